@@ -1,0 +1,26 @@
+#pragma once
+
+#include "refusal.h"
+#include "schedule.h"
+
+#include <variant>
+
+namespace taskloom {
+
+// A build gives either a whole new schedule or a refusal; a refusal leaves the
+// caller's previous schedule as it was.
+class BuildResult {
+public:
+    BuildResult(Schedule schedule) : m_value(std::move(schedule)) {}
+    BuildResult(Refusal refusal) : m_value(std::move(refusal)) {}
+
+    bool isRefusal() const { return std::holds_alternative<Refusal>(m_value); }
+    const Schedule& schedule() const { return std::get<Schedule>(m_value); }
+    Schedule& schedule() { return std::get<Schedule>(m_value); }
+    const Refusal& refusal() const { return std::get<Refusal>(m_value); }
+
+private:
+    std::variant<Schedule, Refusal> m_value;
+};
+
+} // namespace taskloom

@@ -1,0 +1,174 @@
+#include "schedulebuilder.h"
+
+#include "tasktext.h"
+
+#include <cmath>
+
+namespace taskloom {
+
+namespace {
+
+// True when the duration can be laid out: a finite number whose whole days
+// stay within the limit.
+bool durationInRange(double duration)
+{
+    if (!std::isfinite(duration))
+        return false;
+    const double days = ScheduleBuilder::roundHalfEven(duration);
+    return days <= ScheduleBuilder::MaxDurationDays && days >= -ScheduleBuilder::MaxDurationDays;
+}
+
+} // namespace
+
+BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
+{
+    if (inputs.startOption == StartOption::OnPickedDate && inputs.pickedStartDate < inputs.today)
+        return pastDateRefusal();
+    const WorkingWeek week = inputs.workingWeek();
+    if (!week.hasWorkingDay())
+        return noWorkingDayRefusal();
+    const std::optional<QDate> start =
+        SetProjectStart(inputs.startOption, inputs.pickedStartDate, inputs.today, week);
+    if (!start)
+        return pastDateRefusal();
+
+    const QStringList lines = TaskText::splitLines(inputs.taskText);
+    QList<TaskLine> tasks;
+    tasks.reserve(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        TaskLine task = TaskText::ParseTaskLine(lines.at(i));
+        if (!durationInRange(task.duration))
+            return durationRefusal(i + 1, lines.at(i));
+        tasks.append(std::move(task));
+    }
+
+    ScheduleBuilder builder(inputs, *start);
+    builder.m_schedule.rows.reserve(tasks.size());
+    builder.m_schedule.events.reserve(tasks.size());
+    for (const TaskLine& task : std::as_const(tasks))
+        builder.AddTaskRow(task.text, task.duration);
+    return std::move(builder.m_schedule);
+}
+
+std::optional<QDate> ScheduleBuilder::SetProjectStart(StartOption option, QDate pickedStartDate,
+                                                      QDate today, const WorkingWeek& week)
+{
+    QDate base = today;
+    if (option == StartOption::OnPickedDate) {
+        if (!pickedStartDate.isValid() || pickedStartDate < today)
+            return std::nullopt;
+        base = pickedStartDate;
+    }
+    if (!week.hasWorkingDay())
+        return std::nullopt;
+    return week.firstWorkingDayFrom(base);
+}
+
+double ScheduleBuilder::roundHalfEven(double value)
+{
+    const double lower = std::floor(value);
+    const double fraction = value - lower;
+    if (fraction > 0.5)
+        return lower + 1;
+    if (fraction < 0.5)
+        return lower;
+    return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
+}
+
+Refusal ScheduleBuilder::pastDateRefusal()
+{
+    return {QStringLiteral("Ooops!"),
+            QStringLiteral("Your project is set to start on a past date. Please fix this.")};
+}
+
+Refusal ScheduleBuilder::noWorkingDayRefusal()
+{
+    return {QStringLiteral("Ooops!"),
+            QStringLiteral("Your working week has no working days. Please choose at least one "
+                           "working day in Settings.")};
+}
+
+Refusal ScheduleBuilder::durationRefusal(qsizetype lineNumber, const QString& line)
+{
+    return {QStringLiteral("Ooops!"),
+            QStringLiteral("Line %1 (\"%2\") has a duration that cannot be scheduled. Please give "
+                           "a number of days between -%3 and %3.")
+                .arg(lineNumber)
+                .arg(line)
+                .arg(MaxDurationDays)};
+}
+
+ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, QDate projectStart)
+    : m_inputs(inputs), m_week(inputs.workingWeek()), m_previousTaskStart(projectStart),
+      m_nextTaskStart(projectStart)
+{
+    m_schedule.projectStart = projectStart;
+}
+
+void ScheduleBuilder::AddTaskRow(const QString& taskText, double duration)
+{
+    const QString name = TaskText::taskName(taskText);
+    if (duration == 0)
+        duration = 1;
+    const int k = static_cast<int>(roundHalfEven(duration - 1));
+
+    // A "//" line runs beside the row before it, on every build; on the first
+    // row that is the project start, the same as an ordinary task.
+    const bool parallel = TaskText::isParallel(taskText);
+    const QDate start = parallel ? m_previousTaskStart : m_nextTaskStart;
+    const QDate end = m_week.AddWorkingDays(start, k);
+
+    m_previousTaskStart = start;
+    m_nextTaskStart = m_week.AddWorkingDays(end, 1);
+
+    m_schedule.rows.append(
+        {m_inputs.projectName + QStringLiteral(": ") + name, start, end, duration});
+    AddTaskCalendarEvents(start, duration, parallel ? name : taskText);
+}
+
+void ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
+                                            const QString& taskText)
+{
+    // Only whole days become events; a count below one (0.5, or negative)
+    // gives none.
+    int remaining = static_cast<int>(std::floor(dayCount));
+    QDate next = startDate;
+    int number = 0;
+    while (remaining > 0) {
+        const Placement placed = PlaceNextCalendarEvent(next, remaining);
+        next = placed.nextWorkingDate;
+        if (placed.placedDays == 0)
+            continue; // began on a day off: nothing to show, go on from the next working day
+        remaining -= placed.placedDays;
+        ++number;
+        CalendarEvent event;
+        event.subject = m_inputs.projectName + QStringLiteral(": ") + taskText;
+        if (number > 1)
+            event.subject += QStringLiteral(" (%1)").arg(number);
+        event.startDate = placed.start;
+        event.startTime = m_inputs.startsAt;
+        event.endDate = placed.end;
+        event.endTime = m_inputs.endsAt;
+        event.description = taskText;
+        m_schedule.events.append(std::move(event));
+    }
+}
+
+ScheduleBuilder::Placement ScheduleBuilder::PlaceNextCalendarEvent(QDate fromDate,
+                                                                   int daysLeft) const
+{
+    Placement placed{fromDate, fromDate, 0, fromDate};
+    QDate day = fromDate;
+    while (placed.placedDays < daysLeft) {
+        if (!m_week.IsWorkingDay(day)) {
+            placed.nextWorkingDate = m_week.AddWorkingDays(placed.end, 1);
+            break;
+        }
+        placed.end = day;
+        ++placed.placedDays;
+        day = day.addDays(1);
+    }
+    return placed;
+}
+
+} // namespace taskloom

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "buildinputs.h"
+#include "buildresult.h"
+#include "workingweek.h"
+
+#include <QDate>
+#include <optional>
+
+namespace taskloom {
+
+// Lays the task lines end to end over working days and cuts each task into
+// calendar events. One builder serves one build; use build() from outside.
+class ScheduleBuilder {
+public:
+    // A duration beyond this many days either way is refused rather than laid
+    // out: nobody plans that far, and it would only ever be a typing slip.
+    static constexpr int MaxDurationDays = 10000;
+
+    static BuildResult build(const BuildInputs& inputs);
+
+    // The project's first working day: today, or the picked date when the
+    // second option is chosen, moved on to a working day. No date when the
+    // picked date is in the past or the working week has no working day.
+    static std::optional<QDate> SetProjectStart(StartOption option, QDate pickedStartDate,
+                                                QDate today, const WorkingWeek& week);
+
+    // Halves go to the even neighbour: 2.5 -> 2, 3.5 -> 4, -0.5 -> 0.
+    static double roundHalfEven(double value);
+
+    static Refusal pastDateRefusal();
+    static Refusal noWorkingDayRefusal();
+    static Refusal durationRefusal(qsizetype lineNumber, const QString& line);
+
+private:
+    // Where one event of a task ends and where the task goes on after it.
+    struct Placement {
+        QDate start;
+        QDate end;
+        int placedDays = 0;
+        QDate nextWorkingDate;
+    };
+
+    ScheduleBuilder(const BuildInputs& inputs, QDate projectStart);
+
+    void AddTaskRow(const QString& taskText, double duration);
+    void AddTaskCalendarEvents(QDate startDate, double dayCount, const QString& taskText);
+    Placement PlaceNextCalendarEvent(QDate fromDate, int daysLeft) const;
+
+    const BuildInputs& m_inputs;
+    WorkingWeek m_week;
+    Schedule m_schedule;
+    QDate m_previousTaskStart;
+    QDate m_nextTaskStart;
+};
+
+} // namespace taskloom

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace taskloom {
+
+// One task line as the schedule table shows it.
+struct ScheduleRow {
+    QString task; // "<project>: <task name>"
+    QDate start;
+    QDate end;
+    double duration = 1;
+
+    friend bool operator==(const ScheduleRow&, const ScheduleRow&) = default;
+};
+
+} // namespace taskloom

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace taskloom {
+
+// One task line read into its task text and its duration in working days.
+struct TaskLine {
+    QString text;
+    double duration = 1;
+};
+
+// The task-line grammar: "Paint the hall + 3 days", "//Order tiles + 2".
+class TaskText {
+public:
+    // Cuts the task box into lines. CR LF, LF and CR all end a line; a final
+    // line break adds no line, and an empty text holds none.
+    static QStringList splitLines(const QString& text);
+
+    // The task text is everything before the first "+", the duration the
+    // number after it once the day words are gone; no number or zero gives 1.
+    static TaskLine ParseTaskLine(const QString& line);
+
+    // Reads the number at the start of a text the way durations have always
+    // been read: blanks anywhere are skipped, "." is the decimal point whatever
+    // the locale, reading stops at the first character that cannot continue,
+    // "&H" and "&O" read hexadecimal and octal whole numbers; no number is 0.
+    static double readLeadingNumber(QStringView text);
+
+    // The task name shown in the tables: every "//" removed.
+    static QString taskName(const QString& taskText);
+    static bool isParallel(const QString& taskText);
+};
+
+} // namespace taskloom

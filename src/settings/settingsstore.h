@@ -1,0 +1,68 @@
+#pragma once
+
+#include "engine/workingweek.h"
+#include "settingsproblem.h"
+#include "writefailure.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace taskloom {
+
+// The working-week files in one folder (the application folder when the
+// program runs): workingweek.txt, workingday_starts_at.txt,
+// workingday_ends_at.txt and hours.txt. Readers accept CR LF, LF or CR, with or
+// without a final line break; writers end every line with CR LF and replace
+// files atomically.
+class SettingsStore {
+public:
+    explicit SettingsStore(QString folder);
+
+    const QString& folder() const { return m_folder; }
+    QString pathOf(const QString& fileName) const;
+
+    // The main window's start-up read of the hour texts, line breaks removed.
+    // A missing start-hour file stops the read (neither text is set); a
+    // missing end-hour file leaves only endsAt unset.
+    struct HoursLoad {
+        std::optional<QString> startsAt;
+        std::optional<QString> endsAt;
+        QList<SettingsProblem> problems;
+    };
+    HoursLoad loadWorkingHours() const;
+
+    // The flags of workingweek.txt, lines 1 to 7, Monday first; further lines
+    // are ignored. flags is unset when the file is missing. A missing line, or
+    // one that is not a whole number in the signed 16-bit range, counts as a
+    // day off (0) and gives one problem for the file.
+    struct WeekLoad {
+        std::optional<WeekFlags> flags;
+        QList<SettingsProblem> problems;
+    };
+    WeekLoad loadWorkingWeek() const;
+
+    // The Working Week dialog's read: both stored hour texts as stored (line
+    // breaks kept) and the hours on offer, one entry per line of hours.txt.
+    // Reading stops at the first missing file, which gives its problem.
+    struct HourListsLoad {
+        std::optional<QString> storedStartsAt;
+        std::optional<QString> storedEndsAt;
+        std::optional<QStringList> hours;
+        QList<SettingsProblem> problems;
+    };
+    HourListsLoad loadHourLists() const;
+
+    // Atomic writes: a failure leaves the previous file whole and says why.
+    std::optional<WriteFailure> saveWorkingHours(const QString& startsAt,
+                                                 const QString& endsAt) const;
+    std::optional<WriteFailure> saveWorkingWeek(const WeekFlags& flags) const;
+
+    static SettingsProblem missingFileProblem(const QString& fileName);
+
+private:
+    QString m_folder;
+};
+
+} // namespace taskloom

@@ -1,0 +1,50 @@
+#include "alerts.h"
+
+#include "engine/refusal.h"
+#include "settings/settingsproblem.h"
+
+namespace taskloom {
+
+QMessageBox::StandardButton Alerts::show(QWidget* parent, QMessageBox::Icon icon,
+                                         const QString& title, const QString& text,
+                                         QMessageBox::StandardButtons buttons,
+                                         QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void Alerts::inform(QWidget* parent, const QString& title, const QString& text)
+{
+    show(parent, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void Alerts::inform(QWidget* parent, const Refusal& refusal)
+{
+    inform(parent, refusal.title, refusal.text);
+}
+
+void Alerts::warn(QWidget* parent, const QString& title, const QString& text)
+{
+    show(parent, QMessageBox::Warning, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void Alerts::warn(QWidget* parent, const SettingsProblem& problem)
+{
+    warn(parent, problem.title, problem.text);
+}
+
+bool Alerts::confirm(QWidget* parent, const QString& title, const QString& text)
+{
+    return show(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool Alerts::ask(QWidget* parent, const QString& title, const QString& text)
+{
+    return show(parent, QMessageBox::Information, title, text, QMessageBox::Yes | QMessageBox::No,
+                QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+} // namespace taskloom

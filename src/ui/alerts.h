@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+namespace taskloom {
+
+struct Refusal;
+struct SettingsProblem;
+
+// Every message box of the program goes through here, so each kind of message
+// keeps one icon, one button set and one title style.
+class Alerts {
+public:
+    static QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon,
+                                            const QString& title, const QString& text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton);
+
+    // Information icon, OK: "Ooops!", "Missing Info", "Done!", "Done", "Error" checks.
+    static void inform(QWidget* parent, const QString& title, const QString& text);
+    static void inform(QWidget* parent, const Refusal& refusal);
+    // Exclamation icon, OK: a settings file missing or damaged, a write that failed.
+    static void warn(QWidget* parent, const QString& title, const QString& text);
+    static void warn(QWidget* parent, const SettingsProblem& problem);
+    // Question icon, Yes (default) and No: true for Yes.
+    static bool confirm(QWidget* parent, const QString& title, const QString& text);
+    // Information icon, Yes and No: true for Yes.
+    static bool ask(QWidget* parent, const QString& title, const QString& text);
+};
+
+} // namespace taskloom

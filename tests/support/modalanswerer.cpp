@@ -1,0 +1,55 @@
+#include "modalanswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
+
+namespace taskloom::test {
+
+ModalAnswerer::ModalAnswerer(QObject* parent) : QObject(parent)
+{
+    m_timer.setInterval(10);
+    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
+    m_timer.start();
+}
+
+void ModalAnswerer::answer(QMessageBox::StandardButton button)
+{
+    m_answers.append(button);
+}
+
+bool ModalAnswerer::waitForAll(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return m_answers.isEmpty(); }, timeoutMs);
+}
+
+void ModalAnswerer::clear()
+{
+    m_answers.clear();
+    m_seen.clear();
+    m_unexpected = 0;
+}
+
+void ModalAnswerer::poll()
+{
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible())
+        return;
+    m_seen.append({box->text(), box->windowTitle(), box->icon(), box->standardButtons()});
+    if (m_answers.isEmpty()) {
+        ++m_unexpected;
+        box->reject();
+        return;
+    }
+    const QMessageBox::StandardButton wanted = m_answers.takeFirst();
+    QAbstractButton* button = box->button(wanted);
+    if (button) {
+        button->click();
+    } else {
+        // The box lacks the button the test expected: note it and close it.
+        ++m_unexpected;
+        box->reject();
+    }
+}
+
+} // namespace taskloom::test
