@@ -22,3 +22,6 @@ struct CalendarEvent {
 };
 
 } // namespace taskloom
+
+// Made of Qt values only, so lists of them may move by plain memory copy.
+Q_DECLARE_TYPEINFO(taskloom::CalendarEvent, Q_RELOCATABLE_TYPE);

@@ -2,6 +2,8 @@
 
 #include "tasktext.h"
 
+#include <QStringBuilder>
+
 #include <cmath>
 
 namespace taskloom {
@@ -32,21 +34,17 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
     if (!start)
         return pastDateRefusal();
 
-    const QStringList lines = TaskText::splitLines(inputs.taskText);
-    QList<TaskLine> tasks;
-    tasks.reserve(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        TaskLine task = TaskText::ParseTaskLine(lines.at(i));
-        if (!durationInRange(task.duration))
-            return durationRefusal(i + 1, lines.at(i));
-        tasks.append(std::move(task));
-    }
-
+    const QList<QStringView> lines = TaskText::splitLineViews(inputs.taskText);
     ScheduleBuilder builder(inputs, *start);
-    builder.m_schedule.rows.reserve(tasks.size());
-    builder.m_schedule.events.reserve(tasks.size());
-    for (const TaskLine& task : std::as_const(tasks))
+    builder.m_schedule.rows.reserve(lines.size());
+    builder.m_schedule.events.reserve(lines.size() * 2);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const TaskLine task = TaskText::ParseTaskLine(lines.at(i));
+        // Refused before anything of it is laid out; the half-built value is dropped.
+        if (!durationInRange(task.duration))
+            return durationRefusal(i + 1, lines.at(i).toString());
         builder.AddTaskRow(task.text, task.duration);
+    }
     return std::move(builder.m_schedule);
 }
 
@@ -134,6 +132,7 @@ void ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
     int remaining = static_cast<int>(std::floor(dayCount));
     QDate next = startDate;
     int number = 0;
+    const QString subject = m_inputs.projectName % u": " % taskText;
     while (remaining > 0) {
         const Placement placed = PlaceNextCalendarEvent(next, remaining);
         next = placed.nextWorkingDate;
@@ -142,9 +141,7 @@ void ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
         remaining -= placed.placedDays;
         ++number;
         CalendarEvent event;
-        event.subject = m_inputs.projectName + QStringLiteral(": ") + taskText;
-        if (number > 1)
-            event.subject += QStringLiteral(" (%1)").arg(number);
+        event.subject = number == 1 ? subject : subject % u" (" % QString::number(number) % u')';
         event.startDate = placed.start;
         event.startTime = m_inputs.startsAt;
         event.endDate = placed.end;

@@ -16,3 +16,6 @@ struct ScheduleRow {
 };
 
 } // namespace taskloom
+
+// Made of Qt values only, so lists of them may move by plain memory copy.
+Q_DECLARE_TYPEINFO(taskloom::ScheduleRow, Q_RELOCATABLE_TYPE);

@@ -13,23 +13,42 @@ bool isBlank(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n';
 }
 
-// The text without the blanks that the number reader skips wherever they are.
-QString withoutBlanks(QStringView text)
+bool isDigit(QChar c)
 {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        if (!isBlank(c))
-            out.append(c);
-    }
-    return out;
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
 
-double readRadixWholeNumber(QStringView digits, int radix)
+// Walks a text the way the number reader sees it: blanks anywhere are skipped.
+class BlankSkippingCursor {
+public:
+    explicit BlankSkippingCursor(QStringView text) : m_text(text) { skipBlanks(); }
+
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    QChar peek() const { return atEnd() ? QChar() : m_text.at(m_pos); }
+    QChar take()
+    {
+        const QChar c = peek();
+        ++m_pos;
+        skipBlanks();
+        return c;
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (m_pos < m_text.size() && isBlank(m_text.at(m_pos)))
+            ++m_pos;
+    }
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+};
+
+double readRadixWholeNumber(BlankSkippingCursor& cursor, int radix)
 {
     double value = 0;
-    for (QChar c : digits) {
-        const char16_t u = c.toLower().unicode();
+    while (!cursor.atEnd()) {
+        const char16_t u = cursor.peek().toLower().unicode();
         int digit = radix;
         if (u >= u'0' && u <= u'9')
             digit = u - u'0';
@@ -37,6 +56,7 @@ double readRadixWholeNumber(QStringView digits, int radix)
             digit = 10 + (u - u'a');
         if (digit >= radix)
             break;
+        cursor.take();
         value = value * radix + digit;
     }
     return value;
@@ -47,8 +67,14 @@ double readRadixWholeNumber(QStringView digits, int radix)
 QStringList TaskText::splitLines(const QString& text)
 {
     QStringList lines;
-    if (text.isEmpty())
-        return lines;
+    for (QStringView line : splitLineViews(text))
+        lines.append(line.toString());
+    return lines;
+}
+
+QList<QStringView> TaskText::splitLineViews(QStringView text)
+{
+    QList<QStringView> lines;
     qsizetype begin = 0;
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -60,31 +86,40 @@ QStringList TaskText::splitLines(const QString& text)
             ++i;
         begin = i + 1;
     }
-    // The piece after a final line break is not a line of its own.
+    // The piece after a final line break is not a line of its own, and an
+    // empty text holds no line at all.
     if (begin < size)
         lines.append(text.mid(begin));
     return lines;
 }
 
-TaskLine TaskText::ParseTaskLine(const QString& line)
+TaskLine TaskText::ParseTaskLine(QStringView line)
 {
     TaskLine result;
     const qsizetype plus = line.indexOf(u'+');
     if (plus < 0) {
-        result.text = line;
+        result.text = line.toString();
         result.duration = 1;
         return result;
     }
-    result.text = line.left(plus);
-    QString durationText = line.mid(plus + 1);
+    result.text = line.left(plus).toString();
+    const QStringView durationView = line.mid(plus + 1);
     // Plural before singular and the blank-led forms first, so "3 Days"
     // leaves "3" rather than "3s" or "3 ".
-    static const char16_t* const dayWords[] = {u" Days", u" days", u" DAYS", u"Days",
-                                               u"days",  u"DAYS",  u" Day",  u" day",
-                                               u" DAY",  u"Day",   u"day",   u"DAY"};
-    for (const char16_t* word : dayWords)
-        durationText.remove(QString::fromUtf16(word), Qt::CaseSensitive);
-    result.duration = readLeadingNumber(durationText);
+    static const QString dayWords[] = {
+        QStringLiteral(" Days"), QStringLiteral(" days"), QStringLiteral(" DAYS"),
+        QStringLiteral("Days"),  QStringLiteral("days"),  QStringLiteral("DAYS"),
+        QStringLiteral(" Day"),  QStringLiteral(" day"),  QStringLiteral(" DAY"),
+        QStringLiteral("Day"),   QStringLiteral("day"),   QStringLiteral("DAY")};
+    // Every day word holds a "d" or a "D"; most duration texts need no search at all.
+    if (durationView.contains(u'd', Qt::CaseInsensitive)) {
+        QString durationText = durationView.toString();
+        for (const QString& word : dayWords)
+            durationText.remove(word, Qt::CaseSensitive);
+        result.duration = readLeadingNumber(durationText);
+    } else {
+        result.duration = readLeadingNumber(durationView);
+    }
     if (result.duration == 0)
         result.duration = 1;
     return result;
@@ -92,47 +127,47 @@ TaskLine TaskText::ParseTaskLine(const QString& line)
 
 double TaskText::readLeadingNumber(QStringView text)
 {
-    const QString s = withoutBlanks(text);
-    if (s.size() >= 2 && s.at(0) == u'&') {
-        const QChar kind = s.at(1).toUpper();
+    BlankSkippingCursor cursor(text);
+    if (cursor.peek() == u'&') {
+        cursor.take();
+        const QChar kind = cursor.take().toUpper();
         if (kind == u'H')
-            return readRadixWholeNumber(QStringView(s).mid(2), 16);
+            return readRadixWholeNumber(cursor, 16);
         if (kind == u'O')
-            return readRadixWholeNumber(QStringView(s).mid(2), 8);
+            return readRadixWholeNumber(cursor, 8);
         return 0;
     }
 
     // Collect the longest prefix that forms a number: sign, digits, one
     // decimal point, then an exponent only when digits follow it.
-    std::string number;
-    qsizetype i = 0;
-    const qsizetype size = s.size();
     bool negative = false;
-    if (i < size && (s.at(i) == u'+' || s.at(i) == u'-'))
-        negative = s.at(i++) == u'-';
+    if (cursor.peek() == u'+' || cursor.peek() == u'-')
+        negative = cursor.take() == u'-';
+    std::string number;
     bool digits = false;
-    while (i < size && s.at(i).unicode() >= '0' && s.at(i).unicode() <= '9') {
-        number += static_cast<char>(s.at(i++).unicode());
+    while (isDigit(cursor.peek())) {
+        number += static_cast<char>(cursor.take().unicode());
         digits = true;
     }
-    if (i < size && s.at(i) == u'.') {
-        number += '.';
-        ++i;
-        while (i < size && s.at(i).unicode() >= '0' && s.at(i).unicode() <= '9') {
-            number += static_cast<char>(s.at(i++).unicode());
+    if (cursor.peek() == u'.') {
+        number += static_cast<char>(cursor.take().unicode());
+        while (isDigit(cursor.peek())) {
+            number += static_cast<char>(cursor.take().unicode());
             digits = true;
         }
     }
     if (!digits)
         return 0;
-    if (i < size && (s.at(i) == u'e' || s.at(i) == u'E')) {
-        std::string exponent = "e";
-        qsizetype j = i + 1;
-        if (j < size && (s.at(j) == u'+' || s.at(j) == u'-'))
-            exponent += static_cast<char>(s.at(j++).unicode());
+    if (cursor.peek() == u'e' || cursor.peek() == u'E') {
+        // Only an exponent with digits counts; otherwise the "e" ends the number.
+        BlankSkippingCursor lookahead = cursor;
+        std::string exponent(1, 'e');
+        lookahead.take();
+        if (lookahead.peek() == u'+' || lookahead.peek() == u'-')
+            exponent += static_cast<char>(lookahead.take().unicode());
         bool exponentDigits = false;
-        while (j < size && s.at(j).unicode() >= '0' && s.at(j).unicode() <= '9') {
-            exponent += static_cast<char>(s.at(j++).unicode());
+        while (isDigit(lookahead.peek())) {
+            exponent += static_cast<char>(lookahead.take().unicode());
             exponentDigits = true;
         }
         if (exponentDigits)
@@ -142,14 +177,10 @@ double TaskText::readLeadingNumber(QStringView text)
     // under any desktop language. Too large an exponent reads as an infinity,
     // which the builder refuses; too small a one as 0.
     double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
-        const bool tiny = number.find("e-") != std::string::npos;
-        if (tiny)
-            return 0;
-        value = std::numeric_limits<double>::infinity();
-    }
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range)
+        value =
+            number.find("e-") != std::string::npos ? 0 : std::numeric_limits<double>::infinity();
     return negative ? -value : value;
 }
 

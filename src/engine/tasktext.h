@@ -18,10 +18,12 @@ public:
     // Cuts the task box into lines. CR LF, LF and CR all end a line; a final
     // line break adds no line, and an empty text holds none.
     static QStringList splitLines(const QString& text);
+    // The same lines as views into the text, which must outlive them.
+    static QList<QStringView> splitLineViews(QStringView text);
 
     // The task text is everything before the first "+", the duration the
     // number after it once the day words are gone; no number or zero gives 1.
-    static TaskLine ParseTaskLine(const QString& line);
+    static TaskLine ParseTaskLine(QStringView line);
 
     // Reads the number at the start of a text the way durations have always
     // been read: blanks anywhere are skipped, "." is the decimal point whatever
