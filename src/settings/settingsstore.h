@@ -18,6 +18,11 @@ namespace taskloom {
 // files atomically.
 class SettingsStore {
 public:
+    static constexpr const char* WorkingWeekFile = "workingweek.txt";
+    static constexpr const char* StartsAtFile = "workingday_starts_at.txt";
+    static constexpr const char* EndsAtFile = "workingday_ends_at.txt";
+    static constexpr const char* HoursFile = "hours.txt";
+
     explicit SettingsStore(QString folder);
 
     const QString& folder() const { return m_folder; }
@@ -32,6 +37,14 @@ public:
         QList<SettingsProblem> problems;
     };
     HoursLoad loadWorkingHours() const;
+
+    // One hour file on its own, line breaks removed: for a caller that already
+    // has the other hour (the command line's --starts-at and --ends-at).
+    struct HourLoad {
+        std::optional<QString> text;
+        QList<SettingsProblem> problems;
+    };
+    HourLoad loadHourText(const QString& fileName) const;
 
     // The flags of workingweek.txt, lines 1 to 7, Monday first; further lines
     // are ignored. flags is unset when the file is missing. A missing line, or
@@ -55,11 +68,17 @@ public:
     HourListsLoad loadHourLists() const;
 
     // Atomic writes: a failure leaves the previous file whole and says why.
+    // Both hour files are written aside first and only then put in place, so a
+    // failure leaves both previous files as they were.
     std::optional<WriteFailure> saveWorkingHours(const QString& startsAt,
                                                  const QString& endsAt) const;
     std::optional<WriteFailure> saveWorkingWeek(const WeekFlags& flags) const;
 
     static SettingsProblem missingFileProblem(const QString& fileName);
+    // A file that is there but cannot be read (a folder in its place, no access).
+    static SettingsProblem unreadableFileProblem(const QString& fileName, const QString& reason);
+    // workingweek.txt with missing or unreadable lines (1 to 7), which count as days off.
+    static SettingsProblem damagedWeekProblem(const QList<int>& lineNumbers);
 
 private:
     QString m_folder;
