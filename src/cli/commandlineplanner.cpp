@@ -1,0 +1,305 @@
+#include "commandlineplanner.h"
+
+#include "engine/schedulebuilder.h"
+#include "export/calendarcsv.h"
+#include "settings/settingsstore.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace taskloom {
+
+namespace {
+
+const QString Program = QStringLiteral("taskloom-cli");
+
+struct Names {
+    QString project = QStringLiteral("project");
+    QString start = QStringLiteral("start");
+    QString week = QStringLiteral("week");
+    QString everyDay = QStringLiteral("every-day");
+    QString startsAt = QStringLiteral("starts-at");
+    QString endsAt = QStringLiteral("ends-at");
+    QString settings = QStringLiteral("settings");
+    QString csv = QStringLiteral("csv");
+};
+const Names Option;
+
+void describe(QCommandLineParser& parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Lays a task list over the working week and prints the schedule, or "
+        "writes it as the calendar CSV file.\n"
+        "Task lines are read as the window reads them: \"Paint the hall + 3 days\", "
+        "\"//Order tiles + 2\".\n"
+        "The environment variable TASKLOOM_TODAY=YYYY-MM-DD replaces today's date."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({
+        {Option.project, QStringLiteral("The project name (default: \"My Project\")."),
+         QStringLiteral("NAME"), QStringLiteral("My Project")},
+        {Option.start, QStringLiteral("Start on this date instead of right away."),
+         QStringLiteral("YYYY-MM-DD")},
+        {Option.week,
+         QStringLiteral("The working days, seven 0/1 characters, Monday first, such as 1111100 "
+                        "(default: workingweek.txt)."),
+         QStringLiteral("FLAGS")},
+        {Option.everyDay, QStringLiteral("Every day is a working day.")},
+        {Option.startsAt,
+         QStringLiteral("The working day's start hour (default: workingday_starts_at.txt)."),
+         QStringLiteral("TEXT")},
+        {Option.endsAt,
+         QStringLiteral("The working day's end hour (default: workingday_ends_at.txt)."),
+         QStringLiteral("TEXT")},
+        {Option.settings,
+         QStringLiteral("The folder of the settings files (default: the program's folder)."),
+         QStringLiteral("DIR")},
+        {Option.csv, QStringLiteral("Write the calendar CSV file there (\"-\": standard output)."),
+         QStringLiteral("FILE")},
+    });
+    parser.addPositionalArgument(
+        QStringLiteral("TASKFILE"),
+        QStringLiteral("The task lines, one task a line (default or \"-\": standard input)."),
+        QStringLiteral("[TASKFILE]"));
+}
+
+std::optional<WeekFlags> parseWeek(const QString& text)
+{
+    if (text.size() != 7)
+        return std::nullopt;
+    WeekFlags flags{};
+    for (int day = 1; day <= 7; ++day) {
+        const QChar c = text.at(day - 1);
+        if (c != u'0' && c != u'1')
+            return std::nullopt;
+        flags[day] = c == u'1' ? 1 : 0;
+    }
+    return flags;
+}
+
+} // namespace
+
+CommandLinePlanner::CommandLinePlanner(QString settingsFolder)
+    : m_defaultSettingsFolder(std::move(settingsFolder))
+{
+    m_out.open(stdout, QIODevice::WriteOnly);
+    m_err.open(stderr, QIODevice::WriteOnly);
+}
+
+std::optional<QDate> CommandLinePlanner::parseIsoDate(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (!form.match(text).hasMatch())
+        return std::nullopt;
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+int CommandLinePlanner::run(const QStringList& arguments, const QString& todayText)
+{
+    QCommandLineParser parser;
+    if (const std::optional<int> status = readOptions(parser, arguments, todayText))
+        return *status;
+    if (!loadSettings() || !readTaskText())
+        return Refused;
+
+    const BuildResult result = ScheduleBuilder::build(m_inputs);
+    if (result.isRefusal()) {
+        complain(result.refusal().text);
+        return Refused;
+    }
+    return writeSchedule(result.schedule());
+}
+
+std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
+                                                   const QStringList& arguments,
+                                                   const QString& todayText)
+{
+    describe(parser);
+    const auto usage = [this](const QString& text) {
+        complain(text);
+        complain(QStringLiteral("Try '%1 --help' for more information.").arg(Program));
+        return std::optional<int>(UsageError);
+    };
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        say(parser.helpText());
+        return Success;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        say(Program + u' ' + QCoreApplication::applicationVersion() + u'\n');
+        return Success;
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        return usage(QStringLiteral("Give at most one task file."));
+    m_taskFile = positional.value(0, QStringLiteral("-"));
+
+    m_inputs.today = QDate::currentDate();
+    if (!todayText.isEmpty()) {
+        const std::optional<QDate> today = parseIsoDate(todayText);
+        if (!today)
+            return usage(QStringLiteral("TASKLOOM_TODAY must be a date as YYYY-MM-DD, not \"%1\".")
+                             .arg(todayText));
+        m_inputs.today = *today;
+    }
+
+    m_inputs.projectName = parser.value(Option.project);
+    if (parser.isSet(Option.start)) {
+        const std::optional<QDate> start = parseIsoDate(parser.value(Option.start));
+        if (!start)
+            return usage(QStringLiteral("--start takes a date as YYYY-MM-DD, not \"%1\".")
+                             .arg(parser.value(Option.start)));
+        m_inputs.startOption = StartOption::OnPickedDate;
+        m_inputs.pickedStartDate = *start;
+    } else {
+        m_inputs.startOption = StartOption::RightAway;
+        m_inputs.pickedStartDate = m_inputs.today;
+    }
+
+    if (parser.isSet(Option.week) && parser.isSet(Option.everyDay))
+        return usage(QStringLiteral("Give either --week or --every-day, not both."));
+    if (parser.isSet(Option.week)) {
+        const std::optional<WeekFlags> flags = parseWeek(parser.value(Option.week));
+        if (!flags)
+            return usage(QStringLiteral("--week takes seven characters 0 or 1, Monday first "
+                                        "(such as 1111100), not \"%1\".")
+                             .arg(parser.value(Option.week)));
+        m_inputs.weekFlags = *flags;
+        m_weekGiven = true;
+    }
+    if (parser.isSet(Option.everyDay)) {
+        m_inputs.weekApplies = false;
+        m_weekGiven = true;
+    }
+
+    if (parser.isSet(Option.startsAt))
+        m_startsAt = parser.value(Option.startsAt);
+    if (parser.isSet(Option.endsAt))
+        m_endsAt = parser.value(Option.endsAt);
+    m_settingsFolder =
+        parser.isSet(Option.settings) ? parser.value(Option.settings) : m_defaultSettingsFolder;
+    if (parser.isSet(Option.csv))
+        m_csvPath = parser.value(Option.csv);
+    return std::nullopt;
+}
+
+// Reads only what the options leave open: the week unless --week or
+// --every-day gives it, the hours only for the calendar file. Problems are
+// told and the run goes on; it stops only when a needed value is missing.
+bool CommandLinePlanner::loadSettings()
+{
+    const SettingsStore store(m_settingsFolder);
+    if (!m_weekGiven) {
+        const SettingsStore::WeekLoad week = store.loadWorkingWeek();
+        for (const SettingsProblem& problem : week.problems)
+            complain(problem.text);
+        // Without the file no day works, and the build says so.
+        m_inputs.weekFlags = week.flags.value_or(WeekFlags{});
+    }
+    if (!m_csvPath)
+        return true;
+
+    const auto hour = [&](std::optional<QString>& given, const char* fileName,
+                          const QString& option) {
+        if (!given) {
+            const SettingsStore::HourLoad load = store.loadHourText(QString::fromLatin1(fileName));
+            for (const SettingsProblem& problem : load.problems)
+                complain(problem.text);
+            given = load.text;
+        }
+        if (!given)
+            complain(QStringLiteral("The calendar file needs the working day's hours: give %1.")
+                         .arg(option));
+        return given.has_value();
+    };
+    const bool hasStart =
+        hour(m_startsAt, SettingsStore::StartsAtFile, QStringLiteral("--starts-at"));
+    const bool hasEnd = hour(m_endsAt, SettingsStore::EndsAtFile, QStringLiteral("--ends-at"));
+    if (!hasStart || !hasEnd)
+        return false;
+    m_inputs.startsAt = *m_startsAt;
+    m_inputs.endsAt = *m_endsAt;
+    return true;
+}
+
+bool CommandLinePlanner::readTaskText()
+{
+    const bool fromStdin = m_taskFile == QLatin1StringView("-");
+    QFile file(fromStdin ? QString() : m_taskFile);
+    const bool opened =
+        fromStdin ? file.open(stdin, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
+    if (!opened) {
+        complain(QStringLiteral("Cannot read %1: %2.")
+                     .arg(fromStdin ? QStringLiteral("standard input") : m_taskFile,
+                          file.errorString()));
+        return false;
+    }
+    m_inputs.taskText = QString::fromUtf8(file.readAll());
+    return true;
+}
+
+int CommandLinePlanner::writeSchedule(const Schedule& schedule)
+{
+    if (!m_csvPath) {
+        say(scheduleTable(schedule));
+        return Success;
+    }
+    // The same checks as the window's export button.
+    if (schedule.rows.isEmpty()) {
+        complain(QStringLiteral("Please add some tasks to your project."));
+        return Refused;
+    }
+    if (m_inputs.projectName.isEmpty()) {
+        complain(QStringLiteral("Please enter a project name."));
+        return Refused;
+    }
+    if (*m_csvPath == QLatin1StringView("-")) {
+        say(CalendarCsv::toText(schedule.events));
+        return Success;
+    }
+    if (const std::optional<QString> reason =
+            CalendarCsv::WriteCalendarCsv(*m_csvPath, schedule.events)) {
+        complain(QStringLiteral("Cannot write %1: %2.").arg(*m_csvPath, *reason));
+        return Refused;
+    }
+    return Success;
+}
+
+QString CommandLinePlanner::scheduleTable(const Schedule& schedule) const
+{
+    QString table = QStringLiteral("Task\tStart Date\tEnd Date\tTask Duration\n");
+    table.reserve(table.size() + schedule.rows.size() * 64);
+    for (const ScheduleRow& row : schedule.rows) {
+        table += row.task;
+        table += u'\t';
+        table += row.start.toString(Qt::ISODate);
+        table += u'\t';
+        table += row.end.toString(Qt::ISODate);
+        table += u'\t';
+        table += QString::number(row.duration, 'g', 12);
+        table += u'\n';
+    }
+    return table;
+}
+
+void CommandLinePlanner::say(const QString& text)
+{
+    m_out.write(text.toUtf8());
+    m_out.flush();
+}
+
+void CommandLinePlanner::complain(const QString& text)
+{
+    m_err.write((Program + QStringLiteral(": ") + text + u'\n').toUtf8());
+    m_err.flush();
+}
+
+} // namespace taskloom

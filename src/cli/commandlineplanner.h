@@ -1,0 +1,60 @@
+#pragma once
+
+#include "engine/buildinputs.h"
+#include "engine/schedule.h"
+
+#include <QDate>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QCommandLineParser;
+
+namespace taskloom {
+
+// taskloom-cli: task lines from a file or standard input in, the schedule
+// table or the calendar CSV out, over the same engine and settings files as
+// the window.
+class CommandLinePlanner {
+public:
+    enum ExitStatus { Success = 0, Refused = 1, UsageError = 2 };
+
+    // settingsFolder: where the working week is read unless --settings names
+    // another folder (the program passes its own folder).
+    explicit CommandLinePlanner(QString settingsFolder);
+
+    // arguments as the process got them, the program name first. todayText
+    // ("YYYY-MM-DD") stands in for the clock when not empty, so that scripts
+    // and tests get the same schedule on any day.
+    int run(const QStringList& arguments, const QString& todayText = {});
+
+    static std::optional<QDate> parseIsoDate(const QString& text);
+
+private:
+    // Every option read and checked; an unset result means go on, otherwise
+    // the status to end with.
+    std::optional<int> readOptions(QCommandLineParser& parser, const QStringList& arguments,
+                                   const QString& todayText);
+    bool loadSettings();
+    bool readTaskText();
+    int writeSchedule(const Schedule& schedule);
+    QString scheduleTable(const Schedule& schedule) const;
+
+    void say(const QString& text);
+    void complain(const QString& text);
+
+    QString m_defaultSettingsFolder;
+    BuildInputs m_inputs;
+    QString m_settingsFolder;
+    QString m_taskFile;
+    std::optional<QString> m_csvPath;
+    bool m_weekGiven = false;
+    std::optional<QString> m_startsAt;
+    std::optional<QString> m_endsAt;
+    QFile m_out;
+    QFile m_err;
+};
+
+} // namespace taskloom
