@@ -1,0 +1,486 @@
+#include "mainwindow.h"
+
+#include "alerts.h"
+#include "engine/schedulebuilder.h"
+#include "export/calendarcsv.h"
+#include "scheduletablemodel.h"
+#include "settings/settingsstore.h"
+#include "tipsdialog.h"
+#include "uilook.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace taskloom {
+
+namespace {
+
+const QColor BannerColour(64, 0, 64);
+const QColor SidebarColour(128, 0, 128);
+const QColor OptionColour(192, 192, 255);
+const QColor LinkColour(255, 255, 192);
+const QColor SloganColour(255, 192, 255);
+
+// The designed client area and the one distance the layout rule keeps.
+constexpr int DesignedWidth = 17130;
+constexpr int DesignedHeight = 10005;
+constexpr int BannerHeight = 1095;
+constexpr int SidebarWidth = 5730;
+constexpr int RightMargin = 700;
+// The calendar's designed place inside Frame2.
+constexpr int CalendarLeft = 1035;
+constexpr int CalendarTop = 1215;
+constexpr int CalendarWidth = 2625;
+constexpr int CalendarHeight = 2040;
+constexpr int Frame2Width = 5100;
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect place,
+                  const QFont& font, const QColor& colour)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->setGeometry(place);
+    // Texts sit at the top of their boxes, so a box that runs under the
+    // control below it never hides its text.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    UiLook::setTextColour(label, colour);
+    return label;
+}
+
+QWidget* makePanel(QWidget* parent, const char* name, const QColor& colour)
+{
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(QLatin1String(name));
+    UiLook::setBackground(panel, colour);
+    return panel;
+}
+
+// Controls on the coloured panels keep the ordinary light look inside.
+void keepLightInside(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    widget->setPalette(palette);
+}
+
+QRadioButton* makeOption(QWidget* parent, const char* name, const QString& text, QRect place)
+{
+    auto* option = new QRadioButton(text, parent);
+    option->setObjectName(QLatin1String(name));
+    option->setFont(UiLook::font(8.25));
+    // Wider than designed when the face needs it, never wider than its frame.
+    place.setWidth(std::clamp(option->sizeHint().width(), place.width(), parent->width()));
+    option->setGeometry(place);
+    UiLook::setBackground(option, OptionColour);
+    UiLook::setTextColour(option, Qt::black);
+    return option;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QString applicationFolder, std::function<QDate()> today, QWidget* parent)
+    : QWidget(parent), m_applicationFolder(std::move(applicationFolder)), m_today(std::move(today))
+{
+    setObjectName(QStringLiteral("Form1"));
+    UiLook::setBackground(this, Qt::white);
+    setFont(UiLook::font(8.25));
+
+    makeBanner();
+    makeSidebar();
+    makeScheduleTable();
+
+    const QSize designed(UiLook::px(DesignedWidth), UiLook::px(DesignedHeight) + m_calendarGrowth);
+    resize(designed);
+    // Narrower than the sidebar nothing useful is left; lower than the
+    // "Create Project!" button the sidebar would be cut.
+    setMinimumSize(UiLook::px(SidebarWidth),
+                   m_create->geometry().bottom() + UiLook::px(BannerHeight) + UiLook::px(120));
+
+    m_tmrDate.setSingleShot(true);
+    m_tmrDate.setInterval(300);
+    connect(&m_tmrDate, &QTimer::timeout, this, &MainWindow::tmrDate_Timer);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::makeBanner()
+{
+    m_banner = makePanel(this, "Picture1", BannerColour);
+    makeLabel(m_banner, "lblAppName", QStringLiteral("Taskloom!"),
+              UiLook::rect(270, 315, 7215, 420), UiLook::font(14.25, true), Qt::white);
+    m_slogan = makeLabel(m_banner, "Label13",
+                         QStringLiteral("The Easiest and Fastest way to Bring Your Projects to "
+                                        "Life!"),
+                         UiLook::rect(12330, 315, 7575, 420), UiLook::font(11.25), SloganColour);
+
+    m_export = new QPushButton(QStringLiteral("Export Project to .CSV For G Calendar"), this);
+    m_export->setObjectName(QStringLiteral("Command2"));
+    m_export->setFont(UiLook::font(9.75, true));
+    m_export->setGeometry(UiLook::rect(13995, 1215, 6000, 465));
+    connect(m_export, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+}
+
+void MainWindow::makeSidebar()
+{
+    m_sidebar = makePanel(this, "picSidebar", SidebarColour);
+    QWidget* side = m_sidebar;
+
+    makeLabel(side, "Label14", QStringLiteral("Project Name:"), UiLook::rect(225, 180, 2490, 420),
+              UiLook::font(12, true), Qt::white);
+    m_projectName = new QLineEdit(QStringLiteral("My Project"), side);
+    m_projectName->setObjectName(QStringLiteral("txtProjectName"));
+    m_projectName->setFont(UiLook::font(11.25, true));
+    m_projectName->setGeometry(UiLook::rect(225, 675, 3120, 465));
+    makeLabel(side, "Label16", QStringLiteral("Try to Keep it Short."),
+              UiLook::rect(3555, 810, 1950, 285), UiLook::font(9), Qt::white);
+
+    makeLabel(side, "Label7", QStringLiteral("Project Tasks:"), UiLook::rect(270, 1440, 2490, 420),
+              UiLook::font(12, true), Qt::white);
+    m_todo = new QPlainTextEdit(side);
+    m_todo->setObjectName(QStringLiteral("txtTodo"));
+    m_todo->setFont(UiLook::font(9.75, true));
+    m_todo->setGeometry(UiLook::rect(270, 1890, 5190, 1275));
+    m_todo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_todo->setTabChangesFocus(true);
+    m_todo->installEventFilter(this);
+
+    QWidget* frame3 = makePanel(side, "Frame3", SidebarColour);
+    frame3->setGeometry(UiLook::rect(225, 3330, 5235, 465));
+    makeLabel(frame3, "Label8", QStringLiteral("Enter 1 Task Per Line. "),
+              UiLook::rect(45, 45, 2625, 285), UiLook::font(9), Qt::white);
+    m_tips = makeLabel(frame3, "Label15", QStringLiteral("Tips"), UiLook::rect(3780, 45, 1320, 240),
+                       UiLook::font(9, false, true), LinkColour);
+    m_tips->setCursor(Qt::PointingHandCursor);
+    m_tips->installEventFilter(this);
+
+    QWidget* frame2 = makePanel(side, "Frame2", SidebarColour);
+    frame2->setGeometry(UiLook::rect(270, 4095, Frame2Width, 3300)); // grows with the calendar
+    makeLabel(frame2, "Label12", QStringLiteral("Project Start date:"),
+              UiLook::rect(0, 0, 4155, 420), UiLook::font(12, true), Qt::white);
+    m_optDate0 = makeOption(frame2, "optDate0",
+                            QStringLiteral("I want to start running this project right away."),
+                            UiLook::rect(0, 315, 4020, 420));
+    m_optDate1 = makeOption(frame2, "optDate1", QStringLiteral("Start this project on "),
+                            UiLook::rect(0, 675, 4020, 420));
+    m_optDate0->setChecked(true);
+    connect(m_optDate0, &QRadioButton::clicked, this, [this] { optDate_Click(0); });
+    connect(m_optDate1, &QRadioButton::clicked, this, [this] { optDate_Click(1); });
+
+    m_calendar = new QCalendarWidget(frame2);
+    m_calendar->setObjectName(QStringLiteral("Calendar2"));
+    keepLightInside(m_calendar);
+    m_calendar->setFont(UiLook::font(8.25));
+    m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    m_calendar->setSelectedDate(QDate(2020, 1, 13)); // the date it was stored with
+    m_calendarShown = m_calendar->selectedDate();
+    // The designed 2625 x 2040 twips is too small for a legible month: give the
+    // calendar what it asks for and push everything below it down by as much.
+    const QSize wanted = m_calendar->sizeHint();
+    const int width = std::max(UiLook::px(CalendarWidth), wanted.width());
+    const int height = std::max(UiLook::px(CalendarHeight), wanted.height());
+    m_calendarGrowth = height - UiLook::px(CalendarHeight);
+    const int left = std::min(UiLook::px(CalendarLeft), UiLook::px(Frame2Width) - width);
+    m_calendar->setGeometry(std::max(0, left), UiLook::px(CalendarTop), width, height);
+    frame2->setGeometry(UiLook::px(270), UiLook::px(4095), UiLook::px(Frame2Width),
+                        UiLook::px(3300) + m_calendarGrowth);
+    // A date change is a user's pick: the calendar reports mouse, keyboard and
+    // typed-date changes alike through selectionChanged, as the old control's
+    // date-change event did. The start-up catch-up sets the date with the
+    // signals blocked, so only the user's picks select option 1 and build.
+    connect(m_calendar, &QCalendarWidget::selectionChanged, this, [this] {
+        const QDate oldDate = m_calendarShown;
+        m_calendarShown = m_calendar->selectedDate();
+        Calendar2_DateChange(oldDate, m_calendarShown);
+    });
+
+    const int below = m_calendarGrowth;
+    m_excludeWeekends = new QCheckBox(QStringLiteral("Adjust Tasks to My Working Week."), side);
+    m_excludeWeekends->setObjectName(QStringLiteral("chkExcludeWeekends"));
+    m_excludeWeekends->setFont(UiLook::font(9));
+    m_excludeWeekends->setGeometry(UiLook::rect(315, 7425, 3750, 375).translated(0, below));
+    m_excludeWeekends->setChecked(true);
+    UiLook::setBackground(m_excludeWeekends, OptionColour);
+    connect(m_excludeWeekends, &QCheckBox::clicked, this, &MainWindow::chkExcludeWeekends_Click);
+
+    m_settings = makeLabel(side, "lblSetWorkingDays", QStringLiteral("Settings"),
+                           UiLook::rect(4410, 7515, 960, 240).translated(0, below),
+                           UiLook::font(9, false, true), LinkColour);
+    m_settings->setCursor(Qt::PointingHandCursor);
+    m_settings->installEventFilter(this);
+
+    m_create = new QPushButton(QStringLiteral("Create Project!"), side);
+    m_create->setObjectName(QStringLiteral("cmdToList"));
+    m_create->setFont(UiLook::font(9.75, true));
+    m_create->setGeometry(UiLook::rect(270, 7920, 5145, 690).translated(0, below));
+    connect(m_create, &QPushButton::clicked, this, &MainWindow::cmdToList_Click);
+
+    for (QWidget* light : {static_cast<QWidget*>(m_projectName), static_cast<QWidget*>(m_todo),
+                           static_cast<QWidget*>(m_create)})
+        keepLightInside(light);
+}
+
+void MainWindow::makeScheduleTable()
+{
+    m_model = new ScheduleTableModel(this);
+    m_table = new QTableView(this);
+    m_table->setObjectName(QStringLiteral("ListView1"));
+    m_table->setModel(m_model);
+    m_table->setGeometry(UiLook::rect(5895, 1800, 14100, 7755));
+    m_table->setFont(UiLook::font(9.75, true));
+    QPalette palette = m_table->palette();
+    palette.setColor(QPalette::Base, QColor(255, 255, 192));
+    palette.setColor(QPalette::Text, QColor(0, 0, 128));
+    m_table->setPalette(palette);
+
+    // The look of a report list: no row numbers, whole rows selected, nothing
+    // edited in place.
+    m_table->verticalHeader()->hide();
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setShowGrid(false);
+    m_table->setWordWrap(false);
+    m_table->setCornerButtonEnabled(false);
+    // Fixed row heights keep a reset of ten thousand rows cheap: the view
+    // never measures rows it does not paint.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+    m_table->horizontalHeader()->setHighlightSections(false);
+    m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void MainWindow::startUp()
+{
+    const SettingsStore store(m_applicationFolder);
+
+    const SettingsStore::HoursLoad hours = store.loadWorkingHours();
+    for (const SettingsProblem& problem : hours.problems)
+        Alerts::warn(this, problem);
+    if (hours.startsAt)
+        m_startsAt = *hours.startsAt;
+    if (hours.endsAt)
+        m_endsAt = *hours.endsAt;
+
+    UiLook::setTextColour(m_excludeWeekends, Qt::white);
+    m_settings->move(m_settings->x(), m_excludeWeekends->y() + UiLook::px(50));
+
+    setWindowTitle(QStringLiteral("Taskloom ") + QStringLiteral("v1.4"));
+
+    const int widths[] = {4000, 2000, 2000, 2000};
+    for (int column = 0; column < ScheduleTableModel::ColumnCount; ++column)
+        m_table->setColumnWidth(column, UiLook::px(widths[column]));
+
+    m_pickedStartDate = m_today();
+
+    const SettingsStore::WeekLoad week = store.loadWorkingWeek();
+    for (const SettingsProblem& problem : week.problems)
+        Alerts::warn(this, problem);
+    if (week.flags)
+        m_weekFlags = *week.flags;
+
+    SetProjectStart();
+    m_tmrDate.start();
+}
+
+void MainWindow::cmdToList_Click()
+{
+    BuildInputs inputs;
+    inputs.taskText = m_todo->toPlainText();
+    inputs.projectName = m_projectName->text();
+    inputs.startOption =
+        m_optDate1->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway;
+    inputs.pickedStartDate = m_pickedStartDate;
+    inputs.today = m_today();
+    inputs.weekFlags = m_weekFlags;
+    inputs.weekApplies = weekApplies();
+    inputs.startsAt = m_startsAt;
+    inputs.endsAt = m_endsAt;
+
+    BuildResult result = ScheduleBuilder::build(inputs);
+    if (result.isRefusal()) {
+        Alerts::inform(this, result.refusal());
+        return;
+    }
+    m_schedule = std::move(result.schedule());
+    m_projectStart = m_schedule.projectStart;
+    m_model->setRows(m_schedule.rows);
+}
+
+void MainWindow::setWorkingWeek(const WeekFlags& flags)
+{
+    m_weekFlags = flags;
+}
+
+void MainWindow::setWorkingHours(const QString& startsAt, const QString& endsAt)
+{
+    m_startsAt = startsAt;
+    m_endsAt = endsAt;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_todo && event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // A held key repeats its release; only the real release counts.
+        if (!key->isAutoRepeat())
+            txtTodo_KeyUp(key->key());
+    } else if ((watched == m_tips || watched == m_settings) &&
+               event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* label = static_cast<QWidget*>(watched);
+        if (mouse->button() == Qt::LeftButton &&
+            label->rect().contains(mouse->position().toPoint())) {
+            if (watched == m_tips)
+                Label15_Click();
+            else
+                lblSetWorkingDays_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The docked panels follow the window; then the layout rule.
+    const int bannerHeight = UiLook::px(BannerHeight);
+    m_banner->setGeometry(0, 0, width(), bannerHeight);
+    m_sidebar->setGeometry(0, bannerHeight, UiLook::px(SidebarWidth), height() - bannerHeight);
+    Form_Resize();
+}
+
+void MainWindow::Form_Resize()
+{
+    // Measured from the window's outer edge, border included.
+    const int outerWidth = frameGeometry().width();
+    const int margin = UiLook::px(RightMargin);
+    m_export->move(outerWidth - m_export->width() - margin, m_export->y());
+    m_slogan->move(outerWidth - m_slogan->width() - margin, m_slogan->y());
+    // A negative width cannot be had; the table keeps the one it has.
+    const int tableWidth = outerWidth - m_table->x() - margin;
+    if (tableWidth >= 0)
+        m_table->resize(tableWidth, m_table->height());
+}
+
+void MainWindow::optDate_Click(int /*index*/)
+{
+    // Either option rebuilds: the builder reads which one is selected.
+    cmdToList_Click();
+}
+
+void MainWindow::Calendar2_DateChange(QDate /*oldDate*/, QDate newDate)
+{
+    // setChecked does not count as a click, so this builds once, below.
+    m_optDate1->setChecked(true);
+    m_pickedStartDate = newDate;
+    SetProjectStart();
+    cmdToList_Click();
+}
+
+void MainWindow::tmrDate_Timer()
+{
+    m_tmrDate.stop();
+    const QDate today = m_today();
+    if (m_calendar->selectedDate() < today) {
+        // Only shows today; it is not the user's pick, so no date change.
+        const QSignalBlocker quiet(m_calendar);
+        m_calendar->setSelectedDate(today);
+        m_calendarShown = m_calendar->selectedDate();
+    }
+}
+
+void MainWindow::chkExcludeWeekends_Click()
+{
+    cmdToList_Click();
+}
+
+void MainWindow::txtTodo_KeyUp(int key)
+{
+    // Ending a line or moving to another one rebuilds; typing within a line
+    // does not.
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Up || key == Qt::Key_Down)
+        cmdToList_Click();
+}
+
+void MainWindow::Label15_Click()
+{
+    TipsDialog tips(this);
+    tips.exec();
+}
+
+void MainWindow::lblSetWorkingDays_Click()
+{
+    // The Working Week dialog is wired in here once it exists.
+}
+
+void MainWindow::Command2_Click()
+{
+    if (m_model->rowCount() == 0) {
+        Alerts::inform(this, QStringLiteral("Missing Info"),
+                       QStringLiteral("Please add some tasks to your project."));
+        return;
+    }
+    if (m_projectName->text().isEmpty()) {
+        Alerts::inform(this, QStringLiteral("Missing Info"),
+                       QStringLiteral("Please enter a project name."));
+        return;
+    }
+
+    const QString outputFolder = QDir(m_applicationFolder).filePath(QStringLiteral("output"));
+    const QString path = QDir(outputFolder).filePath(QStringLiteral("project.csv"));
+    if (QFileInfo::exists(path) &&
+        !Alerts::confirm(this, QStringLiteral("Confirm"),
+                         QStringLiteral("Overwrite the previous .csv file (maybe from another "
+                                        "project)?")))
+        return;
+
+    if (const std::optional<QString> reason =
+            CalendarCsv::WriteCalendarCsv(path, m_schedule.events)) {
+        Alerts::warn(this, QStringLiteral("Error"),
+                     QStringLiteral("The project could not be written to %1.\n\n%2")
+                         .arg(QDir::toNativeSeparators(path), *reason));
+        return;
+    }
+
+    // A desktop without a file browser is no reason to stop: the file is written.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(outputFolder));
+    Alerts::inform(this, QStringLiteral("Done!"),
+                   QStringLiteral("Done! The software will now open a folder which contains a .csv "
+                                  "file with your project info. You can now add this project "
+                                  "(.csv) to your G calendar. For more details, please read the "
+                                  "user manual."));
+}
+
+void MainWindow::SetProjectStart()
+{
+    m_projectStart = ScheduleBuilder::SetProjectStart(
+        m_optDate1->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway,
+        m_pickedStartDate, m_today(), WorkingWeek(m_weekFlags, weekApplies()));
+}
+
+bool MainWindow::weekApplies() const
+{
+    return m_excludeWeekends->isChecked();
+}
+
+} // namespace taskloom

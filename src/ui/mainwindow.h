@@ -1,0 +1,113 @@
+#pragma once
+
+#include "engine/schedule.h"
+#include "engine/workingweek.h"
+
+#include <QDate>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QCalendarWidget;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+namespace taskloom {
+
+class ScheduleTableModel;
+
+// The planner's window: the task sidebar, the start-date choice, the schedule
+// table and the export button. It owns every run-time value of the program and
+// rebuilds the schedule on exactly the user actions that change its inputs.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    // applicationFolder holds the settings files and output/; today is asked
+    // whenever the date matters, so tests can fix it.
+    MainWindow(QString applicationFolder, std::function<QDate()> today, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The load sequence, run once before the window is first shown: hour
+    // texts, caption, columns, picked date, working week, project start; then
+    // the calendar catch-up timer starts. Settings problems are shown as they
+    // come and loading carries on.
+    void startUp();
+
+    // One build of the schedule from the window's inputs. A refusal is shown
+    // and the previous schedule stays. The Working Week dialog's Save calls it.
+    void cmdToList_Click();
+
+    // What the Working Week dialog writes back before it asks for a build.
+    void setWorkingWeek(const WeekFlags& flags);
+    void setWorkingHours(const QString& startsAt, const QString& endsAt);
+
+    const QString& applicationFolder() const { return m_applicationFolder; }
+    const Schedule& schedule() const { return m_schedule; }
+    const WeekFlags& weekFlags() const { return m_weekFlags; }
+    const QString& startsAt() const { return m_startsAt; }
+    const QString& endsAt() const { return m_endsAt; }
+    QDate pickedStartDate() const { return m_pickedStartDate; }
+    std::optional<QDate> projectStart() const { return m_projectStart; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void makeBanner();
+    void makeSidebar();
+    void makeScheduleTable();
+
+    void Form_Resize();
+    void optDate_Click(int index);
+    void Calendar2_DateChange(QDate oldDate, QDate newDate);
+    void tmrDate_Timer();
+    void chkExcludeWeekends_Click();
+    void txtTodo_KeyUp(int key);
+    void Label15_Click();
+    void lblSetWorkingDays_Click();
+    void Command2_Click();
+    void SetProjectStart();
+
+    bool weekApplies() const;
+
+    QString m_applicationFolder;
+    std::function<QDate()> m_today;
+
+    WeekFlags m_weekFlags{};
+    QString m_startsAt;
+    QString m_endsAt;
+    QDate m_pickedStartDate;
+    std::optional<QDate> m_projectStart;
+    Schedule m_schedule;
+    QDate m_calendarShown;    // the date the calendar showed before a change
+    int m_calendarGrowth = 0; // pixels the calendar needs beyond its designed height
+
+    QTimer m_tmrDate;
+    ScheduleTableModel* m_model = nullptr;
+
+    QWidget* m_banner = nullptr;
+    QLabel* m_slogan = nullptr;
+    QWidget* m_sidebar = nullptr;
+    QPushButton* m_export = nullptr;
+    QTableView* m_table = nullptr;
+    QLineEdit* m_projectName = nullptr;
+    QPlainTextEdit* m_todo = nullptr;
+    QLabel* m_tips = nullptr;
+    QRadioButton* m_optDate0 = nullptr;
+    QRadioButton* m_optDate1 = nullptr;
+    QCalendarWidget* m_calendar = nullptr;
+    QCheckBox* m_excludeWeekends = nullptr;
+    QLabel* m_settings = nullptr;
+    QPushButton* m_create = nullptr;
+};
+
+} // namespace taskloom

@@ -1,0 +1,83 @@
+#include "scheduletablemodel.h"
+
+#include <QRegularExpression>
+
+namespace taskloom {
+
+ScheduleTableModel::ScheduleTableModel(QObject* parent)
+    : QAbstractTableModel(parent), m_dateFormat(shortDateFormat(m_locale))
+{
+    // Durations read like the number typed: "1500", not "1,500".
+    m_locale.setNumberOptions(QLocale::OmitGroupSeparator);
+}
+
+void ScheduleTableModel::setRows(const QList<ScheduleRow>& rows)
+{
+    beginResetModel();
+    m_rows = rows;
+    endResetModel();
+}
+
+QString ScheduleTableModel::shortDateFormat(const QLocale& locale)
+{
+    // Qt's short forms often write the year with two digits ("M/d/yy"); a
+    // schedule may run past a century boundary, so widen a lone "yy".
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
+    format.replace(shortYear, QStringLiteral("yyyy"));
+    return format;
+}
+
+int ScheduleTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int ScheduleTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ScheduleTableModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const ScheduleRow& row = m_rows.at(index.row());
+    switch (index.column()) {
+    case TaskColumn:
+        return row.task;
+    case StartColumn:
+        return m_locale.toString(row.start, m_dateFormat);
+    case EndColumn:
+        return m_locale.toString(row.end, m_dateFormat);
+    case DurationColumn:
+        return m_locale.toString(row.duration, 'g', 15);
+    default:
+        return {};
+    }
+}
+
+QVariant ScheduleTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case TaskColumn:
+        return QStringLiteral("Task");
+    case StartColumn:
+        return QStringLiteral("Start Date");
+    case EndColumn:
+        return QStringLiteral("End Date");
+    case DurationColumn:
+        return QStringLiteral("Task Duration");
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags ScheduleTableModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+} // namespace taskloom

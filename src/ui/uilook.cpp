@@ -1,0 +1,61 @@
+#include "uilook.h"
+
+#include <QFontDatabase>
+#include <QPalette>
+#include <QWidget>
+#include <QtMath>
+
+namespace taskloom {
+
+int UiLook::px(int twips)
+{
+    return qRound(static_cast<double>(twips) / TwipsPerPixel);
+}
+
+QRect UiLook::rect(int left, int top, int width, int height)
+{
+    return {px(left), px(top), px(width), px(height)};
+}
+
+QString UiLook::family()
+{
+    // Looked up once: the font list does not change while the program runs.
+    static const QString chosen = [] {
+        const QStringList installed = QFontDatabase::families();
+        for (const QString& wanted : {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}) {
+            if (installed.contains(wanted, Qt::CaseInsensitive))
+                return wanted;
+        }
+        return QStringLiteral("Sans Serif");
+    }();
+    return chosen;
+}
+
+QFont UiLook::font(double pointSize, bool bold, bool underline)
+{
+    QFont f(family());
+    f.setPointSizeF(pointSize);
+    f.setBold(bold);
+    f.setUnderline(underline);
+    return f;
+}
+
+void UiLook::setBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    // Buttons fill with their own role, panels with the window's.
+    palette.setColor(widget->backgroundRole(), colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void UiLook::setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+} // namespace taskloom

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+
+class QWidget;
+
+namespace taskloom {
+
+// The program's look in one place: positions are designed in twips at 15 twips
+// per pixel (Qt scales pixels for the screen), texts in Verdana or the closest
+// sans face the machine has.
+class UiLook {
+public:
+    static constexpr int TwipsPerPixel = 15;
+
+    static int px(int twips);
+    static QRect rect(int left, int top, int width, int height);
+
+    static QString family();
+    static QFont font(double pointSize, bool bold = false, bool underline = false);
+
+    static void setBackground(QWidget* widget, const QColor& colour);
+    static void setTextColour(QWidget* widget, const QColor& colour);
+};
+
+} // namespace taskloom
