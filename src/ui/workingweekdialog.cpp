@@ -1,0 +1,283 @@
+#include "workingweekdialog.h"
+
+#include "alerts.h"
+#include "settings/settingsstore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFont>
+#include <QLabel>
+#include <QPushButton>
+#include <QRect>
+
+#include <algorithm>
+#include <optional>
+
+namespace taskloom {
+
+namespace {
+
+const QString ErrorTitle = QStringLiteral("Error");
+
+// The form was laid out in twips, 15 to a pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+QString withoutLineBreaks(QString text)
+{
+    text.remove(u'\r');
+    text.remove(u'\n');
+    return text;
+}
+
+// The entry to preselect for a stored hour text: the entry equal to it when
+// there is one, else the first entry it contains (so "11:00 AM" no longer
+// lands on an earlier "1:00 AM"), else the last; -1 for an empty list.
+int preselection(const QStringList& entries, const QString& stored)
+{
+    const QString text = withoutLineBreaks(stored);
+    if (const qsizetype equal = entries.indexOf(text); equal >= 0)
+        return static_cast<int>(equal);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (text.contains(entries.at(i)))
+            return static_cast<int>(i);
+    }
+    return static_cast<int>(entries.size()) - 1;
+}
+
+QComboBox* hourBox(QWidget* parent, const char* name, QRect geometry)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    // A typed hour is saved as typed, never added to the list on offer.
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, QRect geometry)
+{
+    auto* text = new QLabel(caption, parent);
+    text->setObjectName(QString::fromLatin1(name));
+    text->setGeometry(geometry);
+    return text;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry)
+{
+    auto* push = new QPushButton(caption, parent);
+    push->setObjectName(QString::fromLatin1(name));
+    push->setGeometry(geometry);
+    // The form has no default button: Enter in an hour box does not save.
+    push->setAutoDefault(false);
+    return push;
+}
+
+} // namespace
+
+WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, QWidget* parent)
+    : QDialog(parent), m_store(store)
+{
+    setObjectName(QStringLiteral("frmWorkingWeek"));
+    setWindowTitle(QStringLiteral("Working Week"));
+    setFixedSize(9765 / 15, 3750 / 15);
+
+    QLabel* title =
+        label(this, "Label1", QStringLiteral("My Working Week"), twips(405, 495, 8025, 465));
+    QFont titleFont;
+    titleFont.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
+    titleFont.setStyleHint(QFont::SansSerif);
+    titleFont.setPointSizeF(14.25);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+
+    struct Day {
+        const char* caption;
+        int left;
+        int width;
+    };
+    static constexpr std::array<Day, 7> days{{{"Monday", 450, 1320},
+                                              {"Tuesday", 1845, 1185},
+                                              {"Wednesday", 3150, 1275},
+                                              {"Thursday", 4545, 1140},
+                                              {"Friday", 5760, 870},
+                                              {"Saturday", 6750, 1095},
+                                              {"Sunday", 7965, 1050}}};
+    for (int n = 1; n <= 7; ++n) {
+        const Day& day = days.at(static_cast<std::size_t>(n - 1));
+        auto* box = new QCheckBox(QString::fromLatin1(day.caption), this);
+        box->setObjectName(QStringLiteral("chkWorkingDay%1").arg(n));
+        box->setGeometry(twips(day.left, 1260, day.width, 420));
+        // A greyed box only shows a 2 read from the file; once the user
+        // clicks it, it is an ordinary two-state box again.
+        connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+            if (state != Qt::PartiallyChecked)
+                box->setTristate(false);
+        });
+        m_days.at(static_cast<std::size_t>(n)) = box;
+    }
+
+    label(this, "Label2", QStringLiteral("Each Working Day Begins at:"),
+          twips(495, 2025, 2355, 285));
+    m_startsAt = hourBox(this, "cboStartsAt", twips(3060, 2025, 1770, 315));
+    label(this, "Label3", QStringLiteral("And Ends at:"), twips(5040, 2025, 2355, 285));
+    m_endsAt = hourBox(this, "cboEndsAt", twips(6390, 2025, 1770, 315));
+
+    QPushButton* save =
+        button(this, "Command1", QStringLiteral("Save"), twips(2430, 2790, 2265, 555));
+    QPushButton* cancel =
+        button(this, "Command2", QStringLiteral("Cancel"), twips(4950, 2790, 2265, 555));
+    connect(save, &QPushButton::clicked, this, &WorkingWeekDialog::Command1_Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void WorkingWeekDialog::load()
+{
+    LoadWorkingDays();
+    LoadHourLists();
+}
+
+void WorkingWeekDialog::LoadWorkingDays()
+{
+    const SettingsStore::WeekLoad week = m_store.loadWorkingWeek();
+    for (const SettingsProblem& problem : week.problems)
+        Alerts::warn(this, problem);
+    if (!week.flags)
+        return; // the boxes stay clear and the window keeps its flags
+
+    for (int n = 1; n <= 7; ++n) {
+        QCheckBox* box = m_days.at(static_cast<std::size_t>(n));
+        switch (week.flags->at(static_cast<std::size_t>(n))) {
+        case 1:
+            box->setCheckState(Qt::Checked);
+            break;
+        case 2:
+            box->setTristate(true);
+            box->setCheckState(Qt::PartiallyChecked);
+            break;
+        default: // 0, or a value no box state can show
+            box->setCheckState(Qt::Unchecked);
+            break;
+        }
+    }
+    Q_EMIT weekReloaded(*week.flags);
+}
+
+void WorkingWeekDialog::LoadHourLists()
+{
+    const SettingsStore::HourListsLoad lists = m_store.loadHourLists();
+    for (const SettingsProblem& problem : lists.problems)
+        Alerts::warn(this, problem);
+    m_startsAt->clear();
+    m_endsAt->clear();
+    if (!lists.storedStartsAt || !lists.storedEndsAt || !lists.hours)
+        return;
+
+    m_startsAt->addItems(*lists.hours);
+    m_endsAt->addItems(*lists.hours);
+    m_startsAt->setCurrentIndex(preselection(*lists.hours, *lists.storedStartsAt));
+    m_endsAt->setCurrentIndex(preselection(*lists.hours, *lists.storedEndsAt));
+}
+
+WeekFlags WorkingWeekDialog::checkedFlags() const
+{
+    WeekFlags flags{};
+    for (int n = 1; n <= 7; ++n) {
+        // The file's numbering: 1 ticked, 2 greyed (Qt counts them the other way round).
+        switch (m_days.at(static_cast<std::size_t>(n))->checkState()) {
+        case Qt::Checked:
+            flags.at(static_cast<std::size_t>(n)) = 1;
+            break;
+        case Qt::PartiallyChecked:
+            flags.at(static_cast<std::size_t>(n)) = 2;
+            break;
+        case Qt::Unchecked:
+            break;
+        }
+    }
+    return flags;
+}
+
+QString WorkingWeekDialog::startsAtText() const
+{
+    return m_startsAt->currentText();
+}
+
+QString WorkingWeekDialog::endsAtText() const
+{
+    return m_endsAt->currentText();
+}
+
+int WorkingWeekDialog::position(const QComboBox& combo)
+{
+    // An editable box keeps its index while the user types over the entry,
+    // so the text decides: a typed text equal to an entry counts as that entry.
+    const QString text = combo.currentText();
+    const int index = combo.currentIndex();
+    if (index >= 0 && combo.itemText(index) == text)
+        return index;
+    return combo.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void WorkingWeekDialog::Command1_Click()
+{
+    if (!passesChecks() || !writeSettings())
+        return;
+    Q_EMIT saved(checkedFlags(), startsAtText(), endsAtText());
+    Alerts::inform(this, QStringLiteral("Done"), QStringLiteral("Done!"));
+    accept();
+}
+
+bool WorkingWeekDialog::passesChecks()
+{
+    // Positions, not texts: the end entry must stand later in hours.txt.
+    if (position(*m_endsAt) <= position(*m_startsAt)) {
+        Alerts::inform(this, ErrorTitle, QStringLiteral("Your 'Ends At' Hour should be higher."));
+        return false;
+    }
+
+    const WeekFlags flags = checkedFlags();
+    const auto workingDays = std::count(flags.begin() + 1, flags.end(), 1);
+    if (workingDays == 0) {
+        Alerts::inform(this, ErrorTitle,
+                       QStringLiteral("Please select 1 or more working days (for a better "
+                                      "software performance we recommend to select 4 at least)."));
+        return false;
+    }
+    if (workingDays < 4) {
+        const QString question =
+            QStringLiteral("Your working week has %1 working days. For a better software "
+                           "performance is recommended to increase this value to 4 (min.). "
+                           "Save your changes anyway?")
+                .arg(workingDays);
+        return Alerts::ask(this, QStringLiteral("Important "), question);
+    }
+    return true;
+}
+
+bool WorkingWeekDialog::writeSettings()
+{
+    // The hour files go first; should the week file then fail, they get their
+    // previous text back so the folder holds no half-saved working week.
+    const SettingsStore::HourListsLoad before = m_store.loadHourLists();
+    std::optional<WriteFailure> failure = m_store.saveWorkingHours(startsAtText(), endsAtText());
+    if (!failure) {
+        failure = m_store.saveWorkingWeek(checkedFlags());
+        if (failure && before.storedStartsAt && before.storedEndsAt)
+            m_store.saveWorkingHours(*before.storedStartsAt, *before.storedEndsAt);
+    }
+    if (!failure)
+        return true;
+
+    Alerts::warn(this, ErrorTitle,
+                 QStringLiteral("Error: %1 could not be saved to %2 (%3). Your working week "
+                                "was not changed.")
+                     .arg(QFileInfo(failure->path).fileName(), failure->path, failure->reason));
+    return false;
+}
+
+} // namespace taskloom
