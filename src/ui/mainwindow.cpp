@@ -87,8 +87,6 @@ QRadioButton* makeOption(QWidget* parent, const char* name, const QString& text,
     auto* option = new QRadioButton(text, parent);
     option->setObjectName(QLatin1String(name));
     option->setFont(UiLook::font(8.25));
-    // Wider than designed when the face needs it, never wider than its frame.
-    place.setWidth(std::clamp(option->sizeHint().width(), place.width(), parent->width()));
     option->setGeometry(place);
     UiLook::setBackground(option, OptionColour);
     UiLook::setTextColour(option, Qt::black);
@@ -182,6 +180,13 @@ void MainWindow::makeSidebar()
     m_optDate1 = makeOption(frame2, "optDate1", QStringLiteral("Start this project on "),
                             UiLook::rect(0, 675, 4020, 420));
     m_optDate0->setChecked(true);
+    // Both as wide as the longer text needs, when that is more than designed,
+    // never wider than their frame.
+    const int optionWidth =
+        std::clamp(std::max(m_optDate0->sizeHint().width(), m_optDate1->sizeHint().width()),
+                   m_optDate0->width(), frame2->width());
+    for (QRadioButton* option : {m_optDate0, m_optDate1})
+        option->resize(optionWidth, option->height());
     connect(m_optDate0, &QRadioButton::clicked, this, [this] { optDate_Click(0); });
     connect(m_optDate1, &QRadioButton::clicked, this, [this] { optDate_Click(1); });
 
