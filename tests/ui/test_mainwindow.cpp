@@ -59,7 +59,13 @@ struct Planner {
             qFatal("no control named %s", name);
         return child;
     }
-    void click(const char* name) const { QTest::mouseClick(get<QWidget>(name), Qt::LeftButton); }
+    // Near the left edge: option buttons and check boxes take clicks on their
+    // mark and text only.
+    void click(const char* name) const
+    {
+        QWidget* target = get<QWidget>(name);
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(8, target->height() / 2));
+    }
     void type(const QString& tasks) const { get<QPlainTextEdit>("txtTodo")->setPlainText(tasks); }
     qsizetype rows() const
     {
