@@ -85,6 +85,9 @@ QByteArray bytesOf(const QString& path)
 
 class TestMainWindow : public QObject {
     Q_OBJECT
+    QList<QUrl> m_opened; // what the export asked the desktop to open
+    ModalAnswerer* m_answerer = nullptr;
+
 public Q_SLOTS:
     void openedUrl(const QUrl& url) { m_opened.append(url); }
 
@@ -104,10 +107,6 @@ private Q_SLOTS:
     void exportCsv_data();
     void exportCsv();
     void tipsTwice();
-
-private:
-    QList<QUrl> m_opened;
-    ModalAnswerer* m_answerer = nullptr;
 };
 
 void TestMainWindow::init()
