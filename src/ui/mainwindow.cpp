@@ -7,6 +7,7 @@
 #include "settings/settingsstore.h"
 #include "tipsdialog.h"
 #include "uilook.h"
+#include "workingweekdialog.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -435,7 +436,19 @@ void MainWindow::Label15_Click()
 
 void MainWindow::lblSetWorkingDays_Click()
 {
-    // The Working Week dialog is wired in here once it exists.
+    const SettingsStore store(m_applicationFolder);
+    WorkingWeekDialog dialog(store, this);
+    // Opening reloads the week from its file, even when the dialog is then
+    // cancelled; a save takes effect at once, with a build like "Create Project!".
+    connect(&dialog, &WorkingWeekDialog::weekReloaded, this, &MainWindow::setWorkingWeek);
+    connect(&dialog, &WorkingWeekDialog::saved, this,
+            [this](const WeekFlags& flags, const QString& startsAt, const QString& endsAt) {
+                setWorkingWeek(flags);
+                setWorkingHours(startsAt, endsAt);
+                cmdToList_Click();
+            });
+    dialog.load();
+    dialog.exec();
 }
 
 void MainWindow::Command2_Click()

@@ -8,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
@@ -107,6 +108,7 @@ private Q_SLOTS:
     void exportCsv_data();
     void exportCsv();
     void tipsTwice();
+    void workingWeekSettings();
 };
 
 void TestMainWindow::init()
@@ -464,6 +466,71 @@ void TestMainWindow::tipsTwice()
     QCOMPARE(tips["Label4"], QStringLiteral("This will set the duration of the task to 7 days."));
     QVERIFY(tips["lblPro"].contains(QStringLiteral("//")));
     QCOMPARE(p.rows(), 0); // opening the tips builds nothing
+}
+
+void TestMainWindow::workingWeekSettings()
+{
+    Planner p;
+    p.open();
+    p.type(QStringLiteral("A +3"));
+
+    // Opening reloads the week from its file, even when the dialog is cancelled.
+    QFile week(p.folder.filePath(QStringLiteral("workingweek.txt")));
+    QVERIFY(week.open(QIODevice::WriteOnly));
+    week.write("1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n");
+    week.close();
+    bool cancelled = false;
+    QTimer::singleShot(50, this, [&cancelled] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog && dialog->objectName() == QStringLiteral("frmWorkingWeek")) {
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command2")),
+                              Qt::LeftButton);
+            cancelled = true;
+        }
+    });
+    p.click("lblSetWorkingDays");
+    QVERIFY(cancelled);
+    QCOMPARE(p.window->weekFlags(), (WeekFlags{0, 1, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(p.rows(), 0); // opening and cancelling build nothing
+
+    // Save: Monday to Thursday and Saturday, 8:00 AM to 5:00 PM; the window
+    // takes the week and the hours at once and builds with them.
+    bool saved = false;
+    QTimer::singleShot(50, this, [&saved, this] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != QStringLiteral("frmWorkingWeek"))
+            return;
+        const bool ticked[] = {true, true, true, true, false, true, false};
+        for (int day = 1; day <= 7; ++day) {
+            dialog->findChild<QCheckBox*>(QStringLiteral("chkWorkingDay%1").arg(day))
+                ->setChecked(ticked[day - 1]);
+        }
+        auto* starts = dialog->findChild<QComboBox*>(QStringLiteral("cboStartsAt"));
+        auto* ends = dialog->findChild<QComboBox*>(QStringLiteral("cboEndsAt"));
+        starts->setCurrentIndex(starts->findText(QStringLiteral("8:00 AM")));
+        ends->setCurrentIndex(ends->findText(QStringLiteral("5:00 PM")));
+        m_answerer->answer(QMessageBox::Ok); // "Done!"
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
+        saved = true;
+    });
+    p.click("lblSetWorkingDays");
+    QVERIFY(saved);
+    QVERIFY(m_answerer->waitForAll());
+    QCOMPARE(m_answerer->seen().last().text, QStringLiteral("Done!"));
+    QCOMPARE(bytesOf(p.folder.filePath(QStringLiteral("workingweek.txt"))),
+             QByteArray("1\r\n1\r\n1\r\n1\r\n0\r\n1\r\n0\r\n"));
+    QCOMPARE(p.window->weekFlags(), (WeekFlags{0, 1, 1, 1, 1, 0, 1, 0}));
+    QCOMPARE(p.window->startsAt(), QStringLiteral("8:00 AM"));
+    QCOMPARE(p.window->endsAt(), QStringLiteral("5:00 PM"));
+    QCOMPARE(p.rows(), 1);
+    // Wednesday, Thursday, then Saturday: Friday is off now.
+    const Schedule& schedule = p.window->schedule();
+    QCOMPARE(schedule.rows.first().end, Today.addDays(3));
+    QCOMPARE(schedule.events.size(), 2);
+    QCOMPARE(schedule.events.last().startDate, Today.addDays(3));
+    QCOMPARE(schedule.events.last().startTime, QStringLiteral("8:00 AM"));
+    QCOMPARE(schedule.events.last().endTime, QStringLiteral("5:00 PM"));
 }
 
 QTEST_MAIN(TestMainWindow)
