@@ -2,6 +2,7 @@
 
 #include "tasktext.h"
 
+#include <QLocale>
 #include <QStringBuilder>
 
 #include <cmath>
@@ -43,7 +44,8 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
         // Refused before anything of it is laid out; the half-built value is dropped.
         if (!durationInRange(task.duration))
             return durationRefusal(i + 1, lines.at(i).toString());
-        builder.AddTaskRow(task.text, task.duration);
+        if (!builder.AddTaskRow(task.text, task.duration))
+            return tooManyEventsRefusal(i + 1);
     }
     return std::move(builder.m_schedule);
 }
@@ -88,12 +90,19 @@ Refusal ScheduleBuilder::noWorkingDayRefusal()
 
 Refusal ScheduleBuilder::durationRefusal(qsizetype lineNumber, const QString& line)
 {
+    // One multi-argument call: a "%1" typed in the line stays as typed.
     return {QStringLiteral("Ooops!"),
             QStringLiteral("Line %1 (\"%2\") has a duration that cannot be scheduled. Please give "
                            "a number of days between -%3 and %3.")
-                .arg(lineNumber)
-                .arg(line)
-                .arg(MaxDurationDays)};
+                .arg(QString::number(lineNumber), line, QString::number(MaxDurationDays))};
+}
+
+Refusal ScheduleBuilder::tooManyEventsRefusal(qsizetype lineNumber)
+{
+    return {QStringLiteral("Ooops!"),
+            QStringLiteral("At line %1 this project grows past %2 calendar events. Please split it "
+                           "into smaller projects or shorten its tasks.")
+                .arg(QString::number(lineNumber), QLocale(QLocale::English).toString(MaxEvents))};
 }
 
 ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, QDate projectStart)
@@ -103,7 +112,7 @@ ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, QDate projectStart)
     m_schedule.projectStart = projectStart;
 }
 
-void ScheduleBuilder::AddTaskRow(const QString& taskText, double duration)
+bool ScheduleBuilder::AddTaskRow(const QString& taskText, double duration)
 {
     const QString name = TaskText::taskName(taskText);
     if (duration == 0)
@@ -121,10 +130,10 @@ void ScheduleBuilder::AddTaskRow(const QString& taskText, double duration)
 
     m_schedule.rows.append(
         {m_inputs.projectName + QStringLiteral(": ") + name, start, end, duration});
-    AddTaskCalendarEvents(start, duration, parallel ? name : taskText);
+    return AddTaskCalendarEvents(start, duration, parallel ? name : taskText);
 }
 
-void ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
+bool ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
                                             const QString& taskText)
 {
     // Only whole days become events; a count below one (0.5, or negative)
@@ -134,6 +143,8 @@ void ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
     int number = 0;
     const QString subject = m_inputs.projectName % u": " % taskText;
     while (remaining > 0) {
+        if (m_schedule.events.size() >= MaxEvents)
+            return false;
         const Placement placed = PlaceNextCalendarEvent(next, remaining);
         next = placed.nextWorkingDate;
         if (placed.placedDays == 0)
@@ -149,12 +160,19 @@ void ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
         event.description = taskText;
         m_schedule.events.append(std::move(event));
     }
+    return true;
 }
 
 ScheduleBuilder::Placement ScheduleBuilder::PlaceNextCalendarEvent(QDate fromDate,
                                                                    int daysLeft) const
 {
     Placement placed{fromDate, fromDate, 0, fromDate};
+    if (m_week.everyDayWorks()) {
+        // Nothing interrupts the run: the whole count is one event.
+        placed.end = fromDate.addDays(daysLeft - 1);
+        placed.placedDays = daysLeft;
+        return placed;
+    }
     QDate day = fromDate;
     while (placed.placedDays < daysLeft) {
         if (!m_week.IsWorkingDay(day)) {

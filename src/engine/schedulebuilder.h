@@ -16,6 +16,9 @@ public:
     // A duration beyond this many days either way is refused rather than laid
     // out: nobody plans that far, and it would only ever be a typing slip.
     static constexpr int MaxDurationDays = 10000;
+    // Past this many calendar events a build is refused: far beyond any real
+    // project, and it keeps a pasted slip from eating all memory.
+    static constexpr qsizetype MaxEvents = 200000;
 
     static BuildResult build(const BuildInputs& inputs);
 
@@ -31,6 +34,7 @@ public:
     static Refusal pastDateRefusal();
     static Refusal noWorkingDayRefusal();
     static Refusal durationRefusal(qsizetype lineNumber, const QString& line);
+    static Refusal tooManyEventsRefusal(qsizetype lineNumber);
 
 private:
     // Where one event of a task ends and where the task goes on after it.
@@ -43,8 +47,9 @@ private:
 
     ScheduleBuilder(const BuildInputs& inputs, QDate projectStart);
 
-    void AddTaskRow(const QString& taskText, double duration);
-    void AddTaskCalendarEvents(QDate startDate, double dayCount, const QString& taskText);
+    bool AddTaskRow(const QString& taskText, double duration);
+    // False once the project holds MaxEvents events; the build is then refused.
+    bool AddTaskCalendarEvents(QDate startDate, double dayCount, const QString& taskText);
     Placement PlaceNextCalendarEvent(QDate fromDate, int daysLeft) const;
 
     const BuildInputs& m_inputs;

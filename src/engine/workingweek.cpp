@@ -30,6 +30,17 @@ bool WorkingWeek::hasWorkingDay() const
     return false;
 }
 
+bool WorkingWeek::everyDayWorks() const
+{
+    if (!m_applies)
+        return true;
+    for (std::size_t day = 1; day <= 7; ++day) {
+        if (m_flags[day] != 1)
+            return false;
+    }
+    return true;
+}
+
 QDate WorkingWeek::AddWorkingDays(QDate date, int n) const
 {
     if (n == 0)

@@ -27,6 +27,7 @@ public:
     // True when at least one date is a working day; without one the step
     // cannot move, so callers must check this before stepping.
     bool hasWorkingDay() const;
+    bool everyDayWorks() const;
     // The n-th working day after the date (before it for negative n); the
     // date itself for 0. Returns an invalid date when no day works.
     QDate AddWorkingDays(QDate date, int n) const;

@@ -241,6 +241,10 @@ void TestEngine::refusals_data()
         << ScheduleBuilder::durationRefusal(1, "A +1e999").text;
     QTest::newRow("just above") << "A +10000.6" << "1111100" << -99
         << ScheduleBuilder::durationRefusal(1, "A +10000.6").text;
+    QTest::newRow("percent signs stay") << "Grow 50%1 +1e9" << "1111100" << -99
+        << "Line 1 (\"Grow 50%1 +1e9\") has a duration that cannot be scheduled. Please give a number of days between -10000 and 10000.";
+    QTest::newRow("too many events") << QString("Long +10000\n").repeated(50) << "1010100" << -99
+        << "At line 21 this project grows past 200,000 calendar events. Please split it into smaller projects or shorten its tasks.";
     QTest::newRow("just below") << "A\r\nB +-10001" << "1111100" << -99
         << ScheduleBuilder::durationRefusal(2, "B +-10001").text;
     // clang-format on
