@@ -52,9 +52,10 @@ void UiLook::setBackground(QWidget* widget, const QColor& colour)
 void UiLook::setTextColour(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();
+    // Captions only: a check box draws its tick in the Text colour, and a
+    // white tick on its white box would hide whether it is ticked.
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::ButtonText, colour);
-    palette.setColor(QPalette::Text, colour);
     widget->setPalette(palette);
 }
 

@@ -2,6 +2,7 @@
 
 #include "alerts.h"
 #include "settings/settingsstore.h"
+#include "uilook.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,12 +20,6 @@ namespace taskloom {
 namespace {
 
 const QString ErrorTitle = QStringLiteral("Error");
-
-// The form was laid out in twips, 15 to a pixel.
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
 
 QString withoutLineBreaks(QString text)
 {
@@ -84,16 +79,14 @@ WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, QWidget* parent
 {
     setObjectName(QStringLiteral("frmWorkingWeek"));
     setWindowTitle(QStringLiteral("Working Week"));
-    setFixedSize(9765 / 15, 3750 / 15);
+    setFixedSize(UiLook::px(9765), UiLook::px(3750));
+    // The boxes were sized for a small dialog font; the desktop's larger one
+    // would cut "Wednesday" and "Each Working Day Begins at:".
+    setFont(UiLook::font(8.25));
 
     QLabel* title =
-        label(this, "Label1", QStringLiteral("My Working Week"), twips(405, 495, 8025, 465));
-    QFont titleFont;
-    titleFont.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
-    titleFont.setStyleHint(QFont::SansSerif);
-    titleFont.setPointSizeF(14.25);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+        label(this, "Label1", QStringLiteral("My Working Week"), UiLook::rect(405, 495, 8025, 465));
+    title->setFont(UiLook::font(14.25, true));
 
     struct Day {
         const char* caption;
@@ -111,7 +104,7 @@ WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, QWidget* parent
         const Day& day = days.at(static_cast<std::size_t>(n - 1));
         auto* box = new QCheckBox(QString::fromLatin1(day.caption), this);
         box->setObjectName(QStringLiteral("chkWorkingDay%1").arg(n));
-        box->setGeometry(twips(day.left, 1260, day.width, 420));
+        box->setGeometry(UiLook::rect(day.left, 1260, day.width, 420));
         // A greyed box only shows a 2 read from the file; once the user
         // clicks it, it is an ordinary two-state box again.
         connect(box, &QCheckBox::stateChanged, box, [box](int state) {
@@ -122,15 +115,15 @@ WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, QWidget* parent
     }
 
     label(this, "Label2", QStringLiteral("Each Working Day Begins at:"),
-          twips(495, 2025, 2355, 285));
-    m_startsAt = hourBox(this, "cboStartsAt", twips(3060, 2025, 1770, 315));
-    label(this, "Label3", QStringLiteral("And Ends at:"), twips(5040, 2025, 2355, 285));
-    m_endsAt = hourBox(this, "cboEndsAt", twips(6390, 2025, 1770, 315));
+          UiLook::rect(495, 2025, 2355, 285));
+    m_startsAt = hourBox(this, "cboStartsAt", UiLook::rect(3060, 2025, 1770, 315));
+    label(this, "Label3", QStringLiteral("And Ends at:"), UiLook::rect(5040, 2025, 2355, 285));
+    m_endsAt = hourBox(this, "cboEndsAt", UiLook::rect(6390, 2025, 1770, 315));
 
     QPushButton* save =
-        button(this, "Command1", QStringLiteral("Save"), twips(2430, 2790, 2265, 555));
+        button(this, "Command1", QStringLiteral("Save"), UiLook::rect(2430, 2790, 2265, 555));
     QPushButton* cancel =
-        button(this, "Command2", QStringLiteral("Cancel"), twips(4950, 2790, 2265, 555));
+        button(this, "Command2", QStringLiteral("Cancel"), UiLook::rect(4950, 2790, 2265, 555));
     connect(save, &QPushButton::clicked, this, &WorkingWeekDialog::Command1_Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -215,12 +208,9 @@ QString WorkingWeekDialog::endsAtText() const
 int WorkingWeekDialog::position(const QComboBox& combo)
 {
     // An editable box keeps its index while the user types over the entry,
-    // so the text decides: a typed text equal to an entry counts as that entry.
-    const QString text = combo.currentText();
+    // so a shown text that is not the chosen entry's is a typed one: -1.
     const int index = combo.currentIndex();
-    if (index >= 0 && combo.itemText(index) == text)
-        return index;
-    return combo.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    return index >= 0 && combo.itemText(index) == combo.currentText() ? index : -1;
 }
 
 void WorkingWeekDialog::Command1_Click()
