@@ -243,14 +243,16 @@ bool CommandLinePlanner::readTaskText()
         return false;
     }
     m_inputs.taskText = QString::fromUtf8(file.readAll());
+    // An editor's byte-order mark is no part of the first task (nor of its "//").
+    if (m_inputs.taskText.startsWith(QChar(0xFEFF)))
+        m_inputs.taskText.remove(0, 1);
     return true;
 }
 
 int CommandLinePlanner::writeSchedule(const Schedule& schedule)
 {
     if (!m_csvPath) {
-        say(scheduleTable(schedule));
-        return Success;
+        return sayOrRefuse(scheduleTable(schedule));
     }
     // The same checks as the window's export button.
     if (schedule.rows.isEmpty()) {
@@ -262,8 +264,7 @@ int CommandLinePlanner::writeSchedule(const Schedule& schedule)
         return Refused;
     }
     if (*m_csvPath == QLatin1StringView("-")) {
-        say(CalendarCsv::toText(schedule.events));
-        return Success;
+        return sayOrRefuse(CalendarCsv::toText(schedule.events));
     }
     if (const std::optional<QString> reason =
             CalendarCsv::WriteCalendarCsv(*m_csvPath, schedule.events)) {
@@ -290,10 +291,19 @@ QString CommandLinePlanner::scheduleTable(const Schedule& schedule) const
     return table;
 }
 
-void CommandLinePlanner::say(const QString& text)
+bool CommandLinePlanner::say(const QString& text)
 {
-    m_out.write(text.toUtf8());
-    m_out.flush();
+    const QByteArray bytes = text.toUtf8();
+    return m_out.write(bytes) == bytes.size() && m_out.flush();
+}
+
+int CommandLinePlanner::sayOrRefuse(const QString& text)
+{
+    // A full disk or a closed pipe behind standard output is a failed write.
+    if (say(text))
+        return Success;
+    complain(QStringLiteral("Cannot write standard output: %1.").arg(m_out.errorString()));
+    return Refused;
 }
 
 void CommandLinePlanner::complain(const QString& text)

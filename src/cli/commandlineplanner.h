@@ -42,7 +42,8 @@ private:
     int writeSchedule(const Schedule& schedule);
     QString scheduleTable(const Schedule& schedule) const;
 
-    void say(const QString& text);
+    bool say(const QString& text);
+    int sayOrRefuse(const QString& text);
     void complain(const QString& text);
 
     QString m_defaultSettingsFolder;

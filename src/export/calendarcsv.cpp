@@ -138,7 +138,9 @@ std::optional<QString> CalendarCsv::WriteCalendarCsv(const QString& path,
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
     const QByteArray bytes = toText(events).toUtf8();
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile buffers: only a flush tells whether the bytes reached the disk;
+    // commit() would otherwise put a cut-off file in place of the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

@@ -33,7 +33,11 @@ std::optional<QString> readSettingsFile(const QString& path, const QString& file
         problems.append(SettingsStore::unreadableFileProblem(fileName, reason));
         return std::nullopt;
     }
-    return QString::fromUtf8(file.readAll());
+    QString text = QString::fromUtf8(file.readAll());
+    // An editor may have saved the file with a byte-order mark; it is no part of line 1.
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
 }
 
 QString withoutLineBreaks(QString text)
@@ -68,7 +72,10 @@ std::optional<WriteFailure> writeTogether(const QList<PendingWrite>& writes)
     std::vector<std::unique_ptr<QSaveFile>> files;
     for (const PendingWrite& write : writes) {
         auto file = std::make_unique<QSaveFile>(write.path);
-        if (!file->open(QIODevice::WriteOnly) || file->write(write.bytes) != write.bytes.size())
+        // QSaveFile buffers: only a flush tells whether the bytes reached the
+        // disk; commit() would otherwise put a cut-off file in place.
+        if (!file->open(QIODevice::WriteOnly) || file->write(write.bytes) != write.bytes.size() ||
+            !file->flush())
             return WriteFailure{write.path, file->errorString()};
         files.push_back(std::move(file));
     }
@@ -174,20 +181,17 @@ SettingsStore::HourListsLoad SettingsStore::loadHourLists() const
     return load;
 }
 
-std::optional<WriteFailure> SettingsStore::saveWorkingHours(const QString& startsAt,
-                                                            const QString& endsAt) const
+std::optional<WriteFailure> SettingsStore::saveWorkingWeek(const WeekFlags& flags,
+                                                           const QString& startsAt,
+                                                           const QString& endsAt) const
 {
+    QByteArray week;
+    for (std::size_t day = 1; day <= 7; ++day)
+        week += QByteArray::number(flags[day]) + "\r\n";
     // The hour files hold the text alone, as shipped; no line break is added.
-    return writeTogether(
-        {{pathOf(StartsAtFile), startsAt.toUtf8()}, {pathOf(EndsAtFile), endsAt.toUtf8()}});
-}
-
-std::optional<WriteFailure> SettingsStore::saveWorkingWeek(const WeekFlags& flags) const
-{
-    QByteArray bytes;
-    for (int day = 1; day <= 7; ++day)
-        bytes += QByteArray::number(flags[day]) + "\r\n";
-    return writeTogether({{pathOf(WorkingWeekFile), bytes}});
+    return writeTogether({{pathOf(StartsAtFile), startsAt.toUtf8()},
+                          {pathOf(EndsAtFile), endsAt.toUtf8()},
+                          {pathOf(WorkingWeekFile), week}});
 }
 
 SettingsProblem SettingsStore::missingFileProblem(const QString& fileName)

@@ -67,12 +67,11 @@ public:
     };
     HourListsLoad loadHourLists() const;
 
-    // Atomic writes: a failure leaves the previous file whole and says why.
-    // Both hour files are written aside first and only then put in place, so a
-    // failure leaves both previous files as they were.
-    std::optional<WriteFailure> saveWorkingHours(const QString& startsAt,
-                                                 const QString& endsAt) const;
-    std::optional<WriteFailure> saveWorkingWeek(const WeekFlags& flags) const;
+    // The Working Week dialog's Save: both hour files and workingweek.txt are
+    // written aside first and only then put in place, so a failure (a full
+    // disk, a folder in the way) leaves all three as they were and says why.
+    std::optional<WriteFailure> saveWorkingWeek(const WeekFlags& flags, const QString& startsAt,
+                                                const QString& endsAt) const;
 
     static SettingsProblem missingFileProblem(const QString& fileName);
     // A file that is there but cannot be read (a folder in its place, no access).

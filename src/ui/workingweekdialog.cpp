@@ -251,15 +251,9 @@ bool WorkingWeekDialog::passesChecks()
 
 bool WorkingWeekDialog::writeSettings()
 {
-    // The hour files go first; should the week file then fail, they get their
-    // previous text back so the folder holds no half-saved working week.
-    const SettingsStore::HourListsLoad before = m_store.loadHourLists();
-    std::optional<WriteFailure> failure = m_store.saveWorkingHours(startsAtText(), endsAtText());
-    if (!failure) {
-        failure = m_store.saveWorkingWeek(checkedFlags());
-        if (failure && before.storedStartsAt && before.storedEndsAt)
-            m_store.saveWorkingHours(*before.storedStartsAt, *before.storedEndsAt);
-    }
+    // All three files or none: a failure leaves the stored week as it was.
+    const std::optional<WriteFailure> failure =
+        m_store.saveWorkingWeek(checkedFlags(), startsAtText(), endsAtText());
     if (!failure)
         return true;
 
