@@ -114,6 +114,9 @@ MainWindow::MainWindow(QString applicationFolder, std::function<QDate()> today, 
     setMinimumSize(UiLook::px(SidebarWidth),
                    m_create->geometry().bottom() + UiLook::px(BannerHeight) + UiLook::px(120));
 
+    // A child of the window, so it is found by name like every other control.
+    m_tmrDate.setParent(this);
+    m_tmrDate.setObjectName(QStringLiteral("tmrDate"));
     m_tmrDate.setSingleShot(true);
     m_tmrDate.setInterval(300);
     connect(&m_tmrDate, &QTimer::timeout, this, &MainWindow::tmrDate_Timer);
