@@ -45,10 +45,6 @@ class TestEngine : public QObject {
 private Q_SLOTS:
     void parseTaskLine_data();
     void parseTaskLine();
-    void readLeadingNumber_data();
-    void readLeadingNumber();
-    void splitLines_data();
-    void splitLines();
     void addWorkingDays_data();
     void addWorkingDays();
     void build_data();
@@ -79,6 +75,15 @@ void TestEngine::parseTaskLine_data()
     QTest::newRow("other words stay") << "Tag +3 Tage" << "Tag " << 3.0;
     // The day word goes first, then blanks are skipped: "2 days 5" reads 25.
     QTest::newRow("word inside") << "Odd +2 days 5" << "Odd " << 25.0;
+    // The number reader: blanks anywhere, "." whatever the locale, "&H"/"&O".
+    QTest::newRow("sign and blanks") << "N + - 2.5x" << "N " << -2.5;
+    QTest::newRow("exponent") << "N +1e2" << "N " << 100.0;
+    QTest::newRow("dangling exponent") << "N +3e" << "N " << 3.0;
+    QTest::newRow("comma stops") << "N +2,5" << "N " << 2.0;
+    QTest::newRow("hex") << "N +&H1F" << "N " << 31.0;
+    QTest::newRow("octal") << "N +&o17" << "N " << 15.0;
+    QTest::newRow("tab skipped") << "N +\t1 0" << "N " << 10.0;
+    QTest::newRow("overflow") << "N +1e999" << "N " << qInf();
     // clang-format on
 }
 
@@ -88,46 +93,6 @@ void TestEngine::parseTaskLine()
     const TaskLine parsed = TaskText::ParseTaskLine(line);
     QTEST(parsed.text, "text");
     QTEST(parsed.duration, "duration");
-}
-
-void TestEngine::readLeadingNumber_data()
-{
-    // clang-format off
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    QTest::newRow("sign and blanks") << " - 2.5x" << -2.5;
-    QTest::newRow("exponent") << "1e2" << 100.0;
-    QTest::newRow("dangling exponent") << "3e" << 3.0;
-    QTest::newRow("comma stops") << "2,5" << 2.0;
-    QTest::newRow("hex") << "&H1F" << 31.0;
-    QTest::newRow("tab and newline skipped") << "\t1\n0" << 10.0;
-    QTest::newRow("overflow") << "1e999" << qInf();
-    // clang-format on
-}
-
-void TestEngine::readLeadingNumber()
-{
-    QFETCH(QString, text);
-    QTEST(TaskText::readLeadingNumber(text), "value");
-}
-
-void TestEngine::splitLines_data()
-{
-    // clang-format off
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("empty box") << "" << QStringList{};
-    QTest::newRow("CR LF, LF, CR") << "A\r\nB\rC\nD" << QStringList{"A", "B", "C", "D"};
-    QTest::newRow("final break adds nothing") << "A\nB\r\n" << QStringList{"A", "B"};
-    QTest::newRow("empty line between") << "A\n\nB" << QStringList{"A", "", "B"};
-    QTest::newRow("lone break") << "\n" << QStringList{""};
-    // clang-format on
-}
-
-void TestEngine::splitLines()
-{
-    QFETCH(QString, text);
-    QTEST(TaskText::splitLines(text), "lines");
 }
 
 void TestEngine::addWorkingDays_data()
@@ -187,6 +152,8 @@ void TestEngine::build_data()
         << "0-7" << "0-1 3-4 7-7" << "P: Five |P: Five  (2)|P: Five  (3)";
     QTest::newRow("picked Sunday") << "A" << "1111100" << 6 << "7-7" << "7-7" << "P: A";
     QTest::newRow("empty box") << "" << "1111100" << -1 << "" << "" << "";
+    QTest::newRow("line ends, final break") << "A\r\nB\rC\nD\n" << "1111100" << -1 << "0-0 1-1 2-2 3-3"
+        << "0-0 1-1 2-2 3-3" << "P: A|P: B|P: C|P: D";
     QTest::newRow("empty line") << "A\n\nB" << "1111100" << -1
         << "0-0 1-1 2-2" << "0-0 1-1 2-2" << "P: A|P: |P: B";
     QTest::newRow("limits") << "A +10000\nB +-10000" << "0000001" << -1 << "6-69999 70006--1" << "" << "";
