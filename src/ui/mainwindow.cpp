@@ -52,21 +52,6 @@ constexpr int CalendarWidth = 2625;
 constexpr int CalendarHeight = 2040;
 constexpr int Frame2Width = 5100;
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, QRect place,
-                  const QFont& font, const QColor& colour)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    label->setGeometry(place);
-    // Texts sit at the top of their boxes, so a box that runs under the
-    // control below it never hides its text.
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    UiLook::setTextColour(label, colour);
-    return label;
-}
-
 QWidget* makePanel(QWidget* parent, const char* name, const QColor& colour)
 {
     auto* panel = new QWidget(parent);
@@ -127,12 +112,13 @@ MainWindow::~MainWindow() = default;
 void MainWindow::makeBanner()
 {
     m_banner = makePanel(this, "Picture1", BannerColour);
-    makeLabel(m_banner, "lblAppName", QStringLiteral("Taskloom!"),
-              UiLook::rect(270, 315, 7215, 420), UiLook::font(14.25, true), Qt::white);
-    m_slogan = makeLabel(m_banner, "Label13",
-                         QStringLiteral("The Easiest and Fastest way to Bring Your Projects to "
-                                        "Life!"),
-                         UiLook::rect(12330, 315, 7575, 420), UiLook::font(11.25), SloganColour);
+    UiLook::label(m_banner, "lblAppName", QStringLiteral("Taskloom!"),
+                  UiLook::rect(270, 315, 7215, 420), UiLook::font(14.25, true), Qt::white);
+    m_slogan =
+        UiLook::label(m_banner, "Label13",
+                      QStringLiteral("The Easiest and Fastest way to Bring Your Projects to "
+                                     "Life!"),
+                      UiLook::rect(12330, 315, 7575, 420), UiLook::font(11.25), SloganColour);
 
     m_export = new QPushButton(QStringLiteral("Export Project to .CSV For G Calendar"), this);
     m_export->setObjectName(QStringLiteral("Command2"));
@@ -146,17 +132,17 @@ void MainWindow::makeSidebar()
     m_sidebar = makePanel(this, "picSidebar", SidebarColour);
     QWidget* side = m_sidebar;
 
-    makeLabel(side, "Label14", QStringLiteral("Project Name:"), UiLook::rect(225, 180, 2490, 420),
-              UiLook::font(12, true), Qt::white);
+    UiLook::label(side, "Label14", QStringLiteral("Project Name:"),
+                  UiLook::rect(225, 180, 2490, 420), UiLook::font(12, true), Qt::white);
     m_projectName = new QLineEdit(QStringLiteral("My Project"), side);
     m_projectName->setObjectName(QStringLiteral("txtProjectName"));
     m_projectName->setFont(UiLook::font(11.25, true));
     m_projectName->setGeometry(UiLook::rect(225, 675, 3120, 465));
-    makeLabel(side, "Label16", QStringLiteral("Try to Keep it Short."),
-              UiLook::rect(3555, 810, 1950, 285), UiLook::font(9), Qt::white);
+    UiLook::label(side, "Label16", QStringLiteral("Try to Keep it Short."),
+                  UiLook::rect(3555, 810, 1950, 285), UiLook::font(9), Qt::white);
 
-    makeLabel(side, "Label7", QStringLiteral("Project Tasks:"), UiLook::rect(270, 1440, 2490, 420),
-              UiLook::font(12, true), Qt::white);
+    UiLook::label(side, "Label7", QStringLiteral("Project Tasks:"),
+                  UiLook::rect(270, 1440, 2490, 420), UiLook::font(12, true), Qt::white);
     m_todo = new QPlainTextEdit(side);
     m_todo->setObjectName(QStringLiteral("txtTodo"));
     m_todo->setFont(UiLook::font(9.75, true));
@@ -167,17 +153,18 @@ void MainWindow::makeSidebar()
 
     QWidget* frame3 = makePanel(side, "Frame3", SidebarColour);
     frame3->setGeometry(UiLook::rect(225, 3330, 5235, 465));
-    makeLabel(frame3, "Label8", QStringLiteral("Enter 1 Task Per Line. "),
-              UiLook::rect(45, 45, 2625, 285), UiLook::font(9), Qt::white);
-    m_tips = makeLabel(frame3, "Label15", QStringLiteral("Tips"), UiLook::rect(3780, 45, 1320, 240),
-                       UiLook::font(9, false, true), LinkColour);
+    UiLook::label(frame3, "Label8", QStringLiteral("Enter 1 Task Per Line. "),
+                  UiLook::rect(45, 45, 2625, 285), UiLook::font(9), Qt::white);
+    m_tips =
+        UiLook::label(frame3, "Label15", QStringLiteral("Tips"), UiLook::rect(3780, 45, 1320, 240),
+                      UiLook::font(9, false, true), LinkColour);
     m_tips->setCursor(Qt::PointingHandCursor);
     m_tips->installEventFilter(this);
 
     QWidget* frame2 = makePanel(side, "Frame2", SidebarColour);
     frame2->setGeometry(UiLook::rect(270, 4095, Frame2Width, 3300)); // grows with the calendar
-    makeLabel(frame2, "Label12", QStringLiteral("Project Start date:"),
-              UiLook::rect(0, 0, 4155, 420), UiLook::font(12, true), Qt::white);
+    UiLook::label(frame2, "Label12", QStringLiteral("Project Start date:"),
+                  UiLook::rect(0, 0, 4155, 420), UiLook::font(12, true), Qt::white);
     m_optDate0 = makeOption(frame2, "optDate0",
                             QStringLiteral("I want to start running this project right away."),
                             UiLook::rect(0, 315, 4020, 420));
@@ -230,9 +217,9 @@ void MainWindow::makeSidebar()
     UiLook::setBackground(m_excludeWeekends, OptionColour);
     connect(m_excludeWeekends, &QCheckBox::clicked, this, &MainWindow::chkExcludeWeekends_Click);
 
-    m_settings = makeLabel(side, "lblSetWorkingDays", QStringLiteral("Settings"),
-                           UiLook::rect(4410, 7515, 960, 240).translated(0, below),
-                           UiLook::font(9, false, true), LinkColour);
+    m_settings = UiLook::label(side, "lblSetWorkingDays", QStringLiteral("Settings"),
+                               UiLook::rect(4410, 7515, 960, 240).translated(0, below),
+                               UiLook::font(9, false, true), LinkColour);
     m_settings->setCursor(Qt::PointingHandCursor);
     m_settings->installEventFilter(this);
 

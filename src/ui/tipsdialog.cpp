@@ -7,24 +7,6 @@
 
 namespace taskloom {
 
-namespace {
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect place,
-                 const QFont& font, const QColor& colour = Qt::black)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    // Plain text: the quotes and the blanks around the examples are meant.
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    label->setGeometry(place);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    UiLook::setTextColour(label, colour);
-    return label;
-}
-
-} // namespace
-
 TipsDialog::TipsDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmTips"));
@@ -34,22 +16,23 @@ TipsDialog::TipsDialog(QWidget* parent) : QDialog(parent)
 
     const QFont text = UiLook::font(9.75);
     const QColor example(0, 0, 192);
-    addLabel(this, "Label1", QStringLiteral("Tips:"), UiLook::rect(450, 180, 8025, 465),
-             UiLook::font(14.25, true));
-    addLabel(
+    UiLook::label(this, "Label1", QStringLiteral("Tips:"), UiLook::rect(450, 180, 8025, 465),
+                  UiLook::font(14.25, true));
+    UiLook::label(
         this, "Label2",
         QStringLiteral("You can set the duration of each task by adding a \"+ X days\"  of it."),
         UiLook::rect(450, 765, 11220, 465), text);
-    addLabel(this, "Label3", QStringLiteral("Example: "), UiLook::rect(1755, 1215, 1185, 645),
-             text);
-    addLabel(this, "Label7", QStringLiteral(" Do This + 7 Days"),
-             UiLook::rect(2970, 1215, 4965, 330), text, example);
-    addLabel(this, "Label5", QStringLiteral("or "), UiLook::rect(1755, 1620, 420, 555), text);
-    addLabel(this, "Label6", QStringLiteral(" Do This + 7"), UiLook::rect(2250, 1620, 1770, 555),
-             text, example);
-    addLabel(this, "Label4", QStringLiteral("This will set the duration of the task to 7 days."),
-             UiLook::rect(495, 2340, 11220, 555), text);
-    QLabel* parallel = addLabel(
+    UiLook::label(this, "Label3", QStringLiteral("Example: "), UiLook::rect(1755, 1215, 1185, 645),
+                  text);
+    UiLook::label(this, "Label7", QStringLiteral(" Do This + 7 Days"),
+                  UiLook::rect(2970, 1215, 4965, 330), text, example);
+    UiLook::label(this, "Label5", QStringLiteral("or "), UiLook::rect(1755, 1620, 420, 555), text);
+    UiLook::label(this, "Label6", QStringLiteral(" Do This + 7"),
+                  UiLook::rect(2250, 1620, 1770, 555), text, example);
+    UiLook::label(this, "Label4",
+                  QStringLiteral("This will set the duration of the task to 7 days."),
+                  UiLook::rect(495, 2340, 11220, 555), text);
+    QLabel* parallel = UiLook::label(
         this, "lblPro",
         QStringLiteral("Tasks that should begin on the same date: put // at the beginning of a "
                        "task line. That task then inherits the start date of the task before "

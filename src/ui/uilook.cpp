@@ -1,6 +1,7 @@
 #include "uilook.h"
 
 #include <QFontDatabase>
+#include <QLabel>
 #include <QPalette>
 #include <QWidget>
 #include <QtMath>
@@ -38,6 +39,20 @@ QFont UiLook::font(double pointSize, bool bold, bool underline)
     f.setBold(bold);
     f.setUnderline(underline);
     return f;
+}
+
+QLabel* UiLook::label(QWidget* parent, const char* name, const QString& text, QRect place,
+                      const QFont& font, const QColor& colour)
+{
+    auto* caption = new QLabel(text, parent);
+    caption->setObjectName(QLatin1String(name));
+    // Plain text: quotes and blanks in the captions are meant as they stand.
+    caption->setTextFormat(Qt::PlainText);
+    caption->setFont(font);
+    caption->setGeometry(place);
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColour(caption, colour);
+    return caption;
 }
 
 void UiLook::setBackground(QWidget* widget, const QColor& colour)

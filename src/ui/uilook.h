@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QRect>
 
+class QLabel;
 class QWidget;
 
 namespace taskloom {
@@ -20,6 +21,11 @@ public:
 
     static QString family();
     static QFont font(double pointSize, bool bold = false, bool underline = false);
+
+    // A plain-text caption at its designed place, its text at the top left so a
+    // box that runs under the control below it never hides the text.
+    static QLabel* label(QWidget* parent, const char* name, const QString& text, QRect place,
+                         const QFont& font, const QColor& colour = Qt::black);
 
     static void setBackground(QWidget* widget, const QColor& colour);
     static void setTextColour(QWidget* widget, const QColor& colour);
