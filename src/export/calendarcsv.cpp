@@ -75,22 +75,6 @@ QString CalendarCsv::header()
                           "Description,Location,Private");
 }
 
-QString CalendarCsv::formatDate(QDate date)
-{
-    QString text;
-    appendDate(text, date);
-    return text;
-}
-
-QString CalendarCsv::field(const QString& text)
-{
-    if (!needsQuotes(text))
-        return text;
-    QString out;
-    appendField(out, text);
-    return out;
-}
-
 QString CalendarCsv::toText(const QList<CalendarEvent>& events)
 {
     const QString head = header();

@@ -10,15 +10,13 @@ namespace taskloom {
 
 // The calendar file that the web calendar imports: a header and one line per
 // event, nine fields, CR LF after every line, UTF-8 without a byte-order mark.
+// Dates are MM/DD/YYYY, the form the import documents, whatever the locale; a
+// field with a comma, a double quote, CR or LF is quoted, its quotes doubled.
 class CalendarCsv {
 public:
     static QString header();
     // The whole file as text; what the tests compare byte for byte.
     static QString toText(const QList<CalendarEvent>& events);
-    // "MM/DD/YYYY", the form the import documents, whatever the locale.
-    static QString formatDate(QDate date);
-    // A field with a comma, a double quote, CR or LF is quoted, its quotes doubled.
-    static QString field(const QString& text);
 
     // Writes the text to the path atomically, creating the folder when it is
     // missing. On failure returns the system's reason; the old file stays whole.
