@@ -1,8 +1,9 @@
 // How long taskloom-cli takes, start to exit, on a large task file written
 // out as the calendar CSV: what a script that calls it waits for.
+#include "processruns.h"
+
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -34,15 +35,7 @@ void BM_Cli10000Lines(benchmark::State& state)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TASKLOOM_TODAY"), QStringLiteral("2026-12-07"));
 
-    for (auto _ : state) {
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(program, arguments);
-        if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-            state.SkipWithError("taskloom-cli failed");
-            return;
-        }
-    }
+    timeProcessRuns(state, program, arguments, env);
     state.SetLabel("taskloom-cli, 10,000 task lines to project.csv");
 }
 BENCHMARK(BM_Cli10000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -1,5 +1,6 @@
 // How fast the window follows the task box, and how soon the program is on
 // screen. Run offscreen (scripts/run-bench.sh sets QT_QPA_PLATFORM).
+#include "processruns.h"
 #include "ui/mainwindow.h"
 
 #include <QAbstractItemModel>
@@ -8,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QTableView>
 #include <QWindow>
 
@@ -73,15 +73,7 @@ void BM_ProcessStartToShown(benchmark::State& state)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("TASKLOOM_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
-    for (auto _ : state) {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(program, {});
-        if (!process.waitForFinished(10000) || process.exitCode() != 0) {
-            state.SkipWithError("taskloom did not start and quit");
-            break;
-        }
-    }
+    timeProcessRuns(state, program, {}, environment);
     state.SetLabel("bin/taskloom, offscreen");
 }
 BENCHMARK(BM_ProcessStartToShown)->Unit(benchmark::kMillisecond)->UseRealTime();
