@@ -242,10 +242,8 @@ bool CommandLinePlanner::readTaskText()
                           file.errorString()));
         return false;
     }
+    // fromUtf8 drops a byte-order mark, so a "//" on the first line still counts.
     m_inputs.taskText = QString::fromUtf8(file.readAll());
-    // An editor's byte-order mark is no part of the first task (nor of its "//").
-    if (m_inputs.taskText.startsWith(QChar(0xFEFF)))
-        m_inputs.taskText.remove(0, 1);
     return true;
 }
 

@@ -33,11 +33,8 @@ std::optional<QString> readSettingsFile(const QString& path, const QString& file
         problems.append(SettingsStore::unreadableFileProblem(fileName, reason));
         return std::nullopt;
     }
-    QString text = QString::fromUtf8(file.readAll());
-    // An editor may have saved the file with a byte-order mark; it is no part of line 1.
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
+    // fromUtf8 drops a byte-order mark an editor may have put before line 1.
+    return QString::fromUtf8(file.readAll());
 }
 
 QString withoutLineBreaks(QString text)
