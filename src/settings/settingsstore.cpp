@@ -37,13 +37,6 @@ std::optional<QString> readSettingsFile(const QString& path, const QString& file
     return QString::fromUtf8(file.readAll());
 }
 
-QString withoutLineBreaks(QString text)
-{
-    text.remove(u'\r');
-    text.remove(u'\n');
-    return text;
-}
-
 // "line 3", "lines 3 and 5", "lines 4, 5, 6 and 7".
 QString lineList(const QList<int>& lineNumbers)
 {
@@ -117,14 +110,14 @@ QString SettingsStore::pathOf(const QString& fileName) const
 SettingsStore::HoursLoad SettingsStore::loadWorkingHours() const
 {
     HoursLoad load;
-    const std::optional<QString> startsAt =
-        readSettingsFile(pathOf(StartsAtFile), StartsAtFile, load.problems);
-    if (!startsAt)
+    HourLoad startsAt = loadHourText(QString::fromLatin1(StartsAtFile));
+    load.problems = std::move(startsAt.problems);
+    load.startsAt = std::move(startsAt.text);
+    if (!load.startsAt)
         return load; // the end-hour file is then not looked at
-    load.startsAt = withoutLineBreaks(*startsAt);
-    if (const std::optional<QString> endsAt =
-            readSettingsFile(pathOf(EndsAtFile), EndsAtFile, load.problems))
-        load.endsAt = withoutLineBreaks(*endsAt);
+    HourLoad endsAt = loadHourText(QString::fromLatin1(EndsAtFile));
+    load.problems += endsAt.problems;
+    load.endsAt = std::move(endsAt.text);
     return load;
 }
 
@@ -133,8 +126,15 @@ SettingsStore::HourLoad SettingsStore::loadHourText(const QString& fileName) con
     HourLoad load;
     if (const std::optional<QString> text =
             readSettingsFile(pathOf(fileName), fileName, load.problems))
-        load.text = withoutLineBreaks(*text);
+        load.text = hourText(*text);
     return load;
+}
+
+QString SettingsStore::hourText(QString stored)
+{
+    stored.remove(u'\r');
+    stored.remove(u'\n');
+    return stored;
 }
 
 SettingsStore::WeekLoad SettingsStore::loadWorkingWeek() const

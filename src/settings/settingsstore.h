@@ -73,6 +73,9 @@ public:
     std::optional<WriteFailure> saveWorkingWeek(const WeekFlags& flags, const QString& startsAt,
                                                 const QString& endsAt) const;
 
+    // The hour an hour file holds: its text with every line break removed.
+    static QString hourText(QString stored);
+
     static SettingsProblem missingFileProblem(const QString& fileName);
     // A file that is there but cannot be read (a folder in its place, no access).
     static SettingsProblem unreadableFileProblem(const QString& fileName, const QString& reason);

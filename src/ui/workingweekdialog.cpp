@@ -21,19 +21,12 @@ namespace {
 
 const QString ErrorTitle = QStringLiteral("Error");
 
-QString withoutLineBreaks(QString text)
-{
-    text.remove(u'\r');
-    text.remove(u'\n');
-    return text;
-}
-
 // The entry to preselect for a stored hour text: the entry equal to it when
 // there is one, else the first entry it contains (so "11:00 AM" no longer
 // lands on an earlier "1:00 AM"), else the last; -1 for an empty list.
 int preselection(const QStringList& entries, const QString& stored)
 {
-    const QString text = withoutLineBreaks(stored);
+    const QString text = SettingsStore::hourText(stored);
     if (const qsizetype equal = entries.indexOf(text); equal >= 0)
         return static_cast<int>(equal);
     for (qsizetype i = 0; i < entries.size(); ++i) {
