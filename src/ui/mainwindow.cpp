@@ -187,7 +187,6 @@ void MainWindow::makeSidebar()
     m_calendar->setFont(UiLook::font(8.25));
     m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     m_calendar->setSelectedDate(QDate(2020, 1, 13)); // the date it was stored with
-    m_calendarShown = m_calendar->selectedDate();
     // The designed 2625 x 2040 twips is too small for a legible month: give the
     // calendar what it asks for and push everything below it down by as much.
     const QSize wanted = m_calendar->sizeHint();
@@ -202,11 +201,8 @@ void MainWindow::makeSidebar()
     // typed-date changes alike through selectionChanged, as the old control's
     // date-change event did. The start-up catch-up sets the date with the
     // signals blocked, so only the user's picks select option 1 and build.
-    connect(m_calendar, &QCalendarWidget::selectionChanged, this, [this] {
-        const QDate oldDate = m_calendarShown;
-        m_calendarShown = m_calendar->selectedDate();
-        Calendar2_DateChange(oldDate, m_calendarShown);
-    });
+    connect(m_calendar, &QCalendarWidget::selectionChanged, this,
+            [this] { Calendar2_DateChange(m_calendar->selectedDate()); });
 
     const int below = m_calendarGrowth;
     m_excludeWeekends = new QCheckBox(QStringLiteral("Adjust Tasks to My Working Week."), side);
@@ -384,7 +380,7 @@ void MainWindow::optDate_Click(int /*index*/)
     cmdToList_Click();
 }
 
-void MainWindow::Calendar2_DateChange(QDate /*oldDate*/, QDate newDate)
+void MainWindow::Calendar2_DateChange(QDate newDate)
 {
     // setChecked does not count as a click, so this builds once, below.
     m_optDate1->setChecked(true);
@@ -401,7 +397,6 @@ void MainWindow::tmrDate_Timer()
         // Only shows today; it is not the user's pick, so no date change.
         const QSignalBlocker quiet(m_calendar);
         m_calendar->setSelectedDate(today);
-        m_calendarShown = m_calendar->selectedDate();
     }
 }
 

@@ -68,7 +68,7 @@ private:
 
     void Form_Resize();
     void optDate_Click(int index);
-    void Calendar2_DateChange(QDate oldDate, QDate newDate);
+    void Calendar2_DateChange(QDate newDate);
     void tmrDate_Timer();
     void chkExcludeWeekends_Click();
     void txtTodo_KeyUp(int key);
@@ -88,7 +88,6 @@ private:
     QDate m_pickedStartDate;
     std::optional<QDate> m_projectStart;
     Schedule m_schedule;
-    QDate m_calendarShown;    // the date the calendar showed before a change
     int m_calendarGrowth = 0; // pixels the calendar needs beyond its designed height
 
     QTimer m_tmrDate;
