@@ -25,7 +25,6 @@ public:
 
     explicit SettingsStore(QString folder);
 
-    const QString& folder() const { return m_folder; }
     QString pathOf(const QString& fileName) const;
 
     // The main window's start-up read of the hour texts, line breaks removed.

@@ -49,13 +49,10 @@ public:
     void setWorkingWeek(const WeekFlags& flags);
     void setWorkingHours(const QString& startsAt, const QString& endsAt);
 
-    const QString& applicationFolder() const { return m_applicationFolder; }
     const Schedule& schedule() const { return m_schedule; }
     const WeekFlags& weekFlags() const { return m_weekFlags; }
     const QString& startsAt() const { return m_startsAt; }
     const QString& endsAt() const { return m_endsAt; }
-    QDate pickedStartDate() const { return m_pickedStartDate; }
-    std::optional<QDate> projectStart() const { return m_projectStart; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

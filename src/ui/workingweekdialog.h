@@ -36,7 +36,7 @@ Q_SIGNALS:
     // Opening reloads the in-memory flags from the file, even when the dialog
     // is then cancelled.
     void weekReloaded(const taskloom::WeekFlags& flags);
-    // Both files were written; the window stores the week and the hours and
+    // The three files were written; the window stores the week and the hours and
     // rebuilds before the dialog says "Done!" and closes.
     void saved(const taskloom::WeekFlags& flags, const QString& startsAt, const QString& endsAt);
 
