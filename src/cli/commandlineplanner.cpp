@@ -264,8 +264,7 @@ int CommandLinePlanner::writeSchedule(const Schedule& schedule)
     if (*m_csvPath == QLatin1StringView("-")) {
         return sayOrRefuse(CalendarCsv::toText(schedule.events));
     }
-    if (const std::optional<QString> reason =
-            CalendarCsv::WriteCalendarCsv(*m_csvPath, schedule.events)) {
+    if (const std::optional<QString> reason = CalendarCsv::write(*m_csvPath, schedule.events)) {
         complain(QStringLiteral("Cannot write %1: %2.").arg(*m_csvPath, *reason));
         return Refused;
     }

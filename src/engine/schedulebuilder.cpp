@@ -31,7 +31,7 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
     if (!week.hasWorkingDay())
         return noWorkingDayRefusal();
     const std::optional<QDate> start =
-        SetProjectStart(inputs.startOption, inputs.pickedStartDate, inputs.today, week);
+        projectStart(inputs.startOption, inputs.pickedStartDate, inputs.today, week);
     if (!start)
         return pastDateRefusal();
 
@@ -40,18 +40,18 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
     builder.m_schedule.rows.reserve(lines.size());
     builder.m_schedule.events.reserve(lines.size() * 2);
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const TaskLine task = TaskText::ParseTaskLine(lines.at(i));
+        const TaskLine task = TaskText::parseTaskLine(lines.at(i));
         // Refused before anything of it is laid out; the half-built value is dropped.
         if (!durationInRange(task.duration))
             return durationRefusal(i + 1, lines.at(i).toString());
-        if (!builder.AddTaskRow(task.text, task.duration))
+        if (!builder.addTaskRow(task.text, task.duration))
             return tooManyEventsRefusal(i + 1);
     }
     return std::move(builder.m_schedule);
 }
 
-std::optional<QDate> ScheduleBuilder::SetProjectStart(StartOption option, QDate pickedStartDate,
-                                                      QDate today, const WorkingWeek& week)
+std::optional<QDate> ScheduleBuilder::projectStart(StartOption option, QDate pickedStartDate,
+                                                   QDate today, const WorkingWeek& week)
 {
     QDate base = today;
     if (option == StartOption::OnPickedDate) {
@@ -112,7 +112,7 @@ ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, QDate projectStart)
     m_schedule.projectStart = projectStart;
 }
 
-bool ScheduleBuilder::AddTaskRow(const QString& taskText, double duration)
+bool ScheduleBuilder::addTaskRow(const QString& taskText, double duration)
 {
     const QString name = TaskText::taskName(taskText);
     if (duration == 0)
@@ -123,17 +123,17 @@ bool ScheduleBuilder::AddTaskRow(const QString& taskText, double duration)
     // row that is the project start, the same as an ordinary task.
     const bool parallel = TaskText::isParallel(taskText);
     const QDate start = parallel ? m_previousTaskStart : m_nextTaskStart;
-    const QDate end = m_week.AddWorkingDays(start, k);
+    const QDate end = m_week.addWorkingDays(start, k);
 
     m_previousTaskStart = start;
-    m_nextTaskStart = m_week.AddWorkingDays(end, 1);
+    m_nextTaskStart = m_week.addWorkingDays(end, 1);
 
     m_schedule.rows.append(
         {m_inputs.projectName + QStringLiteral(": ") + name, start, end, duration});
-    return AddTaskCalendarEvents(start, duration, parallel ? name : taskText);
+    return addTaskCalendarEvents(start, duration, parallel ? name : taskText);
 }
 
-bool ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
+bool ScheduleBuilder::addTaskCalendarEvents(QDate startDate, double dayCount,
                                             const QString& taskText)
 {
     // Only whole days become events; a count below one (0.5, or negative)
@@ -145,10 +145,12 @@ bool ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
     while (remaining > 0) {
         if (m_schedule.events.size() >= MaxEvents)
             return false;
-        const Placement placed = PlaceNextCalendarEvent(next, remaining);
+        const Placement placed = placeNextCalendarEvent(next, remaining);
+        // Every event starts on a working day (the task's start, or the next
+        // working day after a run), so it places at least one day; a day off
+        // test that disagreed with the working-day step would loop here.
+        Q_ASSERT(placed.placedDays > 0);
         next = placed.nextWorkingDate;
-        if (placed.placedDays == 0)
-            continue; // began on a day off: nothing to show, go on from the next working day
         remaining -= placed.placedDays;
         ++number;
         CalendarEvent event;
@@ -163,7 +165,7 @@ bool ScheduleBuilder::AddTaskCalendarEvents(QDate startDate, double dayCount,
     return true;
 }
 
-ScheduleBuilder::Placement ScheduleBuilder::PlaceNextCalendarEvent(QDate fromDate,
+ScheduleBuilder::Placement ScheduleBuilder::placeNextCalendarEvent(QDate fromDate,
                                                                    int daysLeft) const
 {
     Placement placed{fromDate, fromDate, 0, fromDate};
@@ -175,8 +177,8 @@ ScheduleBuilder::Placement ScheduleBuilder::PlaceNextCalendarEvent(QDate fromDat
     }
     QDate day = fromDate;
     while (placed.placedDays < daysLeft) {
-        if (!m_week.IsWorkingDay(day)) {
-            placed.nextWorkingDate = m_week.AddWorkingDays(placed.end, 1);
+        if (!m_week.isWorkingDay(day)) {
+            placed.nextWorkingDate = m_week.addWorkingDays(placed.end, 1);
             break;
         }
         placed.end = day;

@@ -25,8 +25,8 @@ public:
     // The project's first working day: today, or the picked date when the
     // second option is chosen, moved on to a working day. No date when the
     // picked date is in the past or the working week has no working day.
-    static std::optional<QDate> SetProjectStart(StartOption option, QDate pickedStartDate,
-                                                QDate today, const WorkingWeek& week);
+    static std::optional<QDate> projectStart(StartOption option, QDate pickedStartDate, QDate today,
+                                             const WorkingWeek& week);
 
     // Halves go to the even neighbour: 2.5 -> 2, 3.5 -> 4, -0.5 -> 0.
     static double roundHalfEven(double value);
@@ -47,10 +47,10 @@ private:
 
     ScheduleBuilder(const BuildInputs& inputs, QDate projectStart);
 
-    bool AddTaskRow(const QString& taskText, double duration);
+    bool addTaskRow(const QString& taskText, double duration);
     // False once the project holds MaxEvents events; the build is then refused.
-    bool AddTaskCalendarEvents(QDate startDate, double dayCount, const QString& taskText);
-    Placement PlaceNextCalendarEvent(QDate fromDate, int daysLeft) const;
+    bool addTaskCalendarEvents(QDate startDate, double dayCount, const QString& taskText);
+    Placement placeNextCalendarEvent(QDate fromDate, int daysLeft) const;
 
     const BuildInputs& m_inputs;
     WorkingWeek m_week;

@@ -93,7 +93,7 @@ QList<QStringView> TaskText::splitLineViews(QStringView text)
     return lines;
 }
 
-TaskLine TaskText::ParseTaskLine(QStringView line)
+TaskLine TaskText::parseTaskLine(QStringView line)
 {
     TaskLine result;
     const qsizetype plus = line.indexOf(u'+');

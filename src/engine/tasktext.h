@@ -23,7 +23,7 @@ public:
 
     // The task text is everything before the first "+", the duration the
     // number after it once the day words are gone; no number or zero gives 1.
-    static TaskLine ParseTaskLine(QStringView line);
+    static TaskLine parseTaskLine(QStringView line);
 
     // Reads the number at the start of a text the way durations have always
     // been read: blanks anywhere are skipped, "." is the decimal point whatever

@@ -11,7 +11,7 @@ WeekFlags WorkingWeek::mondayToFriday()
     return {0, 1, 1, 1, 1, 1, 0, 0};
 }
 
-bool WorkingWeek::IsWorkingDay(QDate date) const
+bool WorkingWeek::isWorkingDay(QDate date) const
 {
     if (!m_applies)
         return true;
@@ -41,7 +41,7 @@ bool WorkingWeek::everyDayWorks() const
     return true;
 }
 
-QDate WorkingWeek::AddWorkingDays(QDate date, int n) const
+QDate WorkingWeek::addWorkingDays(QDate date, int n) const
 {
     if (n == 0)
         return date;
@@ -63,7 +63,7 @@ QDate WorkingWeek::AddWorkingDays(QDate date, int n) const
     remaining -= wholeWeeks * workingPerWeek;
     while (remaining > 0) {
         date = date.addDays(step);
-        if (IsWorkingDay(date))
+        if (isWorkingDay(date))
             --remaining;
     }
     return date;
@@ -71,7 +71,7 @@ QDate WorkingWeek::AddWorkingDays(QDate date, int n) const
 
 QDate WorkingWeek::firstWorkingDayFrom(QDate date) const
 {
-    return IsWorkingDay(date) ? date : AddWorkingDays(date, 1);
+    return isWorkingDay(date) ? date : addWorkingDays(date, 1);
 }
 
 } // namespace taskloom

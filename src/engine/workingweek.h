@@ -20,17 +20,14 @@ public:
 
     static WeekFlags mondayToFriday();
 
-    const WeekFlags& flags() const { return m_flags; }
-    bool applies() const { return m_applies; }
-
-    bool IsWorkingDay(QDate date) const;
+    bool isWorkingDay(QDate date) const;
     // True when at least one date is a working day; without one the step
     // cannot move, so callers must check this before stepping.
     bool hasWorkingDay() const;
     bool everyDayWorks() const;
     // The n-th working day after the date (before it for negative n); the
     // date itself for 0. Returns an invalid date when no day works.
-    QDate AddWorkingDays(QDate date, int n) const;
+    QDate addWorkingDays(QDate date, int n) const;
     // The date when it works, otherwise the next working day.
     QDate firstWorkingDayFrom(QDate date) const;
 

@@ -111,8 +111,7 @@ QString CalendarCsv::toText(const QList<CalendarEvent>& events)
     return out;
 }
 
-std::optional<QString> CalendarCsv::WriteCalendarCsv(const QString& path,
-                                                     const QList<CalendarEvent>& events)
+std::optional<QString> CalendarCsv::write(const QString& path, const QList<CalendarEvent>& events)
 {
     // A folder that cannot be made shows up below as the file's own failure,
     // which carries the system's reason.

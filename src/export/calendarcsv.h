@@ -20,8 +20,7 @@ public:
 
     // Writes the text to the path atomically, creating the folder when it is
     // missing. On failure returns the system's reason; the old file stays whole.
-    static std::optional<QString> WriteCalendarCsv(const QString& path,
-                                                   const QList<CalendarEvent>& events);
+    static std::optional<QString> write(const QString& path, const QList<CalendarEvent>& events);
 };
 
 } // namespace taskloom

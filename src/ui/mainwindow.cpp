@@ -1,8 +1,8 @@
 #include "mainwindow.h"
 
 #include "alerts.h"
+#include "csvexport.h"
 #include "engine/schedulebuilder.h"
-#include "export/calendarcsv.h"
 #include "scheduletablemodel.h"
 #include "settings/settingsstore.h"
 #include "tipsdialog.h"
@@ -12,9 +12,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,7 +23,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTableView>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -96,15 +93,15 @@ MainWindow::MainWindow(QString applicationFolder, std::function<QDate()> today, 
     resize(designed);
     // Narrower than the sidebar nothing useful is left; lower than the
     // "Create Project!" button the sidebar would be cut.
-    setMinimumSize(UiLook::px(SidebarWidth),
-                   m_create->geometry().bottom() + UiLook::px(BannerHeight) + UiLook::px(120));
+    setMinimumSize(UiLook::px(SidebarWidth), m_createButton->geometry().bottom() +
+                                                 UiLook::px(BannerHeight) + UiLook::px(120));
 
     // A child of the window, so it is found by name like every other control.
-    m_tmrDate.setParent(this);
-    m_tmrDate.setObjectName(QStringLiteral("tmrDate"));
-    m_tmrDate.setSingleShot(true);
-    m_tmrDate.setInterval(300);
-    connect(&m_tmrDate, &QTimer::timeout, this, &MainWindow::tmrDate_Timer);
+    m_calendarCatchUp.setParent(this);
+    m_calendarCatchUp.setObjectName(QStringLiteral("tmrDate"));
+    m_calendarCatchUp.setSingleShot(true);
+    m_calendarCatchUp.setInterval(300);
+    connect(&m_calendarCatchUp, &QTimer::timeout, this, &MainWindow::catchUpCalendarToToday);
 }
 
 MainWindow::~MainWindow() = default;
@@ -120,11 +117,11 @@ void MainWindow::makeBanner()
                                      "Life!"),
                       UiLook::rect(12330, 315, 7575, 420), UiLook::font(11.25), SloganColour);
 
-    m_export = new QPushButton(QStringLiteral("Export Project to .CSV For G Calendar"), this);
-    m_export->setObjectName(QStringLiteral("Command2"));
-    m_export->setFont(UiLook::font(9.75, true));
-    m_export->setGeometry(UiLook::rect(13995, 1215, 6000, 465));
-    connect(m_export, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    m_exportButton = new QPushButton(QStringLiteral("Export Project to .CSV For G Calendar"), this);
+    m_exportButton->setObjectName(QStringLiteral("Command2"));
+    m_exportButton->setFont(UiLook::font(9.75, true));
+    m_exportButton->setGeometry(UiLook::rect(13995, 1215, 6000, 465));
+    connect(m_exportButton, &QPushButton::clicked, this, &MainWindow::exportCalendarCsv);
 }
 
 void MainWindow::makeSidebar()
@@ -134,99 +131,100 @@ void MainWindow::makeSidebar()
 
     UiLook::label(side, "Label14", QStringLiteral("Project Name:"),
                   UiLook::rect(225, 180, 2490, 420), UiLook::font(12, true), Qt::white);
-    m_projectName = new QLineEdit(QStringLiteral("My Project"), side);
-    m_projectName->setObjectName(QStringLiteral("txtProjectName"));
-    m_projectName->setFont(UiLook::font(11.25, true));
-    m_projectName->setGeometry(UiLook::rect(225, 675, 3120, 465));
+    m_projectNameBox = new QLineEdit(QStringLiteral("My Project"), side);
+    m_projectNameBox->setObjectName(QStringLiteral("txtProjectName"));
+    m_projectNameBox->setFont(UiLook::font(11.25, true));
+    m_projectNameBox->setGeometry(UiLook::rect(225, 675, 3120, 465));
     UiLook::label(side, "Label16", QStringLiteral("Try to Keep it Short."),
                   UiLook::rect(3555, 810, 1950, 285), UiLook::font(9), Qt::white);
 
     UiLook::label(side, "Label7", QStringLiteral("Project Tasks:"),
                   UiLook::rect(270, 1440, 2490, 420), UiLook::font(12, true), Qt::white);
-    m_todo = new QPlainTextEdit(side);
-    m_todo->setObjectName(QStringLiteral("txtTodo"));
-    m_todo->setFont(UiLook::font(9.75, true));
-    m_todo->setGeometry(UiLook::rect(270, 1890, 5190, 1275));
-    m_todo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_todo->setTabChangesFocus(true);
-    m_todo->installEventFilter(this);
+    m_taskBox = new QPlainTextEdit(side);
+    m_taskBox->setObjectName(QStringLiteral("txtTodo"));
+    m_taskBox->setFont(UiLook::font(9.75, true));
+    m_taskBox->setGeometry(UiLook::rect(270, 1890, 5190, 1275));
+    m_taskBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_taskBox->setTabChangesFocus(true);
+    m_taskBox->installEventFilter(this);
 
     QWidget* frame3 = makePanel(side, "Frame3", SidebarColour);
     frame3->setGeometry(UiLook::rect(225, 3330, 5235, 465));
     UiLook::label(frame3, "Label8", QStringLiteral("Enter 1 Task Per Line. "),
                   UiLook::rect(45, 45, 2625, 285), UiLook::font(9), Qt::white);
-    m_tips =
+    m_tipsLink =
         UiLook::label(frame3, "Label15", QStringLiteral("Tips"), UiLook::rect(3780, 45, 1320, 240),
                       UiLook::font(9, false, true), LinkColour);
-    m_tips->setCursor(Qt::PointingHandCursor);
-    m_tips->installEventFilter(this);
+    m_tipsLink->setCursor(Qt::PointingHandCursor);
+    m_tipsLink->installEventFilter(this);
 
     QWidget* frame2 = makePanel(side, "Frame2", SidebarColour);
     frame2->setGeometry(UiLook::rect(270, 4095, Frame2Width, 3300)); // grows with the calendar
     UiLook::label(frame2, "Label12", QStringLiteral("Project Start date:"),
                   UiLook::rect(0, 0, 4155, 420), UiLook::font(12, true), Qt::white);
-    m_optDate0 = makeOption(frame2, "optDate0",
-                            QStringLiteral("I want to start running this project right away."),
-                            UiLook::rect(0, 315, 4020, 420));
-    m_optDate1 = makeOption(frame2, "optDate1", QStringLiteral("Start this project on "),
-                            UiLook::rect(0, 675, 4020, 420));
-    m_optDate0->setChecked(true);
+    m_rightAwayOption = makeOption(
+        frame2, "optDate0", QStringLiteral("I want to start running this project right away."),
+        UiLook::rect(0, 315, 4020, 420));
+    m_pickedDateOption = makeOption(frame2, "optDate1", QStringLiteral("Start this project on "),
+                                    UiLook::rect(0, 675, 4020, 420));
+    m_rightAwayOption->setChecked(true);
     // Both as wide as the longer text needs, when that is more than designed,
     // never wider than their frame.
-    const int optionWidth =
-        std::clamp(std::max(m_optDate0->sizeHint().width(), m_optDate1->sizeHint().width()),
-                   m_optDate0->width(), frame2->width());
-    for (QRadioButton* option : {m_optDate0, m_optDate1})
+    const int optionWidth = std::clamp(
+        std::max(m_rightAwayOption->sizeHint().width(), m_pickedDateOption->sizeHint().width()),
+        m_rightAwayOption->width(), frame2->width());
+    for (QRadioButton* option : {m_rightAwayOption, m_pickedDateOption})
         option->resize(optionWidth, option->height());
-    connect(m_optDate0, &QRadioButton::clicked, this, [this] { optDate_Click(0); });
-    connect(m_optDate1, &QRadioButton::clicked, this, [this] { optDate_Click(1); });
+    // Either option rebuilds: the builder reads which one is selected.
+    connect(m_rightAwayOption, &QRadioButton::clicked, this, &MainWindow::buildSchedule);
+    connect(m_pickedDateOption, &QRadioButton::clicked, this, &MainWindow::buildSchedule);
 
-    m_calendar = new QCalendarWidget(frame2);
-    m_calendar->setObjectName(QStringLiteral("Calendar2"));
-    keepLightInside(m_calendar);
-    m_calendar->setFont(UiLook::font(8.25));
-    m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    m_calendar->setSelectedDate(QDate(2020, 1, 13)); // the date it was stored with
+    m_calendarWidget = new QCalendarWidget(frame2);
+    m_calendarWidget->setObjectName(QStringLiteral("Calendar2"));
+    keepLightInside(m_calendarWidget);
+    m_calendarWidget->setFont(UiLook::font(8.25));
+    m_calendarWidget->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    m_calendarWidget->setSelectedDate(QDate(2020, 1, 13)); // the date it was stored with
     // The designed 2625 x 2040 twips is too small for a legible month: give the
     // calendar what it asks for and push everything below it down by as much.
-    const QSize wanted = m_calendar->sizeHint();
+    const QSize wanted = m_calendarWidget->sizeHint();
     const int width = std::max(UiLook::px(CalendarWidth), wanted.width());
     const int height = std::max(UiLook::px(CalendarHeight), wanted.height());
     m_calendarGrowth = height - UiLook::px(CalendarHeight);
     const int left = std::min(UiLook::px(CalendarLeft), UiLook::px(Frame2Width) - width);
-    m_calendar->setGeometry(std::max(0, left), UiLook::px(CalendarTop), width, height);
+    m_calendarWidget->setGeometry(std::max(0, left), UiLook::px(CalendarTop), width, height);
     frame2->setGeometry(UiLook::px(270), UiLook::px(4095), UiLook::px(Frame2Width),
                         UiLook::px(3300) + m_calendarGrowth);
     // A date change is a user's pick: the calendar reports mouse, keyboard and
     // typed-date changes alike through selectionChanged, as the old control's
     // date-change event did. The start-up catch-up sets the date with the
     // signals blocked, so only the user's picks select option 1 and build.
-    connect(m_calendar, &QCalendarWidget::selectionChanged, this,
-            [this] { Calendar2_DateChange(m_calendar->selectedDate()); });
+    connect(m_calendarWidget, &QCalendarWidget::selectionChanged, this,
+            [this] { onCalendarDatePicked(m_calendarWidget->selectedDate()); });
 
     const int below = m_calendarGrowth;
-    m_excludeWeekends = new QCheckBox(QStringLiteral("Adjust Tasks to My Working Week."), side);
-    m_excludeWeekends->setObjectName(QStringLiteral("chkExcludeWeekends"));
-    m_excludeWeekends->setFont(UiLook::font(9));
-    m_excludeWeekends->setGeometry(UiLook::rect(315, 7425, 3750, 375).translated(0, below));
-    m_excludeWeekends->setChecked(true);
-    UiLook::setBackground(m_excludeWeekends, OptionColour);
-    connect(m_excludeWeekends, &QCheckBox::clicked, this, &MainWindow::chkExcludeWeekends_Click);
+    m_adjustToWeekBox = new QCheckBox(QStringLiteral("Adjust Tasks to My Working Week."), side);
+    m_adjustToWeekBox->setObjectName(QStringLiteral("chkExcludeWeekends"));
+    m_adjustToWeekBox->setFont(UiLook::font(9));
+    m_adjustToWeekBox->setGeometry(UiLook::rect(315, 7425, 3750, 375).translated(0, below));
+    m_adjustToWeekBox->setChecked(true);
+    UiLook::setBackground(m_adjustToWeekBox, OptionColour);
+    connect(m_adjustToWeekBox, &QCheckBox::clicked, this, &MainWindow::buildSchedule);
 
-    m_settings = UiLook::label(side, "lblSetWorkingDays", QStringLiteral("Settings"),
-                               UiLook::rect(4410, 7515, 960, 240).translated(0, below),
-                               UiLook::font(9, false, true), LinkColour);
-    m_settings->setCursor(Qt::PointingHandCursor);
-    m_settings->installEventFilter(this);
+    m_settingsLink = UiLook::label(side, "lblSetWorkingDays", QStringLiteral("Settings"),
+                                   UiLook::rect(4410, 7515, 960, 240).translated(0, below),
+                                   UiLook::font(9, false, true), LinkColour);
+    m_settingsLink->setCursor(Qt::PointingHandCursor);
+    m_settingsLink->installEventFilter(this);
 
-    m_create = new QPushButton(QStringLiteral("Create Project!"), side);
-    m_create->setObjectName(QStringLiteral("cmdToList"));
-    m_create->setFont(UiLook::font(9.75, true));
-    m_create->setGeometry(UiLook::rect(270, 7920, 5145, 690).translated(0, below));
-    connect(m_create, &QPushButton::clicked, this, &MainWindow::cmdToList_Click);
+    m_createButton = new QPushButton(QStringLiteral("Create Project!"), side);
+    m_createButton->setObjectName(QStringLiteral("cmdToList"));
+    m_createButton->setFont(UiLook::font(9.75, true));
+    m_createButton->setGeometry(UiLook::rect(270, 7920, 5145, 690).translated(0, below));
+    connect(m_createButton, &QPushButton::clicked, this, &MainWindow::buildSchedule);
 
-    for (QWidget* light : {static_cast<QWidget*>(m_projectName), static_cast<QWidget*>(m_todo),
-                           static_cast<QWidget*>(m_create)})
+    for (QWidget* light : {static_cast<QWidget*>(m_projectNameBox),
+                           static_cast<QWidget*>(m_taskBox), static_cast<QWidget*>(m_createButton)})
         keepLightInside(light);
 }
 
@@ -272,8 +270,8 @@ void MainWindow::startUp()
     if (hours.endsAt)
         m_endsAt = *hours.endsAt;
 
-    UiLook::setTextColour(m_excludeWeekends, Qt::white);
-    m_settings->move(m_settings->x(), m_excludeWeekends->y() + UiLook::px(50));
+    UiLook::setTextColour(m_adjustToWeekBox, Qt::white);
+    m_settingsLink->move(m_settingsLink->x(), m_adjustToWeekBox->y() + UiLook::px(50));
 
     setWindowTitle(QStringLiteral("Taskloom ") + QStringLiteral("v1.4"));
 
@@ -289,17 +287,16 @@ void MainWindow::startUp()
     if (week.flags)
         m_weekFlags = *week.flags;
 
-    SetProjectStart();
-    m_tmrDate.start();
+    m_calendarCatchUp.start();
 }
 
-void MainWindow::cmdToList_Click()
+void MainWindow::buildSchedule()
 {
     BuildInputs inputs;
-    inputs.taskText = m_todo->toPlainText();
-    inputs.projectName = m_projectName->text();
+    inputs.taskText = m_taskBox->toPlainText();
+    inputs.projectName = m_projectNameBox->text();
     inputs.startOption =
-        m_optDate1->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway;
+        m_pickedDateOption->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway;
     inputs.pickedStartDate = m_pickedStartDate;
     inputs.today = m_today();
     inputs.weekFlags = m_weekFlags;
@@ -313,7 +310,6 @@ void MainWindow::cmdToList_Click()
         return;
     }
     m_schedule = std::move(result.schedule());
-    m_projectStart = m_schedule.projectStart;
     m_model->setRows(m_schedule.rows);
 }
 
@@ -330,21 +326,21 @@ void MainWindow::setWorkingHours(const QString& startsAt, const QString& endsAt)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_todo && event->type() == QEvent::KeyRelease) {
+    if (watched == m_taskBox && event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);
         // A held key repeats its release; only the real release counts.
         if (!key->isAutoRepeat())
-            txtTodo_KeyUp(key->key());
-    } else if ((watched == m_tips || watched == m_settings) &&
+            onTaskBoxKeyReleased(key->key());
+    } else if ((watched == m_tipsLink || watched == m_settingsLink) &&
                event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         auto* label = static_cast<QWidget*>(watched);
         if (mouse->button() == Qt::LeftButton &&
             label->rect().contains(mouse->position().toPoint())) {
-            if (watched == m_tips)
-                Label15_Click();
+            if (watched == m_tipsLink)
+                showTips();
             else
-                lblSetWorkingDays_Click();
+                openWorkingWeekDialog();
             return true;
         }
     }
@@ -358,15 +354,15 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     const int bannerHeight = UiLook::px(BannerHeight);
     m_banner->setGeometry(0, 0, width(), bannerHeight);
     m_sidebar->setGeometry(0, bannerHeight, UiLook::px(SidebarWidth), height() - bannerHeight);
-    Form_Resize();
+    applyLayoutRule();
 }
 
-void MainWindow::Form_Resize()
+void MainWindow::applyLayoutRule()
 {
     // Measured from the window's outer edge, border included.
     const int outerWidth = frameGeometry().width();
     const int margin = UiLook::px(RightMargin);
-    m_export->move(outerWidth - m_export->width() - margin, m_export->y());
+    m_exportButton->move(outerWidth - m_exportButton->width() - margin, m_exportButton->y());
     m_slogan->move(outerWidth - m_slogan->width() - margin, m_slogan->y());
     // A negative width cannot be had; the table keeps the one it has.
     const int tableWidth = outerWidth - m_table->x() - margin;
@@ -374,52 +370,40 @@ void MainWindow::Form_Resize()
         m_table->resize(tableWidth, m_table->height());
 }
 
-void MainWindow::optDate_Click(int /*index*/)
-{
-    // Either option rebuilds: the builder reads which one is selected.
-    cmdToList_Click();
-}
-
-void MainWindow::Calendar2_DateChange(QDate newDate)
+void MainWindow::onCalendarDatePicked(QDate newDate)
 {
     // setChecked does not count as a click, so this builds once, below.
-    m_optDate1->setChecked(true);
+    m_pickedDateOption->setChecked(true);
     m_pickedStartDate = newDate;
-    SetProjectStart();
-    cmdToList_Click();
+    buildSchedule();
 }
 
-void MainWindow::tmrDate_Timer()
+void MainWindow::catchUpCalendarToToday()
 {
-    m_tmrDate.stop();
+    m_calendarCatchUp.stop();
     const QDate today = m_today();
-    if (m_calendar->selectedDate() < today) {
+    if (m_calendarWidget->selectedDate() < today) {
         // Only shows today; it is not the user's pick, so no date change.
-        const QSignalBlocker quiet(m_calendar);
-        m_calendar->setSelectedDate(today);
+        const QSignalBlocker quiet(m_calendarWidget);
+        m_calendarWidget->setSelectedDate(today);
     }
 }
 
-void MainWindow::chkExcludeWeekends_Click()
-{
-    cmdToList_Click();
-}
-
-void MainWindow::txtTodo_KeyUp(int key)
+void MainWindow::onTaskBoxKeyReleased(int key)
 {
     // Ending a line or moving to another one rebuilds; typing within a line
     // does not.
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Up || key == Qt::Key_Down)
-        cmdToList_Click();
+        buildSchedule();
 }
 
-void MainWindow::Label15_Click()
+void MainWindow::showTips()
 {
     TipsDialog tips(this);
     tips.exec();
 }
 
-void MainWindow::lblSetWorkingDays_Click()
+void MainWindow::openWorkingWeekDialog()
 {
     const SettingsStore store(m_applicationFolder);
     WorkingWeekDialog dialog(store, this);
@@ -430,60 +414,21 @@ void MainWindow::lblSetWorkingDays_Click()
             [this](const WeekFlags& flags, const QString& startsAt, const QString& endsAt) {
                 setWorkingWeek(flags);
                 setWorkingHours(startsAt, endsAt);
-                cmdToList_Click();
+                buildSchedule();
             });
     dialog.load();
     dialog.exec();
 }
 
-void MainWindow::Command2_Click()
+void MainWindow::exportCalendarCsv()
 {
-    if (m_model->rowCount() == 0) {
-        Alerts::inform(this, QStringLiteral("Missing Info"),
-                       QStringLiteral("Please add some tasks to your project."));
-        return;
-    }
-    if (m_projectName->text().isEmpty()) {
-        Alerts::inform(this, QStringLiteral("Missing Info"),
-                       QStringLiteral("Please enter a project name."));
-        return;
-    }
-
-    const QString outputFolder = QDir(m_applicationFolder).filePath(QStringLiteral("output"));
-    const QString path = QDir(outputFolder).filePath(QStringLiteral("project.csv"));
-    if (QFileInfo::exists(path) &&
-        !Alerts::confirm(this, QStringLiteral("Confirm"),
-                         QStringLiteral("Overwrite the previous .csv file (maybe from another "
-                                        "project)?")))
-        return;
-
-    if (const std::optional<QString> reason =
-            CalendarCsv::WriteCalendarCsv(path, m_schedule.events)) {
-        Alerts::warn(this, QStringLiteral("Error"),
-                     QStringLiteral("The project could not be written to %1.\n\n%2")
-                         .arg(QDir::toNativeSeparators(path), *reason));
-        return;
-    }
-
-    // A desktop without a file browser is no reason to stop: the file is written.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(outputFolder));
-    Alerts::inform(this, QStringLiteral("Done!"),
-                   QStringLiteral("Done! The software will now open a folder which contains a .csv "
-                                  "file with your project info. You can now add this project "
-                                  "(.csv) to your G calendar. For more details, please read the "
-                                  "user manual."));
-}
-
-void MainWindow::SetProjectStart()
-{
-    m_projectStart = ScheduleBuilder::SetProjectStart(
-        m_optDate1->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway,
-        m_pickedStartDate, m_today(), WorkingWeek(m_weekFlags, weekApplies()));
+    const CsvExport csvExport(this, QDir(m_applicationFolder).filePath(QStringLiteral("output")));
+    csvExport.run(m_schedule, m_projectNameBox->text());
 }
 
 bool MainWindow::weekApplies() const
 {
-    return m_excludeWeekends->isChecked();
+    return m_adjustToWeekBox->isChecked();
 }
 
 } // namespace taskloom

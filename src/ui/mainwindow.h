@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <optional>
 
 class QCalendarWidget;
 class QCheckBox;
@@ -36,14 +35,14 @@ public:
     ~MainWindow() override;
 
     // The load sequence, run once before the window is first shown: hour
-    // texts, caption, columns, picked date, working week, project start; then
-    // the calendar catch-up timer starts. Settings problems are shown as they
+    // texts, caption, columns, picked date, working week; then the calendar
+    // catch-up timer starts. Nothing is built. Settings problems are shown as they
     // come and loading carries on.
     void startUp();
 
     // One build of the schedule from the window's inputs. A refusal is shown
     // and the previous schedule stays. The Working Week dialog's Save calls it.
-    void cmdToList_Click();
+    void buildSchedule();
 
     // What the Working Week dialog writes back before it asks for a build.
     void setWorkingWeek(const WeekFlags& flags);
@@ -63,16 +62,16 @@ private:
     void makeSidebar();
     void makeScheduleTable();
 
-    void Form_Resize();
-    void optDate_Click(int index);
-    void Calendar2_DateChange(QDate newDate);
-    void tmrDate_Timer();
-    void chkExcludeWeekends_Click();
-    void txtTodo_KeyUp(int key);
-    void Label15_Click();
-    void lblSetWorkingDays_Click();
-    void Command2_Click();
-    void SetProjectStart();
+    // Keeps the export button, the slogan and the table's width at their
+    // distance from the window's right edge.
+    void applyLayoutRule();
+    void onCalendarDatePicked(QDate newDate);
+    // Moves the calendar from its stored date to today, once after start-up.
+    void catchUpCalendarToToday();
+    void onTaskBoxKeyReleased(int key);
+    void showTips();
+    void openWorkingWeekDialog();
+    void exportCalendarCsv();
 
     bool weekApplies() const;
 
@@ -83,27 +82,26 @@ private:
     QString m_startsAt;
     QString m_endsAt;
     QDate m_pickedStartDate;
-    std::optional<QDate> m_projectStart;
     Schedule m_schedule;
     int m_calendarGrowth = 0; // pixels the calendar needs beyond its designed height
 
-    QTimer m_tmrDate;
+    QTimer m_calendarCatchUp;
     ScheduleTableModel* m_model = nullptr;
 
     QWidget* m_banner = nullptr;
     QLabel* m_slogan = nullptr;
     QWidget* m_sidebar = nullptr;
-    QPushButton* m_export = nullptr;
+    QPushButton* m_exportButton = nullptr;
     QTableView* m_table = nullptr;
-    QLineEdit* m_projectName = nullptr;
-    QPlainTextEdit* m_todo = nullptr;
-    QLabel* m_tips = nullptr;
-    QRadioButton* m_optDate0 = nullptr;
-    QRadioButton* m_optDate1 = nullptr;
-    QCalendarWidget* m_calendar = nullptr;
-    QCheckBox* m_excludeWeekends = nullptr;
-    QLabel* m_settings = nullptr;
-    QPushButton* m_create = nullptr;
+    QLineEdit* m_projectNameBox = nullptr;
+    QPlainTextEdit* m_taskBox = nullptr;
+    QLabel* m_tipsLink = nullptr;
+    QRadioButton* m_rightAwayOption = nullptr;
+    QRadioButton* m_pickedDateOption = nullptr;
+    QCalendarWidget* m_calendarWidget = nullptr;
+    QCheckBox* m_adjustToWeekBox = nullptr;
+    QLabel* m_settingsLink = nullptr;
+    QPushButton* m_createButton = nullptr;
 };
 
 } // namespace taskloom

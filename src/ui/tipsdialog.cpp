@@ -45,12 +45,7 @@ TipsDialog::TipsDialog(QWidget* parent) : QDialog(parent)
     close->setFont(UiLook::font(9.75, true));
     close->setGeometry(UiLook::rect(4680, 3915, 3300, 690));
     close->setDefault(true);
-    connect(close, &QPushButton::clicked, this, &TipsDialog::Command1_Click);
-}
-
-void TipsDialog::Command1_Click()
-{
-    accept();
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 } // namespace taskloom

@@ -11,9 +11,6 @@ class TipsDialog : public QDialog {
     Q_OBJECT
 public:
     explicit TipsDialog(QWidget* parent = nullptr);
-
-private:
-    void Command1_Click();
 };
 
 } // namespace taskloom

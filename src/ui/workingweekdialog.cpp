@@ -117,17 +117,17 @@ WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, QWidget* parent
         button(this, "Command1", QStringLiteral("Save"), UiLook::rect(2430, 2790, 2265, 555));
     QPushButton* cancel =
         button(this, "Command2", QStringLiteral("Cancel"), UiLook::rect(4950, 2790, 2265, 555));
-    connect(save, &QPushButton::clicked, this, &WorkingWeekDialog::Command1_Click);
+    connect(save, &QPushButton::clicked, this, &WorkingWeekDialog::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void WorkingWeekDialog::load()
 {
-    LoadWorkingDays();
-    LoadHourLists();
+    loadWorkingDays();
+    loadHourLists();
 }
 
-void WorkingWeekDialog::LoadWorkingDays()
+void WorkingWeekDialog::loadWorkingDays()
 {
     const SettingsStore::WeekLoad week = m_store.loadWorkingWeek();
     for (const SettingsProblem& problem : week.problems)
@@ -153,7 +153,7 @@ void WorkingWeekDialog::LoadWorkingDays()
     Q_EMIT weekReloaded(*week.flags);
 }
 
-void WorkingWeekDialog::LoadHourLists()
+void WorkingWeekDialog::loadHourLists()
 {
     const SettingsStore::HourListsLoad lists = m_store.loadHourLists();
     for (const SettingsProblem& problem : lists.problems)
@@ -206,7 +206,7 @@ int WorkingWeekDialog::position(const QComboBox& combo)
     return index >= 0 && combo.itemText(index) == combo.currentText() ? index : -1;
 }
 
-void WorkingWeekDialog::Command1_Click()
+void WorkingWeekDialog::save()
 {
     if (!passesChecks() || !writeSettings())
         return;

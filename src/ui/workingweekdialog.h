@@ -13,7 +13,7 @@ namespace taskloom {
 
 class SettingsStore;
 
-// frmWorkingWeek: the user's working days and the hours the working day begins
+// The Working Week dialog: the user's working days and the hours the working day begins
 // and ends. Created for one opening; load() reads the settings files, Save
 // checks the choice and writes them, Cancel and the title bar write nothing.
 class WorkingWeekDialog : public QDialog {
@@ -21,7 +21,7 @@ class WorkingWeekDialog : public QDialog {
 public:
     explicit WorkingWeekDialog(const SettingsStore& store, QWidget* parent = nullptr);
 
-    // Form_Load: LoadWorkingDays then LoadHourLists, each problem shown as a
+    // Reads the working days, then the hour lists; each problem is shown as a
     // warning. Call after connecting the signals.
     void load();
 
@@ -41,9 +41,10 @@ Q_SIGNALS:
     void saved(const taskloom::WeekFlags& flags, const QString& startsAt, const QString& endsAt);
 
 private:
-    void LoadWorkingDays();
-    void LoadHourLists();
-    void Command1_Click();
+    void loadWorkingDays();
+    void loadHourLists();
+    // Save: the checks, the three files, the window told, "Done!", closed.
+    void save();
     bool passesChecks();
     bool writeSettings();
 

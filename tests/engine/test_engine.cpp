@@ -90,7 +90,7 @@ void TestEngine::parseTaskLine_data()
 void TestEngine::parseTaskLine()
 {
     QFETCH(QString, line);
-    const TaskLine parsed = TaskText::ParseTaskLine(line);
+    const TaskLine parsed = TaskText::parseTaskLine(line);
     QTEST(parsed.text, "text");
     QTEST(parsed.duration, "duration");
 }
@@ -125,7 +125,7 @@ void TestEngine::addWorkingDays()
     // weekOf reads "-" as -1, a day off like 2.
     const WorkingWeek ww(weekOf(week.isEmpty() ? QStringLiteral("0000000") : week),
                          !week.isEmpty());
-    QCOMPARE(ww.AddWorkingDays(Monday.addDays(from), n),
+    QCOMPARE(ww.addWorkingDays(Monday.addDays(from), n),
              expected == INT_MIN ? QDate() : Monday.addDays(expected));
 }
 
@@ -232,8 +232,8 @@ void TestEngine::refusals()
     QCOMPARE(result.refusal().title, QStringLiteral("Ooops!"));
     QTEST(result.refusal().text, "message");
     if (week == QLatin1String("0000000")) // start-up asks for the start too; it must not hang
-        QVERIFY(!ScheduleBuilder::SetProjectStart(StartOption::RightAway, Monday, Monday,
-                                                  in.workingWeek()));
+        QVERIFY(!ScheduleBuilder::projectStart(StartOption::RightAway, Monday, Monday,
+                                               in.workingWeek()));
 }
 
 void TestEngine::sameResultOnEveryBuild()

@@ -195,7 +195,7 @@ private Q_SLOTS:
         QCOMPARE(bytesOf(csv), CalendarCsv::toText(p.window.schedule().events).toUtf8());
         // A folder in the way: its path and the system's reason, nothing opened.
         QVERIFY(QFile::remove(csv) && QDir().mkpath(csv));
-        const QString why = CalendarCsv::WriteCalendarCsv(csv, {}).value_or("");
+        const QString why = CalendarCsv::write(csv, {}).value_or("");
         const QString path = QDir::toNativeSeparators(csv);
         const QString error = "The project could not be written to " + path + ".\n\n" + why;
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}),
