@@ -17,6 +17,11 @@ struct CalendarEvent {
     QString description;
     QString location = QStringLiteral("Home");
     QString isPrivate = QStringLiteral("True");
+    // Which schedule row the event belongs to (0 for the first row) and which
+    // piece of that task it is (1 for the first run): the calendar UIDs and
+    // the timeline need them, and the subject's " (2)" is only for reading.
+    int row = 0;
+    int piece = 1;
 
     friend bool operator==(const CalendarEvent&, const CalendarEvent&) = default;
 };

@@ -129,7 +129,7 @@ bool ScheduleBuilder::addTaskRow(const QString& taskText, double duration)
     m_nextTaskStart = m_week.addWorkingDays(end, 1);
 
     m_schedule.rows.append(
-        {m_inputs.projectName + QStringLiteral(": ") + name, start, end, duration});
+        {m_inputs.projectName + QStringLiteral(": ") + name, start, end, duration, parallel});
     return addTaskCalendarEvents(start, duration, parallel ? name : taskText);
 }
 
@@ -160,6 +160,8 @@ bool ScheduleBuilder::addTaskCalendarEvents(QDate startDate, double dayCount,
         event.endDate = placed.end;
         event.endTime = m_inputs.endsAt;
         event.description = taskText;
+        event.row = static_cast<int>(m_schedule.rows.size()) - 1;
+        event.piece = number;
         m_schedule.events.append(std::move(event));
     }
     return true;

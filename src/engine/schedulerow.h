@@ -11,6 +11,7 @@ struct ScheduleRow {
     QDate start;
     QDate end;
     double duration = 1;
+    bool parallel = false; // a "//" line, started beside the row before it
 
     friend bool operator==(const ScheduleRow&, const ScheduleRow&) = default;
 };
