@@ -1,8 +1,6 @@
 #include "calendarcsv.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "files/atomicfile.h"
 
 namespace taskloom {
 
@@ -113,24 +111,7 @@ QString CalendarCsv::toText(const QList<CalendarEvent>& events)
 
 std::optional<QString> CalendarCsv::write(const QString& path, const QList<CalendarEvent>& events)
 {
-    // A folder that cannot be made shows up below as the file's own failure,
-    // which carries the system's reason.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const QByteArray bytes = toText(events).toUtf8();
-    // QSaveFile buffers: only a flush tells whether the bytes reached the disk;
-    // commit() would otherwise put a cut-off file in place of the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
+    return AtomicFile::write(path, toText(events).toUtf8());
 }
 
 } // namespace taskloom
