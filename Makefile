@@ -16,7 +16,9 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD)
 
-test: build
+test:
+	@scripts/install-deps.sh build test
+	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && ctest --output-on-failure
 
 run:

@@ -34,7 +34,8 @@ QString taskText(int lines)
 void BM_EnterReleased(benchmark::State& state)
 {
     const int lines = static_cast<int>(state.range(0));
-    MainWindow window(QCoreApplication::applicationDirPath(), [] { return QDate(2026, 12, 7); });
+    MainWindow window(AppFolders::beside(QCoreApplication::applicationDirPath()),
+                      [] { return QDate(2026, 12, 7); });
     window.startUp();
     window.show();
     QElapsedTimer waited;

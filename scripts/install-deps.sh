@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Taskloom needs, only those that are missing.
-# Usage: scripts/install-deps.sh [build|run|bench]...
+# Usage: scripts/install-deps.sh [build|run|test|bench]...
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make qt6-base-dev)
+packages=(cmake ninja-build g++ make qt6-base-dev libical-dev qt6-svg-dev qtkeychain-qt6-dev)
 for need in "$@"; do
     case "$need" in
         build) ;;
         run) packages+=(qt6-qpa-plugins fonts-dejavu-core) ;;
-        bench) packages+=(libbenchmark-dev qt6-qpa-plugins) ;;
+        test) packages+=(qt6-qpa-plugins fonts-dejavu-core desktop-file-utils appstream radicale) ;;
+        bench) packages+=(libbenchmark-dev qt6-qpa-plugins radicale) ;;
         *) echo "install-deps: unknown need '$need'" >&2; exit 2 ;;
     esac
 done

@@ -9,7 +9,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    taskloom::MainWindow window(QCoreApplication::applicationDirPath(), &QDate::currentDate);
+    taskloom::MainWindow window(
+        taskloom::AppFolders::beside(QCoreApplication::applicationDirPath()), &QDate::currentDate);
     window.startUp();
     window.show();
     // Start-up timing for the benchmark only: quit once the first shown

@@ -2,6 +2,7 @@
 
 #include "alerts.h"
 #include "csvexport.h"
+#include "dialogfilechooser.h"
 #include "engine/schedulebuilder.h"
 #include "scheduletablemodel.h"
 #include "settings/settingsstore.h"
@@ -17,6 +18,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -78,23 +81,32 @@ QRadioButton* makeOption(QWidget* parent, const char* name, const QString& text,
 
 } // namespace
 
-MainWindow::MainWindow(QString applicationFolder, std::function<QDate()> today, QWidget* parent)
-    : QWidget(parent), m_applicationFolder(std::move(applicationFolder)), m_today(std::move(today))
+MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget* parent)
+    : QMainWindow(parent), m_folders(std::move(folders)), m_today(std::move(today)),
+      m_fileChooser(std::make_unique<DialogFileChooser>())
 {
     setObjectName(QStringLiteral("Form1"));
-    UiLook::setBackground(this, Qt::white);
     setFont(UiLook::font(8.25));
+    // Every designed position is within this area, below the menu bar.
+    m_central = new QWidget(this);
+    m_central->setObjectName(QStringLiteral("centralWidget"));
+    UiLook::setBackground(m_central, Qt::white);
+    m_central->installEventFilter(this);
+    setCentralWidget(m_central);
 
     makeBanner();
     makeSidebar();
     makeScheduleTable();
+    makeMenus();
 
-    const QSize designed(UiLook::px(DesignedWidth), UiLook::px(DesignedHeight) + m_calendarGrowth);
-    resize(designed);
+    // The designed client area, and the menu bar above it.
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(UiLook::px(DesignedWidth), UiLook::px(DesignedHeight) + m_calendarGrowth + menuHeight);
     // Narrower than the sidebar nothing useful is left; lower than the
     // "Create Project!" button the sidebar would be cut.
     setMinimumSize(UiLook::px(SidebarWidth), m_createButton->geometry().bottom() +
-                                                 UiLook::px(BannerHeight) + UiLook::px(120));
+                                                 UiLook::px(BannerHeight) + UiLook::px(120) +
+                                                 menuHeight);
 
     // A child of the window, so it is found by name like every other control.
     m_calendarCatchUp.setParent(this);
@@ -108,7 +120,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::makeBanner()
 {
-    m_banner = makePanel(this, "Picture1", BannerColour);
+    m_banner = makePanel(m_central, "Picture1", BannerColour);
     UiLook::label(m_banner, "lblAppName", QStringLiteral("Taskloom!"),
                   UiLook::rect(270, 315, 7215, 420), UiLook::font(14.25, true), Qt::white);
     m_slogan =
@@ -117,7 +129,8 @@ void MainWindow::makeBanner()
                                      "Life!"),
                       UiLook::rect(12330, 315, 7575, 420), UiLook::font(11.25), SloganColour);
 
-    m_exportButton = new QPushButton(QStringLiteral("Export Project to .CSV For G Calendar"), this);
+    m_exportButton =
+        new QPushButton(QStringLiteral("Export Project to .CSV For G Calendar"), m_central);
     m_exportButton->setObjectName(QStringLiteral("Command2"));
     m_exportButton->setFont(UiLook::font(9.75, true));
     m_exportButton->setGeometry(UiLook::rect(13995, 1215, 6000, 465));
@@ -126,7 +139,7 @@ void MainWindow::makeBanner()
 
 void MainWindow::makeSidebar()
 {
-    m_sidebar = makePanel(this, "picSidebar", SidebarColour);
+    m_sidebar = makePanel(m_central, "picSidebar", SidebarColour);
     QWidget* side = m_sidebar;
 
     UiLook::label(side, "Label14", QStringLiteral("Project Name:"),
@@ -231,7 +244,7 @@ void MainWindow::makeSidebar()
 void MainWindow::makeScheduleTable()
 {
     m_model = new ScheduleTableModel(this);
-    m_table = new QTableView(this);
+    m_table = new QTableView(m_central);
     m_table->setObjectName(QStringLiteral("ListView1"));
     m_table->setModel(m_model);
     m_table->setGeometry(UiLook::rect(5895, 1800, 14100, 7755));
@@ -258,9 +271,28 @@ void MainWindow::makeScheduleTable()
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
+void MainWindow::makeMenus()
+{
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("menuFile"));
+    m_exportMenu = m_fileMenu->addMenu(QStringLiteral("&Export"));
+    m_exportMenu->setObjectName(QStringLiteral("menuExport"));
+    QAction* csv = m_exportMenu->addAction(QStringLiteral("CSV File for G Calendar"));
+    csv->setObjectName(QStringLiteral("actionExportCsv"));
+    connect(csv, &QAction::triggered, this, &MainWindow::exportCalendarCsv);
+
+    m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    m_viewMenu->setObjectName(QStringLiteral("menuView"));
+}
+
+void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser)
+{
+    m_fileChooser = std::move(chooser);
+}
+
 void MainWindow::startUp()
 {
-    const SettingsStore store(m_applicationFolder);
+    const SettingsStore store(m_folders.settings);
 
     const SettingsStore::HoursLoad hours = store.loadWorkingHours();
     for (const SettingsProblem& problem : hours.problems)
@@ -344,17 +376,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    return QWidget::eventFilter(watched, event);
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    // The docked panels follow the window; then the layout rule.
-    const int bannerHeight = UiLook::px(BannerHeight);
-    m_banner->setGeometry(0, 0, width(), bannerHeight);
-    m_sidebar->setGeometry(0, bannerHeight, UiLook::px(SidebarWidth), height() - bannerHeight);
-    applyLayoutRule();
+    if (watched == m_central && event->type() == QEvent::Resize) {
+        // The docked panels follow the designed area; then the layout rule.
+        const int bannerHeight = UiLook::px(BannerHeight);
+        m_banner->setGeometry(0, 0, m_central->width(), bannerHeight);
+        m_sidebar->setGeometry(0, bannerHeight, UiLook::px(SidebarWidth),
+                               m_central->height() - bannerHeight);
+        applyLayoutRule();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::applyLayoutRule()
@@ -405,7 +435,7 @@ void MainWindow::showTips()
 
 void MainWindow::openWorkingWeekDialog()
 {
-    const SettingsStore store(m_applicationFolder);
+    const SettingsStore store(m_folders.settings);
     WorkingWeekDialog dialog(store, this);
     // Opening reloads the week from its file, even when the dialog is then
     // cancelled; a save takes effect at once, with a build like "Create Project!".
@@ -422,7 +452,7 @@ void MainWindow::openWorkingWeekDialog()
 
 void MainWindow::exportCalendarCsv()
 {
-    const CsvExport csvExport(this, QDir(m_applicationFolder).filePath(QStringLiteral("output")));
+    const CsvExport csvExport(this, m_folders.output);
     csvExport.run(m_schedule, m_projectNameBox->text());
 }
 

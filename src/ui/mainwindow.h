@@ -2,18 +2,21 @@
 
 #include "engine/schedule.h"
 #include "engine/workingweek.h"
+#include "settings/appfolders.h"
 
 #include <QDate>
+#include <QMainWindow>
 #include <QString>
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QCalendarWidget;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -21,17 +24,18 @@ class QTableView;
 
 namespace taskloom {
 
+class FileChooser;
 class ScheduleTableModel;
 
 // The planner's window: the task sidebar, the start-date choice, the schedule
 // table and the export button. It owns every run-time value of the program and
 // rebuilds the schedule on exactly the user actions that change its inputs.
-class MainWindow : public QWidget {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // applicationFolder holds the settings files and output/; today is asked
-    // whenever the date matters, so tests can fix it.
-    MainWindow(QString applicationFolder, std::function<QDate()> today, QWidget* parent = nullptr);
+    // folders: where the settings files are and where exports go; today is
+    // asked whenever the date matters, so tests can fix it.
+    MainWindow(AppFolders folders, std::function<QDate()> today, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The load sequence, run once before the window is first shown: hour
@@ -48,6 +52,9 @@ public:
     void setWorkingWeek(const WeekFlags& flags);
     void setWorkingHours(const QString& startsAt, const QString& endsAt);
 
+    // Every file dialog goes through this; tests put in one that answers itself.
+    void setFileChooser(std::unique_ptr<FileChooser> chooser);
+
     const Schedule& schedule() const { return m_schedule; }
     const WeekFlags& weekFlags() const { return m_weekFlags; }
     const QString& startsAt() const { return m_startsAt; }
@@ -55,12 +62,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void makeBanner();
     void makeSidebar();
     void makeScheduleTable();
+    void makeMenus();
 
     // Keeps the export button, the slogan and the table's width at their
     // distance from the window's right edge.
@@ -75,8 +82,9 @@ private:
 
     bool weekApplies() const;
 
-    QString m_applicationFolder;
+    AppFolders m_folders;
     std::function<QDate()> m_today;
+    std::unique_ptr<FileChooser> m_fileChooser;
 
     WeekFlags m_weekFlags{};
     QString m_startsAt;
@@ -88,6 +96,10 @@ private:
     QTimer m_calendarCatchUp;
     ScheduleTableModel* m_model = nullptr;
 
+    QWidget* m_central = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_exportMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
     QWidget* m_banner = nullptr;
     QLabel* m_slogan = nullptr;
     QWidget* m_sidebar = nullptr;

@@ -34,7 +34,7 @@ static QByteArray bytesOf(Text path)
 struct Planner {
     test::ModalAnswerer answers;
     QTemporaryDir folder;
-    MainWindow window{folder.path(), [] { return Today; }};
+    MainWindow window{AppFolders::beside(folder.path()), [] { return Today; }};
 
     explicit Planner(const QStringList& leftOut = {})
     {
