@@ -1,5 +1,6 @@
 // taskloom-cli: the planner for task lists kept in text files.
 #include "commandlineplanner.h"
+#include "taskloomversion.h"
 
 #include <QCoreApplication>
 
@@ -7,7 +8,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("taskloom-cli"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TASKLOOM_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(taskloom::Version));
 
     taskloom::CommandLinePlanner planner(QCoreApplication::applicationDirPath());
     return planner.run(QCoreApplication::arguments(), qEnvironmentVariable("TASKLOOM_TODAY"));

@@ -6,6 +6,7 @@
 #include "engine/schedulebuilder.h"
 #include "scheduletablemodel.h"
 #include "settings/settingsstore.h"
+#include "taskloomversion.h"
 #include "tipsdialog.h"
 #include "uilook.h"
 #include "workingweekdialog.h"
@@ -305,7 +306,7 @@ void MainWindow::startUp()
     UiLook::setTextColour(m_adjustToWeekBox, Qt::white);
     m_settingsLink->move(m_settingsLink->x(), m_adjustToWeekBox->y() + UiLook::px(50));
 
-    setWindowTitle(QStringLiteral("Taskloom ") + QStringLiteral("v1.4"));
+    setWindowTitle(QStringLiteral("Taskloom v") + QString::fromLatin1(Version));
 
     const int widths[] = {4000, 2000, 2000, 2000};
     for (int column = 0; column < ScheduleTableModel::ColumnCount; ++column)
