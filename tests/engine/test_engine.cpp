@@ -49,6 +49,8 @@ private Q_SLOTS:
     void addWorkingDays();
     void build_data();
     void build();
+    void eventsKnowTheirTask_data();
+    void eventsKnowTheirTask();
     void refusals_data();
     void refusals();
     void sameResultOnEveryBuild();
@@ -188,6 +190,36 @@ void TestEngine::build()
         QTEST(events.join(' '), "events");
         QCOMPARE(names.join('|'), subjects);
     }
+}
+
+void TestEngine::eventsKnowTheirTask_data()
+{
+    // clang-format off
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pieces");   // row.piece per event
+    QTest::addColumn<QString>("parallel"); // 1 per "//" row
+    QTest::newRow("parallel in the middle") << "A +3\n//B +1\nC +2" << "0.1 1.1 2.1" << "010";
+    QTest::newRow("three runs, then one") << "Five +12\nOne" << "0.1 0.2 0.3 1.1" << "00";
+    // B ends three working days before its start (Thursday), so C starts on Friday.
+    QTest::newRow("rows without events count") << "A +0.5\nB +-2\nC +7" << "2.1 2.2 2.3" << "000";
+    QTest::newRow("first line parallel") << "//A +2\n//B\nC" << "0.1 1.1 2.1" << "110";
+    QTest::newRow("slashes inside") << "A//B\n /C" << "0.1 1.1" << "00";
+    // clang-format on
+}
+
+void TestEngine::eventsKnowTheirTask()
+{
+    QFETCH(QString, text);
+    const BuildResult result = ScheduleBuilder::build(inputs(text));
+    QVERIFY(!result.isRefusal());
+    QStringList pieces;
+    for (const CalendarEvent& event : result.schedule().events)
+        pieces << QStringLiteral("%1.%2").arg(event.row).arg(event.piece);
+    QString parallel;
+    for (const ScheduleRow& row : result.schedule().rows)
+        parallel += row.parallel ? u'1' : u'0';
+    QTEST(pieces.join(' '), "pieces");
+    QTEST(parallel, "parallel");
 }
 
 void TestEngine::refusals_data()
