@@ -1,5 +1,7 @@
 #include "engine/schedulebuilder.h"
 #include "export/calendarcsv.h"
+#include "export/calendarics.h"
+#include "export/exportstamp.h"
 
 #include <QFile>
 #include <QLocale>
@@ -19,14 +21,36 @@ Events eventsOf(const char* project, const char* tasks)
     return result.isRefusal() ? Events{} : result.schedule().events;
 }
 
+// Planned from Thursday 31 December 2026 (today: Monday 7 December); an empty
+// week: every day works.
+Schedule planOf(const QString& project, const QString& tasks, const QString& week = "1111100",
+                const QString& startsAt = "9:00 AM", const QString& endsAt = "6:00 PM")
+{
+    WeekFlags flags{};
+    for (int day = 1; day <= 7 && !week.isEmpty(); ++day)
+        flags[day] = week.at(day - 1) == u'1';
+    return ScheduleBuilder::build({tasks, project, StartOption::OnPickedDate, QDate(2026, 12, 31),
+                                   QDate(2026, 12, 7), flags, !week.isEmpty(), startsAt, endsAt})
+        .schedule();
+}
+
+QStringList uidsOf(const QString& tasks)
+{
+    QStringList uids;
+    for (const IcsEvent& event : CalendarIcs("K", "K", {}).events(planOf("K", tasks)))
+        uids << event.uid;
+    return uids;
+}
+
 } // namespace
 
 // Writing the file, and failing to, is tested through taskloom-cli --csv.
 class TestExport : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Day before month here: the file must not follow the desktop's date format.
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+    // Day before month and no "AM" here: the files must not follow the desktop's
+    // date format, and "9:00 AM" must still read as a time.
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German)); }
 
     void golden_data()
     {
@@ -49,6 +73,98 @@ private Q_SLOTS:
         QFile file(QStringLiteral(GOLDEN_DIR "/") + golden);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(CalendarCsv::toText(events).toUtf8(), file.readAll());
+    }
+
+    // The golden files were checked line by line against RFC 5545 and the
+    // plan; their UIDs against an independent name-based UUID maker.
+    void icsGolden_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QString>("tasks");
+        QTest::addColumn<QStringList>("weekAndHours");
+        QTest::addColumn<QString>("golden");
+        const QStringList weekdays{"1111100", "9:00 AM", "6:00 PM"};
+        const QString project = QString("Rénovation — Küche & Bad, 台所の改装; ").repeated(7);
+        const QString task = QString("Großputz: Fenster, Türen; 窓とドアの掃除 ").repeated(7);
+        // clang-format off
+        QTest::newRow("timed runs, a one-day run, several runs a task") << "Kitchen"
+            << "Tile the floor + 7\nGrout + 2\n//Order tiles + 1" << weekdays << "timed_runs.ics";
+        QTest::newRow("end before start: all day") << "Hall" << "Paint + 3\nDry + 2"
+            << QStringList{"1111100", "17:30", "9:00 AM"} << "all_day.ics";
+        QTest::newRow("commas, semicolons, backslashes, line breaks") << "Shop, Inc; \"Best\"\\Co\nStore 2"
+            << "Buy paint, brushes; rollers\\tape + 1" << QStringList{"", "9:00 AM", "6:00 PM"} << "escaping.ics";
+        QTest::newRow("200 non-ASCII characters: folded") << project.left(200) << task.left(200) + " + 2"
+            << QStringList{"", "8:00", "16:30"} << "long_names.ics";
+        // clang-format on
+    }
+
+    void icsGolden()
+    {
+        QFETCH(QString, project);
+        QFETCH(QString, tasks);
+        QFETCH(QStringList, weekAndHours);
+        QFETCH(QString, golden);
+        const Schedule plan =
+            planOf(project, tasks, weekAndHours[0], weekAndHours[1], weekAndHours[2]);
+        const std::optional<QDateTime> stamp = ExportStamp::choose("1796601600", {});
+        QVERIFY(stamp);
+        QFile file(QStringLiteral(GOLDEN_DIR "/") + golden);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(CalendarIcs(project, project, *stamp).text(plan), file.readAll());
+    }
+
+    // Which earlier UID each event keeps (-1: a new one); UIDs in one file differ.
+    void uids_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QList<int>>("kept");
+        // clang-format off
+        QTest::newRow("same plan") << "Paint +7\nTile" << "Paint +7\nTile" << QList{0, 1, 2};
+        QTest::newRow("line inserted above") << "Paint\nTile" << "Order\nPaint\nTile" << QList{-1, 0, 1};
+        QTest::newRow("shorter") << "Paint +7\nTile" << "Paint +2\nTile" << QList{0, 2};
+        QTest::newRow("longer") << "Paint +2" << "Paint +7" << QList{0, -1};
+        QTest::newRow("identical lines") << "Tile" << "Tile\nTile" << QList{0, -1};
+        QTest::newRow("made parallel") << "Paint\nTile" << "Paint\n//Tile" << QList{0, 1};
+        QTest::newRow("eventless row counts") << "Tile+0.5\nTile" << "Tile\nTile" << QList{-1, 0};
+        // clang-format on
+    }
+
+    void uids()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(QList<int>, kept);
+        const QStringList old = uidsOf(before);
+        const QStringList now = uidsOf(after);
+        QCOMPARE(now.size(), kept.size());
+        for (qsizetype i = 0; i < now.size(); ++i) {
+            const bool asPlanned =
+                kept[i] < 0 ? !old.contains(now[i]) : now[i] == old.value(kept[i]);
+            QVERIFY2(asPlanned, qPrintable(QString::number(i)));
+            QCOMPARE(now.count(now[i]), 1);
+        }
+    }
+
+    void stamp_data()
+    {
+        QTest::addColumn<QByteArray>("sourceDateEpoch");
+        QTest::addColumn<QString>("stamp"); // ISO in UTC; empty: refused
+        QTest::newRow("unset: the clock") << QByteArray() << "2027-03-01T10:20:30Z";
+        QTest::newRow("set") << QByteArray("1796601600") << "2026-12-07T00:00:00Z";
+        QTest::newRow("last second of 9999")
+            << QByteArray("253402300799") << "9999-12-31T23:59:59Z";
+        QTest::newRow("year 10000") << QByteArray("253402300800") << "";
+        QTest::newRow("negative") << QByteArray("-1") << "";
+        QTest::newRow("not a number") << QByteArray("12x") << "";
+    }
+
+    void stamp()
+    {
+        QFETCH(QByteArray, sourceDateEpoch);
+        const QDateTime clock(QDate(2027, 3, 1), QTime(11, 20, 30), Qt::OffsetFromUTC, 3600);
+        const std::optional<QDateTime> stamp = ExportStamp::choose(sourceDateEpoch, clock);
+        QTEST(stamp ? stamp->toString(Qt::ISODate) : QString(), "stamp");
     }
 };
 

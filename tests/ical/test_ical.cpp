@@ -1,0 +1,163 @@
+// Files written, then read back with libical's parser, event for event.
+#include "engine/schedulebuilder.h"
+#include "export/calendarics.h"
+#include "ical/icswriter.h"
+
+#include <libical/ical.h>
+
+#include <QTest>
+
+#include <memory>
+
+using namespace taskloom;
+using Component = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
+
+namespace {
+
+const QDateTime Stamp = QDateTime::fromSecsSinceEpoch(1796601600, Qt::UTC);
+
+// CR LF after each line, at most 75 octets, no continuation of a blank alone,
+// no character cut in two by a fold.
+QString lineFault(const QByteArray& text)
+{
+    if (text.startsWith("\xEF\xBB\xBF") || !text.endsWith("\r\n"))
+        return "byte-order mark, or no CR LF at the end";
+    for (const QByteArray& line : text.chopped(1).split('\n')) {
+        if (!line.endsWith('\r') || line.chopped(1).contains('\r') || line.size() > 76 ||
+            line == " \r" || QString::fromUtf8(line).toUtf8() != line)
+            return "bad line: " + line;
+    }
+    return {};
+}
+
+// The calendar as libical reads it; none when it marked an error or a broken rule.
+Component parse(const QByteArray& text)
+{
+    Component calendar(icalparser_parse_string(text.constData()), &icalcomponent_free);
+    if (calendar &&
+        (icalcomponent_count_errors(calendar.get()) != 0 || !icalrestriction_check(calendar.get())))
+        calendar.reset();
+    return calendar;
+}
+
+// summary|description|location|class|start|end|days ("" without RRULE)
+QString asRead(icalcomponent* e)
+{
+    icalproperty* rule = icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY);
+    icalproperty* kind = icalcomponent_get_first_property(e, ICAL_CLASS_PROPERTY);
+    return QStringList{icalcomponent_get_summary(e),
+                       icalcomponent_get_description(e),
+                       icalcomponent_get_location(e),
+                       kind ? icalproperty_get_value_as_string(kind) : "",
+                       icaltime_as_ical_string(icalcomponent_get_dtstart(e)),
+                       icaltime_as_ical_string(icalcomponent_get_dtend(e)),
+                       rule ? QString::number(icalproperty_get_rrule(rule).count) : ""}
+        .join('|');
+}
+
+} // namespace
+
+class TestIcal : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QString>("tasks");
+        QTest::addColumn<QString>("endsAt");
+        QTest::addColumn<QString>("endTime"); // empty: all day
+        // clang-format off
+        QTest::newRow("timed, runs of 1 to 5 days") << "Kitchen"
+            << "Tile the floor + 7\nGrout + 2\n//Order tiles + 1\nTile the floor" << "6:00 PM" << "T180000";
+        QTest::newRow("end at start: all day") << "Hall" << "Paint + 3\nDry + 12" << "9:00" << "";
+        QTest::newRow("escapes and folds") << QString("Shop, Inc; \"B\"\\C\n") + QString("ü漢").repeated(100)
+            << "Buy paint, brushes; rollers\\tape + 2\n" + QString("漢字, ü; ").repeated(40) << "17:00" << "T170000";
+        // clang-format on
+    }
+
+    void roundTrip()
+    {
+        QFETCH(QString, project);
+        QFETCH(QString, tasks);
+        QFETCH(QString, endsAt);
+        QFETCH(QString, endTime);
+        // clang-format off
+        const BuildInputs in{tasks, project, StartOption::RightAway, {}, QDate(2026, 12, 31),
+                             WorkingWeek::mondayToFriday(), true, "9:00 AM", endsAt};
+        // clang-format on
+        const Schedule plan = ScheduleBuilder::build(in).schedule();
+        const CalendarIcs ics(project, "key", Stamp);
+        const QByteArray text = ics.text(plan);
+        QCOMPARE(lineFault(text), QString());
+        const Component calendar = parse(text);
+        QVERIFY(calendar);
+        QCOMPARE(QString::fromUtf8(icalproperty_get_x(
+                     icalcomponent_get_first_property(calendar.get(), ICAL_X_PROPERTY))),
+                 project);
+
+        QSet<QString> uids;
+        icalcomponent* e = icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT);
+        for (const CalendarEvent& want : plan.events) {
+            QVERIFY(e);
+            const int days = int(want.startDate.daysTo(want.endDate)) + 1;
+            const QString day = want.startDate.toString("yyyyMMdd");
+            // libical's parser drops the blank that ends a task text.
+            // clang-format off
+            const QString expected = QStringList{want.subject.trimmed(), want.description.trimmed(), "Home", "PRIVATE",
+                day + (endTime.isEmpty() ? "" : "T090000"),
+                endTime.isEmpty() ? want.endDate.addDays(1).toString("yyyyMMdd") : day + endTime,
+                !endTime.isEmpty() && days > 1 ? QString::number(days) : ""}.join('|');
+            // clang-format on
+            QCOMPARE(asRead(e), expected);
+            uids << icalcomponent_get_uid(e);
+            QCOMPARE(QByteArray(icaltime_as_ical_string(icalcomponent_get_dtstamp(e))),
+                     "20261207T000000Z");
+            e = icalcomponent_get_next_component(calendar.get(), ICAL_VEVENT_COMPONENT);
+        }
+        QVERIFY(!e);
+        QCOMPARE(uids.size(), plan.events.size());
+
+        // One calendar per event for a calendar server, with the same VEVENT text.
+        for (const IcsEvent& event : ics.events(plan)) {
+            const QByteArray one = ics.eventText(event);
+            const Component single = parse(one);
+            QVERIFY(single);
+            QCOMPARE(icalcomponent_count_components(single.get(), ICAL_VEVENT_COMPONENT), 1);
+            QVERIFY(text.contains(one.sliced(one.indexOf("BEGIN:VEVENT")).chopped(15)));
+        }
+    }
+
+    // What libical would pass through or drop, made a text a calendar can hold.
+    void text_data()
+    {
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("readBack");
+        // clang-format off
+        QTest::newRow("CR LF, lone CR") << "a\r\nb\rc" << "a\nb\nc";
+        QTest::newRow("controls go, the tab stays") << QString("a\x01\tb\x7f") << "a\tb";
+        QTest::newRow("escapes") << "a,b;c\\d\\n\"e\"" << "a,b;c\\d\\n\"e\"";
+        // libical folds these right at the line end.
+        QTest::newRow("73 octets unbroken") << QString(73, 'x') << QString(73, 'x');
+        QTest::newRow("74 octets unbroken") << QString(74, 'x') << QString(74, 'x');
+        // clang-format on
+    }
+
+    void text()
+    {
+        QFETCH(QString, summary);
+        IcsEvent event;
+        event.uid = "u";
+        event.summary = summary;
+        event.firstDay = QDate(2026, 12, 31);
+        const QByteArray text = IcsWriter("-//T//T//EN", Stamp).calendar("c", {event});
+        QCOMPARE(lineFault(text), QString());
+        const Component calendar = parse(text);
+        QVERIFY(calendar);
+        QTEST(QString::fromUtf8(icalcomponent_get_summary(
+                  icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT))),
+              "readBack");
+    }
+};
+
+QTEST_APPLESS_MAIN(TestIcal)
+#include "test_ical.moc"
