@@ -2,6 +2,9 @@
 
 #include "engine/schedulebuilder.h"
 #include "export/calendarcsv.h"
+#include "export/calendarics.h"
+#include "export/exportstamp.h"
+#include "files/atomicfile.h"
 #include "settings/settingsstore.h"
 
 #include <QCommandLineParser>
@@ -25,6 +28,7 @@ struct Names {
     QString endsAt = QStringLiteral("ends-at");
     QString settings = QStringLiteral("settings");
     QString csv = QStringLiteral("csv");
+    QString ics = QStringLiteral("ics");
 };
 const Names Option;
 
@@ -32,10 +36,11 @@ void describe(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(QStringLiteral(
         "Lays a task list over the working week and prints the schedule, or "
-        "writes it as the calendar CSV file.\n"
+        "writes it as the calendar CSV file, the iCalendar file or both.\n"
         "Task lines are read as the window reads them: \"Paint the hall + 3 days\", "
         "\"//Order tiles + 2\".\n"
-        "The environment variable TASKLOOM_TODAY=YYYY-MM-DD replaces today's date."));
+        "The environment variable TASKLOOM_TODAY=YYYY-MM-DD replaces today's date; "
+        "SOURCE_DATE_EPOCH (seconds since 1970) replaces the iCalendar file's time of export."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
@@ -58,6 +63,8 @@ void describe(QCommandLineParser& parser)
          QStringLiteral("The folder of the settings files (default: the program's folder)."),
          QStringLiteral("DIR")},
         {Option.csv, QStringLiteral("Write the calendar CSV file there (\"-\": standard output)."),
+         QStringLiteral("FILE")},
+        {Option.ics, QStringLiteral("Write the iCalendar file there (\"-\": standard output)."),
          QStringLiteral("FILE")},
     });
     parser.addPositionalArgument(
@@ -188,6 +195,18 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
         parser.isSet(Option.settings) ? parser.value(Option.settings) : m_defaultSettingsFolder;
     if (parser.isSet(Option.csv))
         m_csvPath = parser.value(Option.csv);
+    if (parser.isSet(Option.ics))
+        m_icsPath = parser.value(Option.ics);
+    if (m_csvPath == QLatin1StringView("-") && m_icsPath == QLatin1StringView("-"))
+        return usage(QStringLiteral("Only one of --csv and --ics can write to standard output."));
+    if (m_icsPath) {
+        const QByteArray epoch = qgetenv("SOURCE_DATE_EPOCH");
+        m_stamp = ExportStamp::choose(epoch, QDateTime::currentDateTimeUtc());
+        if (!m_stamp)
+            return usage(QStringLiteral("SOURCE_DATE_EPOCH must be a whole number of seconds "
+                                        "since 1970-01-01 UTC, not \"%1\".")
+                             .arg(QString::fromLocal8Bit(epoch)));
+    }
     return std::nullopt;
 }
 
@@ -204,7 +223,7 @@ bool CommandLinePlanner::loadSettings()
         // Without the file no day works, and the build says so.
         m_inputs.weekFlags = week.flags.value_or(WeekFlags{});
     }
-    if (!m_csvPath)
+    if (!m_csvPath && !m_icsPath)
         return true;
 
     const auto hour = [&](std::optional<QString>& given, const char* fileName,
@@ -249,8 +268,8 @@ bool CommandLinePlanner::readTaskText()
 
 int CommandLinePlanner::writeSchedule(const Schedule& schedule)
 {
-    if (!m_csvPath) {
-        return sayOrRefuse(scheduleTable(schedule));
+    if (!m_csvPath && !m_icsPath) {
+        return sayOrRefuse(scheduleTable(schedule).toUtf8());
     }
     // The same checks as the window's export button.
     if (schedule.rows.isEmpty()) {
@@ -261,11 +280,26 @@ int CommandLinePlanner::writeSchedule(const Schedule& schedule)
         complain(QStringLiteral("Please enter a project name."));
         return Refused;
     }
-    if (*m_csvPath == QLatin1StringView("-")) {
-        return sayOrRefuse(CalendarCsv::toText(schedule.events));
+    if (m_csvPath) {
+        const int status = writeFile(*m_csvPath, CalendarCsv::toText(schedule.events).toUtf8());
+        if (status != Success)
+            return status;
     }
-    if (const std::optional<QString> reason = CalendarCsv::write(*m_csvPath, schedule.events)) {
-        complain(QStringLiteral("Cannot write %1: %2.").arg(*m_csvPath, *reason));
+    if (m_icsPath) {
+        // The UIDs' first part: the project name, until plans come from
+        // project files with an id of their own.
+        const CalendarIcs ics(m_inputs.projectName, m_inputs.projectName, *m_stamp);
+        return writeFile(*m_icsPath, ics.text(schedule));
+    }
+    return Success;
+}
+
+int CommandLinePlanner::writeFile(const QString& path, const QByteArray& bytes)
+{
+    if (path == QLatin1StringView("-"))
+        return sayOrRefuse(bytes);
+    if (const std::optional<QString> reason = AtomicFile::write(path, bytes)) {
+        complain(QStringLiteral("Cannot write %1: %2.").arg(path, *reason));
         return Refused;
     }
     return Success;
@@ -290,14 +324,18 @@ QString CommandLinePlanner::scheduleTable(const Schedule& schedule) const
 
 bool CommandLinePlanner::say(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
+    return say(text.toUtf8());
+}
+
+bool CommandLinePlanner::say(const QByteArray& bytes)
+{
     return m_out.write(bytes) == bytes.size() && m_out.flush();
 }
 
-int CommandLinePlanner::sayOrRefuse(const QString& text)
+int CommandLinePlanner::sayOrRefuse(const QByteArray& bytes)
 {
     // A full disk or a closed pipe behind standard output is a failed write.
-    if (say(text))
+    if (say(bytes))
         return Success;
     complain(QStringLiteral("Cannot write standard output: %1.").arg(m_out.errorString()));
     return Refused;

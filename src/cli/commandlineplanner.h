@@ -4,6 +4,7 @@
 #include "engine/schedule.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,7 @@ class QCommandLineParser;
 namespace taskloom {
 
 // taskloom-cli: task lines from a file or standard input in, the schedule
-// table or the calendar CSV out, over the same engine and settings files as
+// table or the calendar files out, over the same engine and settings files as
 // the window.
 class CommandLinePlanner {
 public:
@@ -40,10 +41,13 @@ private:
     bool loadSettings();
     bool readTaskText();
     int writeSchedule(const Schedule& schedule);
+    // "-" is standard output.
+    int writeFile(const QString& path, const QByteArray& bytes);
     QString scheduleTable(const Schedule& schedule) const;
 
     bool say(const QString& text);
-    int sayOrRefuse(const QString& text);
+    bool say(const QByteArray& bytes);
+    int sayOrRefuse(const QByteArray& bytes);
     void complain(const QString& text);
 
     QString m_defaultSettingsFolder;
@@ -51,6 +55,8 @@ private:
     QString m_settingsFolder;
     QString m_taskFile;
     std::optional<QString> m_csvPath;
+    std::optional<QString> m_icsPath;
+    std::optional<QDateTime> m_stamp; // the iCalendar file's time of export
     bool m_weekGiven = false;
     std::optional<QString> m_startsAt;
     std::optional<QString> m_endsAt;

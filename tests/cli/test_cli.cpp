@@ -14,6 +14,9 @@ const QByteArray Csv = "Subject,Start Date,Start Time,End Date,End Time,All Day 
 const QByteArray Table = "Task\tStart Date\tEnd Date\tTask Duration\n";
 const QByteArray Tasks = "Paint + 3 days\r\nTile, grout + 2\n//Call \"Bob\" + 2.5\n";
 const QByteArray OldCsv = "previous export\r\n"; // no run may change it
+const QByteArray Ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Taskloom//Taskloom 1.4//EN\r\n"
+                       "CALSCALE:GREGORIAN\r\nX-WR-CALNAME:X\r\nBEGIN:VEVENT\r\n";
+const QByteArray IcsEnd = "LOCATION:Home\r\nCLASS:PRIVATE\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 
 QByteArray bytesOf(const QString& path)
 {
@@ -27,7 +30,7 @@ class TestCli : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir; // a task file, an old export and a damaged week
 
-    // `out`: standard output, then the file --csv names. `err`: part of standard
+    // `out`: standard output, then the files --csv and --ics name. `err`: part of standard
     // error, which must stay empty when `err` is. $DIR: the temporary folder.
     void row(const char* name, int exitCode, const char* args, const QByteArray& in,
              const QByteArray& out, const char* err = "")
@@ -39,7 +42,8 @@ class TestCli : public QObject {
 private Q_SLOTS:
     void init()
     {
-        qputenv("TASKLOOM_TODAY", "2026-12-07"); // a Monday
+        qputenv("TASKLOOM_TODAY", "2026-12-07");    // a Monday
+        qputenv("SOURCE_DATE_EPOCH", "1796601600"); // 2026-12-07 00:00 UTC
         for (const auto& [name, bytes] : QList<std::pair<const char*, QByteArray>>{
                  {"tasks.txt", Tasks}, {"old.csv", OldCsv}, {"workingweek.txt", "1\n0\n1\n"}}) {
             QFile file(m_dir.filePath(name));
@@ -67,6 +71,24 @@ private Q_SLOTS:
             Csv + "X: P ,12/07/2026,8,12/07/2026,4,False,P ,Home,True\r\n"
                   "X: P  (2),12/09/2026,8,12/09/2026,4,False,P ,Home,True\r\n",
             "Error: workingweek.txt is damaged (lines 4, 5, 6 and 7).");
+        row("iCalendar, \"-\": timed", 0,
+            "--ics - --project X --every-day --start 2026-12-12 --starts-at \"9:00 AM\" --ends-at "
+            "\"6:00 PM\"",
+            "P + 2",
+            Ics +
+                "UID:f3861873-aa8b-5dbe-b460-b1a75b6a9672@taskloom\r\nDTSTAMP:20261207T000000Z\r\n"
+                "DTSTART:20261212T090000\r\nDTEND:20261212T180000\r\nRRULE:FREQ=DAILY;COUNT=2\r\n"
+                "SUMMARY:X: P \r\nDESCRIPTION:P \r\n" +
+                IcsEnd);
+        row("CSV and iCalendar files: hours not times, all day", 0,
+            "--project X --csv $DIR/out/p.csv --ics $DIR/out/p.ics --every-day --start 2026-12-12 "
+            "--starts-at 8 --ends-at 4",
+            "P",
+            Csv + "X: P,12/12/2026,8,12/12/2026,4,False,P,Home,True\r\n" + Ics +
+                "UID:206fec19-41b1-59c0-9e5d-5beed4b19df2@taskloom\r\nDTSTAMP:20261207T000000Z\r\n"
+                "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261213\r\n"
+                "SUMMARY:X: P\r\nDESCRIPTION:P\r\n" +
+                IcsEnd);
         row("past start", 1, "--start 2026-12-06", Tasks, "", "start on a past date");
         row("no working day", 1, "--week 0000000", Tasks, "", "no working days");
         row("settings missing", 1, "--settings $DIR/none", Tasks, "",
@@ -74,6 +96,7 @@ private Q_SLOTS:
         row("duration out of range", 1, "", "Paint + 20000", "", "Line 1 (\"Paint + 20000\")");
         row("task file missing", 1, "$DIR/none.txt", "", "", "Cannot read $DIR/none.txt");
         row("CSV hours missing", 1, "--csv - --settings $DIR", Tasks, "", "give --starts-at");
+        row("iCalendar hours missing", 1, "--ics - --settings $DIR", Tasks, "", "give --starts-at");
         row("CSV below the old export", 1, "--csv $DIR/old.csv/p.csv", Tasks, "",
             "Cannot write $DIR/old.csv/p.csv: ");
         row("CSV, full disk", 1, "--csv $DIR/old.csv", Tasks.repeated(9), OldCsv, "Cannot write");
@@ -82,6 +105,7 @@ private Q_SLOTS:
         row("bad --week", 2, "--week 11111x0", Tasks, "", "--week takes seven characters");
         row("--week, --every-day", 2, "--week 1111100 --every-day", Tasks, "", "not both");
         row("two task files", 2, "a.txt b.txt", "", "", "at most one");
+        row("CSV and iCalendar both \"-\"", 2, "--csv - --ics -", Tasks, "", "Only one of");
     }
 
     void run()
@@ -103,8 +127,12 @@ private Q_SLOTS:
         cli.closeWriteChannel();
         QVERIFY(cli.waitForFinished(10000));
         QCOMPARE(cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1, exitCode);
-        const QString csv = args.contains("--csv") ? args.at(args.indexOf("--csv") + 1) : "-";
-        QCOMPARE(cli.readAllStandardOutput() + (csv == "-" ? "" : bytesOf(csv)), out);
+        QByteArray written = cli.readAllStandardOutput();
+        for (const char* option : {"--csv", "--ics"}) {
+            const QString path = args.value(args.indexOf(option) + 1, "-");
+            written += args.contains(option) && path != "-" ? bytesOf(path) : "";
+        }
+        QCOMPARE(written, out);
         QCOMPARE(bytesOf(m_dir.filePath("old.csv")), OldCsv);
         const QString errText = QString::fromUtf8(cli.readAllStandardError());
         QVERIFY2(err.isEmpty() ? errText.isEmpty()
