@@ -4,6 +4,8 @@
 #include "csvexport.h"
 #include "dialogfilechooser.h"
 #include "engine/schedulebuilder.h"
+#include "export/exportstamp.h"
+#include "icsexport.h"
 #include "scheduletablemodel.h"
 #include "settings/settingsstore.h"
 #include "taskloomversion.h"
@@ -281,6 +283,9 @@ void MainWindow::makeMenus()
     QAction* csv = m_exportMenu->addAction(QStringLiteral("CSV File for G Calendar"));
     csv->setObjectName(QStringLiteral("actionExportCsv"));
     connect(csv, &QAction::triggered, this, &MainWindow::exportCalendarCsv);
+    QAction* ics = m_exportMenu->addAction(QStringLiteral("iCalendar File (.ics)…"));
+    ics->setObjectName(QStringLiteral("actionExportIcs"));
+    connect(ics, &QAction::triggered, this, &MainWindow::exportIcs);
 
     m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     m_viewMenu->setObjectName(QStringLiteral("menuView"));
@@ -455,6 +460,17 @@ void MainWindow::exportCalendarCsv()
 {
     const CsvExport csvExport(this, m_folders.output);
     csvExport.run(m_schedule, m_projectNameBox->text());
+}
+
+void MainWindow::exportIcs()
+{
+    // SOURCE_DATE_EPOCH, when set and readable, makes the file reproducible.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime stamp = ExportStamp::choose(qgetenv("SOURCE_DATE_EPOCH"), now).value_or(now);
+    const QString name = m_projectNameBox->text();
+    // The project name is the calendar key until plans come from project files.
+    const IcsExport icsExport(this, *m_fileChooser, m_folders.output);
+    icsExport.run(m_schedule, name, name, stamp);
 }
 
 bool MainWindow::weekApplies() const

@@ -79,6 +79,7 @@ private:
     void showTips();
     void openWorkingWeekDialog();
     void exportCalendarCsv();
+    void exportIcs();
 
     bool weekApplies() const;
 

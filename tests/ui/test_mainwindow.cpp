@@ -1,5 +1,7 @@
 #include "export/calendarcsv.h"
+#include "files/atomicfile.h"
 #include "modalanswerer.h"
+#include "ui/filechooser.h"
 #include "ui/mainwindow.h"
 
 #include <QTest>
@@ -28,6 +30,17 @@ static QByteArray bytesOf(Text path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Answers the save dialog with the next queued path ("" cancels) and notes what it offered.
+struct AnsweringChooser : FileChooser {
+    QStringList answers, offered;
+    QString openFile(QWidget*, Text, Text, Text) override { return {}; }
+    QString saveFile(QWidget*, Text caption, Text suggested, Text filters, QString*) override
+    {
+        offered << caption + '|' + suggested + '|' + filters;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
 
 // One started window over its own copy of the shipped files; each file left out is
 // reported once at start-up and answered.
@@ -201,6 +214,53 @@ private Q_SLOTS:
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}),
                  confirm + '\n' + box("Error", error, Box::Warning));
         QCOMPARE(Opened.size(), 2); // not for No, not for the failed write
+    }
+
+    // File > Export > iCalendar: the checks, a cancelled dialog, a write, a failed write.
+    void exportIcs()
+    {
+        Planner p;
+        auto owned = std::make_unique<AnsweringChooser>();
+        AnsweringChooser& chooser = *owned;
+        p.window.setFileChooser(std::move(owned));
+        QAction* action = p.get<QMenu>("menuExport")->findChild<QAction*>("actionExportIcs");
+        QVERIFY(action);
+        QCOMPARE(action->text(), "iCalendar File (.ics)…");
+        qputenv("SOURCE_DATE_EPOCH", "1796601600");
+        const auto run = [&](const char* name, const QString& answer, bool informs) {
+            p.answers.clear();
+            p.get<QLineEdit>("txtProjectName")->setText(name);
+            chooser.answers = {answer};
+            if (informs)
+                p.answers.answer(Box::Ok);
+            action->trigger();
+            return p.shown().join('\n');
+        };
+        const QString ics = p.folder.filePath("mine/plan.ics");
+        QCOMPARE(run("Home", ics, true),
+                 box("Missing Info", "Please add some tasks to your project."));
+        p.type("Paint, walls +4\nTiles");
+        p.click("cmdToList"); // Paint: Wednesday to Friday, Monday; Tiles: Tuesday
+        QCOMPARE(run("", ics, true), box("Missing Info", "Please enter a project name."));
+        QVERIFY(chooser.offered.isEmpty());
+        QCOMPARE(run("..Home/Garden", "", false), ""); // cancelled: nothing said, nothing written
+        QCOMPARE(chooser.offered, QStringList{"Export iCalendar File|" +
+                                              p.folder.filePath("output/Home_Garden.ics") +
+                                              "|iCalendar files (*.ics);;All files (*)"});
+        QVERIFY(!QFile::exists(ics));
+        QCOMPARE(run("Home", ics, true),
+                 box("Done!", "Done! The calendar file is saved as " + ics + "."));
+        const QByteArray written = bytesOf(ics);
+        QCOMPARE(written.count("BEGIN:VEVENT"), 3);
+        QVERIFY(written.contains("\r\nX-WR-CALNAME:Home\r\n"));
+        QVERIFY(written.contains("\r\nDTSTAMP:20261207T000000Z\r\n"));
+        // A file in the way of the folder: the path and the system's reason, no "Done!".
+        const QString blocked = p.folder.filePath("mine/plan.ics/again.ics");
+        const QString why = AtomicFile::write(blocked, {}).value_or("");
+        QCOMPARE(run("Home", blocked, true),
+                 box("Error", "The project could not be written to " + blocked + ".\n\n" + why,
+                     Box::Warning));
+        qunsetenv("SOURCE_DATE_EPOCH");
     }
 
     void tipsTwice()
