@@ -122,18 +122,27 @@ Component makeEvent(const IcsEvent& event, const icaltimetype& stamp)
     return vevent;
 }
 
-QByteArray serialise(icalcomponent* component)
+// Appends the component's text. libical 3.0 folds a property together with
+// its CR LF: when the last piece of a long value has nowhere to break (no
+// blank, ';' or ':'), it cuts between CR and LF ("\r" "\r\n " "\n") or leaves
+// a continuation line holding only its blank. Both are put right here; they
+// cannot arise otherwise, as values hold no CR.
+void appendSerialised(QByteArray& out, icalcomponent* component)
 {
     const std::unique_ptr<char, decltype(&icalmemory_free_buffer)> buffer(
         icalcomponent_as_ical_string_r(component), &icalmemory_free_buffer);
-    QByteArray text(buffer.get());
-    // libical 3.0 folds a property together with its CR LF: when the last
-    // piece of a long value has no blank, ';' or ':' to break after, it cuts
-    // between CR and LF ("\r" "\r\n " "\n") or leaves a continuation line
-    // holding only its blank. Neither can arise otherwise: values hold no CR.
-    text.replace("\r\r\n \n", "\r\n");
-    text.replace("\r\n \r\n", "\r\n");
-    return text;
+    const QByteArrayView text(buffer.get());
+    bool slipped = false;
+    for (qsizetype i = text.indexOf('\r'); i > 0 && !slipped; i = text.indexOf('\r', i + 1))
+        slipped = text[i - 1] == '\r' || (i > 1 && text[i - 1] == ' ' && text[i - 2] == '\n');
+    if (!slipped) {
+        out += text;
+        return;
+    }
+    QByteArray mended = text.toByteArray();
+    mended.replace("\r\r\n \n", "\r\n");
+    mended.replace("\r\n \r\n", "\r\n");
+    out += mended;
 }
 
 } // namespace
@@ -149,12 +158,16 @@ QByteArray IcsWriter::calendar(const QString& name, const QList<IcsEvent>& event
     icalproperty* calendarName = icalproperty_new_x(textValue(name).constData());
     icalproperty_set_x_name(calendarName, "X-WR-CALNAME");
     icalcomponent_add_property(calendar.get(), calendarName);
-    return withEvents(serialise(calendar.get()), events);
+    QByteArray text;
+    appendSerialised(text, calendar.get());
+    return withEvents(text, events);
 }
 
 QByteArray IcsWriter::singleEventCalendar(const IcsEvent& event) const
 {
-    return withEvents(serialise(makeCalendar(m_productId).get()), {event});
+    QByteArray text;
+    appendSerialised(text, makeCalendar(m_productId).get());
+    return withEvents(text, {event});
 }
 
 QByteArray IcsWriter::withEvents(const QByteArray& calendar, const QList<IcsEvent>& events) const
@@ -168,7 +181,7 @@ QByteArray IcsWriter::withEvents(const QByteArray& calendar, const QList<IcsEven
     text.reserve(calendar.size() + events.size() * 320);
     const icaltimetype stamp = utcValue(m_stamp);
     for (const IcsEvent& event : events)
-        text += serialise(makeEvent(event, stamp).get());
+        appendSerialised(text, makeEvent(event, stamp).get());
     text += End;
     return text;
 }
