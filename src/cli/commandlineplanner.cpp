@@ -1,6 +1,7 @@
 #include "commandlineplanner.h"
 
 #include "engine/schedulebuilder.h"
+#include "engine/tasktext.h"
 #include "export/calendarcsv.h"
 #include "export/calendarics.h"
 #include "export/exportstamp.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace taskloom {
@@ -261,8 +263,24 @@ bool CommandLinePlanner::readTaskText()
                           file.errorString()));
         return false;
     }
+    // Read piece by piece up to one byte past the limit: an endless input
+    // (/dev/zero) is refused instead of filling the memory.
+    QByteArray bytes;
+    while (bytes.size() <= MaxTaskTextBytes) {
+        const QByteArray piece =
+            file.read(std::min<qint64>(1 << 20, MaxTaskTextBytes + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
+    if (bytes.size() > MaxTaskTextBytes) {
+        complain(QStringLiteral("Cannot read %1: it holds more than 64 MiB of task text. Please "
+                                "split it into smaller projects.")
+                     .arg(fromStdin ? QStringLiteral("standard input") : m_taskFile));
+        return false;
+    }
     // fromUtf8 drops a byte-order mark, so a "//" on the first line still counts.
-    m_inputs.taskText = QString::fromUtf8(file.readAll());
+    m_inputs.taskText = QString::fromUtf8(bytes);
     return true;
 }
 
@@ -298,7 +316,9 @@ int CommandLinePlanner::writeFile(const QString& path, const QByteArray& bytes)
 {
     if (path == QLatin1StringView("-"))
         return sayOrRefuse(bytes);
-    if (const std::optional<QString> reason = AtomicFile::write(path, bytes)) {
+    // A named pipe or /dev/null is written into, as a shell redirection would.
+    if (const std::optional<QString> reason =
+            AtomicFile::write(path, bytes, AtomicFile::SpecialTarget::WriteInto)) {
         complain(QStringLiteral("Cannot write %1: %2.").arg(path, *reason));
         return Refused;
     }
@@ -316,7 +336,7 @@ QString CommandLinePlanner::scheduleTable(const Schedule& schedule) const
         table += u'\t';
         table += row.end.toString(Qt::ISODate);
         table += u'\t';
-        table += QString::number(row.duration, 'g', 12);
+        table += TaskText::durationText(row.duration, QLocale::c());
         table += u'\n';
     }
     return table;

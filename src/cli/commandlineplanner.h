@@ -21,6 +21,9 @@ namespace taskloom {
 class CommandLinePlanner {
 public:
     enum ExitStatus { Success = 0, Refused = 1, UsageError = 2 };
+    // The most task text read: far beyond any plan, and it keeps an endless
+    // input from filling the memory.
+    static constexpr qint64 MaxTaskTextBytes = qint64(64) * 1024 * 1024;
 
     // settingsFolder: where the working week is read unless --settings names
     // another folder (the program passes its own folder).

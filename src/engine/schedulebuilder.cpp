@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QStringBuilder>
 
+#include <algorithm>
 #include <cmath>
 
 namespace taskloom {
@@ -21,6 +22,10 @@ bool durationInRange(double duration)
     return days <= ScheduleBuilder::MaxDurationDays && days >= -ScheduleBuilder::MaxDurationDays;
 }
 
+// The calendar files write four-digit years: nothing may fall outside them.
+const QDate FirstDate(1, 1, 1);
+const QDate LastDate(9999, 12, 31);
+
 } // namespace
 
 BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
@@ -35,7 +40,7 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
     if (!start)
         return pastDateRefusal();
 
-    const QList<QStringView> lines = TaskText::splitLineViews(inputs.taskText);
+    const QList<QStringView> lines = TaskText::taskLines(inputs.taskText);
     ScheduleBuilder builder(inputs, *start);
     builder.m_schedule.rows.reserve(lines.size());
     builder.m_schedule.events.reserve(lines.size() * 2);
@@ -44,8 +49,8 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
         // Refused before anything of it is laid out; the half-built value is dropped.
         if (!durationInRange(task.duration))
             return durationRefusal(i + 1, lines.at(i).toString());
-        if (!builder.addTaskRow(task.text, task.duration))
-            return tooManyEventsRefusal(i + 1);
+        if (std::optional<Refusal> refusal = builder.addTaskRow(i + 1, lines.at(i), task))
+            return std::move(*refusal);
     }
     return std::move(builder.m_schedule);
 }
@@ -105,6 +110,22 @@ Refusal ScheduleBuilder::tooManyEventsRefusal(qsizetype lineNumber)
                 .arg(QString::number(lineNumber), QLocale(QLocale::English).toString(MaxEvents))};
 }
 
+Refusal ScheduleBuilder::pastLastDateRefusal(qsizetype lineNumber, const QString& line)
+{
+    return {QStringLiteral("Ooops!"),
+            QStringLiteral("Line %1 (\"%2\") would run the plan past 31 December 9999. Please "
+                           "shorten the tasks or start earlier.")
+                .arg(QString::number(lineNumber), line)};
+}
+
+Refusal ScheduleBuilder::beforeFirstDateRefusal(qsizetype lineNumber, const QString& line)
+{
+    return {QStringLiteral("Ooops!"),
+            QStringLiteral("Line %1 (\"%2\") would run the plan back before 1 January 1. Please "
+                           "shorten the tasks that go back or start later.")
+                .arg(QString::number(lineNumber), line)};
+}
+
 ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, QDate projectStart)
     : m_inputs(inputs), m_week(inputs.workingWeek()), m_previousTaskStart(projectStart),
       m_nextTaskStart(projectStart)
@@ -112,9 +133,12 @@ ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, QDate projectStart)
     m_schedule.projectStart = projectStart;
 }
 
-bool ScheduleBuilder::addTaskRow(const QString& taskText, double duration)
+std::optional<Refusal> ScheduleBuilder::addTaskRow(qsizetype lineNumber, QStringView line,
+                                                   const TaskLine& task)
 {
+    const QString& taskText = task.text;
     const QString name = TaskText::taskName(taskText);
+    double duration = task.duration;
     if (duration == 0)
         duration = 1;
     const int k = static_cast<int>(roundHalfEven(duration - 1));
@@ -124,13 +148,20 @@ bool ScheduleBuilder::addTaskRow(const QString& taskText, double duration)
     const bool parallel = TaskText::isParallel(taskText);
     const QDate start = parallel ? m_previousTaskStart : m_nextTaskStart;
     const QDate end = m_week.addWorkingDays(start, k);
+    // Its events lie between these two dates, so they are the ones to check.
+    if (std::max(start, end) > LastDate)
+        return pastLastDateRefusal(lineNumber, line.toString());
+    if (std::min(start, end) < FirstDate)
+        return beforeFirstDateRefusal(lineNumber, line.toString());
 
     m_previousTaskStart = start;
     m_nextTaskStart = m_week.addWorkingDays(end, 1);
 
     m_schedule.rows.append(
         {m_inputs.projectName + QStringLiteral(": ") + name, start, end, duration, parallel});
-    return addTaskCalendarEvents(start, duration, parallel ? name : taskText);
+    if (!addTaskCalendarEvents(start, duration, parallel ? name : taskText))
+        return tooManyEventsRefusal(lineNumber);
+    return std::nullopt;
 }
 
 bool ScheduleBuilder::addTaskCalendarEvents(QDate startDate, double dayCount,

@@ -2,6 +2,7 @@
 
 #include "buildinputs.h"
 #include "buildresult.h"
+#include "tasktext.h"
 #include "workingweek.h"
 
 #include <QDate>
@@ -35,6 +36,10 @@ public:
     static Refusal noWorkingDayRefusal();
     static Refusal durationRefusal(qsizetype lineNumber, const QString& line);
     static Refusal tooManyEventsRefusal(qsizetype lineNumber);
+    // A line whose dates would leave the years 1 to 9999, which no calendar
+    // file can hold.
+    static Refusal pastLastDateRefusal(qsizetype lineNumber, const QString& line);
+    static Refusal beforeFirstDateRefusal(qsizetype lineNumber, const QString& line);
 
 private:
     // Where one event of a task ends and where the task goes on after it.
@@ -47,7 +52,9 @@ private:
 
     ScheduleBuilder(const BuildInputs& inputs, QDate projectStart);
 
-    bool addTaskRow(const QString& taskText, double duration);
+    // Lays out one line; a refusal when its dates leave the calendar or the
+    // project grows past MaxEvents.
+    std::optional<Refusal> addTaskRow(qsizetype lineNumber, QStringView line, const TaskLine& task);
     // False once the project holds MaxEvents events; the build is then refused.
     bool addTaskCalendarEvents(QDate startDate, double dayCount, const QString& taskText);
     Placement placeNextCalendarEvent(QDate fromDate, int daysLeft) const;

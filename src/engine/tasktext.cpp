@@ -93,6 +93,14 @@ QList<QStringView> TaskText::splitLineViews(QStringView text)
     return lines;
 }
 
+QList<QStringView> TaskText::taskLines(QStringView text)
+{
+    QList<QStringView> lines = splitLineViews(text);
+    while (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
 TaskLine TaskText::parseTaskLine(QStringView line)
 {
     TaskLine result;
@@ -182,6 +190,16 @@ double TaskText::readLeadingNumber(QStringView text)
         value =
             number.find("e-") != std::string::npos ? 0 : std::numeric_limits<double>::infinity();
     return negative ? -value : value;
+}
+
+QString TaskText::durationText(double days, const QLocale& locale)
+{
+    // "1500", not "1,500": the number reads as it was typed.
+    if (locale.numberOptions().testFlag(QLocale::OmitGroupSeparator))
+        return locale.toString(days, 'g', 15);
+    QLocale plain = locale;
+    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
+    return plain.toString(days, 'g', 15);
 }
 
 QString TaskText::taskName(const QString& taskText)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -20,6 +21,10 @@ public:
     static QStringList splitLines(const QString& text);
     // The same lines as views into the text, which must outlive them.
     static QList<QStringView> splitLineViews(QStringView text);
+    // The task lines of the task box: its lines without the empty ones at the
+    // end, which are only where the cursor went on. An empty line before a
+    // task, or a line of blanks, is still a task; only line breaks hold none.
+    static QList<QStringView> taskLines(QStringView text);
 
     // The task text is everything before the first "+", the duration the
     // number after it once the day words are gone; no number or zero gives 1.
@@ -30,6 +35,11 @@ public:
     // the locale, reading stops at the first character that cannot continue,
     // "&H" and "&O" read hexadecimal and octal whole numbers; no number is 0.
     static double readLeadingNumber(QStringView text);
+
+    // A duration as the tables show it: 15 significant digits, no group
+    // separator, the locale's decimal separator (the command line passes the
+    // C locale for ".").
+    static QString durationText(double days, const QLocale& locale);
 
     // The task name shown in the tables: every "//" removed.
     static QString taskName(const QString& taskText);

@@ -19,7 +19,8 @@ public:
     static QString toText(const QList<CalendarEvent>& events);
 
     // Writes the text to the path atomically, creating the folder when it is
-    // missing. On failure returns the system's reason; the old file stays whole.
+    // missing; a pipe or a device there is refused, never replaced. On failure
+    // returns the reason; the old file stays whole.
     static std::optional<QString> write(const QString& path, const QList<CalendarEvent>& events);
 };
 

@@ -1,6 +1,7 @@
 #include "settingsstore.h"
 
 #include "engine/tasktext.h"
+#include "files/atomicfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,10 +17,12 @@ namespace {
 
 const QString ErrorTitle = QStringLiteral("Error");
 
-// The whole text of a settings file; a missing or unreadable file adds its
-// problem and gives nothing.
-std::optional<QString> readSettingsFile(const QString& path, const QString& fileName,
-                                        QList<SettingsProblem>& problems)
+// The bytes of a settings file; with a limit at most maxBytes + 1 of them, so
+// that a caller can tell a file that is too long without reading all of it. A
+// missing or unreadable file adds its problem and gives nothing.
+std::optional<QByteArray> readSettingsBytes(const QString& path, const QString& fileName,
+                                            QList<SettingsProblem>& problems,
+                                            std::optional<qint64> maxBytes = std::nullopt)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
@@ -33,8 +36,40 @@ std::optional<QString> readSettingsFile(const QString& path, const QString& file
         problems.append(SettingsStore::unreadableFileProblem(fileName, reason));
         return std::nullopt;
     }
+    return maxBytes ? file.read(*maxBytes + 1) : file.readAll();
+}
+
+// The whole text of a settings file; a missing or unreadable file adds its
+// problem and gives nothing.
+std::optional<QString> readSettingsFile(const QString& path, const QString& fileName,
+                                        QList<SettingsProblem>& problems)
+{
+    const std::optional<QByteArray> bytes = readSettingsBytes(path, fileName, problems);
     // fromUtf8 drops a byte-order mark an editor may have put before line 1.
-    return QString::fromUtf8(file.readAll());
+    return bytes ? std::optional(QString::fromUtf8(*bytes)) : std::nullopt;
+}
+
+struct HourFile {
+    std::optional<QString> text; // as stored, line breaks kept
+    bool damaged = false;
+};
+
+// An hour file holds a short label: one longer than that is damaged, told,
+// and not used, so a huge file is never copied into every calendar event.
+HourFile readHourFile(const QString& path, const QString& fileName,
+                      QList<SettingsProblem>& problems)
+{
+    const std::optional<QByteArray> bytes =
+        readSettingsBytes(path, fileName, problems, SettingsStore::MaxHourFileBytes);
+    if (!bytes)
+        return {};
+    QString text = QString::fromUtf8(*bytes);
+    if (bytes->size() > SettingsStore::MaxHourFileBytes ||
+        SettingsStore::hourText(text).size() > SettingsStore::MaxHourLength) {
+        problems.append(SettingsStore::damagedHourProblem(fileName));
+        return {std::nullopt, true};
+    }
+    return {std::move(text)};
 }
 
 // "line 3", "lines 3 and 5", "lines 4, 5, 6 and 7".
@@ -59,6 +94,12 @@ struct PendingWrite {
 // a later rename still fail, the files already replaced get their old text back.
 std::optional<WriteFailure> writeTogether(const QList<PendingWrite>& writes)
 {
+    // A pipe or a device in a file's place is never replaced, and never
+    // opened: a pipe would block the dialog.
+    for (const PendingWrite& write : writes) {
+        if (std::optional<QString> reason = AtomicFile::specialTargetReason(write.path))
+            return WriteFailure{write.path, *reason};
+    }
     std::vector<std::unique_ptr<QSaveFile>> files;
     for (const PendingWrite& write : writes) {
         auto file = std::make_unique<QSaveFile>(write.path);
@@ -124,9 +165,8 @@ SettingsStore::HoursLoad SettingsStore::loadWorkingHours() const
 SettingsStore::HourLoad SettingsStore::loadHourText(const QString& fileName) const
 {
     HourLoad load;
-    if (const std::optional<QString> text =
-            readSettingsFile(pathOf(fileName), fileName, load.problems))
-        load.text = hourText(*text);
+    if (const HourFile file = readHourFile(pathOf(fileName), fileName, load.problems); file.text)
+        load.text = hourText(*file.text);
     return load;
 }
 
@@ -150,7 +190,8 @@ SettingsStore::WeekLoad SettingsStore::loadWorkingWeek() const
     QList<int> damaged;
     for (int day = 1; day <= 7; ++day) {
         bool ok = false;
-        if (day <= lines.size())
+        // The number conversion would stop at a NUL and take "1<NUL>junk" for 1.
+        if (day <= lines.size() && !lines.at(day - 1).contains(QChar::Null))
             flags[day] = lines.at(day - 1).trimmed().toShort(&ok);
         if (!ok) {
             flags[day] = 0;
@@ -166,10 +207,15 @@ SettingsStore::WeekLoad SettingsStore::loadWorkingWeek() const
 SettingsStore::HourListsLoad SettingsStore::loadHourLists() const
 {
     HourListsLoad load;
-    load.storedStartsAt = readSettingsFile(pathOf(StartsAtFile), StartsAtFile, load.problems);
+    // A damaged hour is told and offered as no hour, so that a Save mends it.
+    const auto stored = [&](const char* fileName) {
+        const HourFile file = readHourFile(pathOf(fileName), fileName, load.problems);
+        return file.damaged ? std::optional(QString()) : file.text;
+    };
+    load.storedStartsAt = stored(StartsAtFile);
     if (!load.storedStartsAt)
         return load;
-    load.storedEndsAt = readSettingsFile(pathOf(EndsAtFile), EndsAtFile, load.problems);
+    load.storedEndsAt = stored(EndsAtFile);
     if (!load.storedEndsAt)
         return load;
     if (const std::optional<QString> hours =
@@ -207,9 +253,20 @@ SettingsProblem SettingsStore::unreadableFileProblem(const QString& fileName, co
 
 SettingsProblem SettingsStore::damagedWeekProblem(const QList<int>& lineNumbers)
 {
-    return {ErrorTitle, QStringLiteral("Error: %1 is damaged (%2). Those days count as days off. "
-                                       "Please open Settings and save your working week again.")
-                            .arg(QString::fromLatin1(WorkingWeekFile), lineList(lineNumbers))};
+    const QString daysOff = lineNumbers.size() == 1
+                                ? QStringLiteral("That day counts as a day off.")
+                                : QStringLiteral("Those days count as days off.");
+    return {ErrorTitle,
+            QStringLiteral("Error: %1 is damaged (%2). %3 Please open Settings and "
+                           "save your working week again.")
+                .arg(QString::fromLatin1(WorkingWeekFile), lineList(lineNumbers), daysOff)};
+}
+
+SettingsProblem SettingsStore::damagedHourProblem(const QString& fileName)
+{
+    return {ErrorTitle, QStringLiteral("Error: %1 is damaged (more than %2 characters). Please "
+                                       "open Settings and save your working week again.")
+                            .arg(fileName, QString::number(MaxHourLength))};
 }
 
 } // namespace taskloom

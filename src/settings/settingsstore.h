@@ -23,13 +23,18 @@ public:
     static constexpr const char* EndsAtFile = "workingday_ends_at.txt";
     static constexpr const char* HoursFile = "hours.txt";
 
+    // An hour text is a short label: a longer one, or an hour file beyond
+    // MaxHourFileBytes, is damaged and not used.
+    static constexpr qsizetype MaxHourLength = 200;
+    static constexpr qint64 MaxHourFileBytes = 4096;
+
     explicit SettingsStore(QString folder);
 
     QString pathOf(const QString& fileName) const;
 
     // The main window's start-up read of the hour texts, line breaks removed.
-    // A missing start-hour file stops the read (neither text is set); a
-    // missing end-hour file leaves only endsAt unset.
+    // A start-hour file missing or damaged stops the read (neither text is
+    // set); an end-hour file missing or damaged leaves only endsAt unset.
     struct HoursLoad {
         std::optional<QString> startsAt;
         std::optional<QString> endsAt;
@@ -57,7 +62,8 @@ public:
 
     // The Working Week dialog's read: both stored hour texts as stored (line
     // breaks kept) and the hours on offer, one entry per line of hours.txt.
-    // Reading stops at the first missing file, which gives its problem.
+    // Reading stops at the first missing file, which gives its problem; a
+    // damaged hour file gives its problem and an empty hour text.
     struct HourListsLoad {
         std::optional<QString> storedStartsAt;
         std::optional<QString> storedEndsAt;
@@ -80,6 +86,8 @@ public:
     static SettingsProblem unreadableFileProblem(const QString& fileName, const QString& reason);
     // workingweek.txt with missing or unreadable lines (1 to 7), which count as days off.
     static SettingsProblem damagedWeekProblem(const QList<int>& lineNumbers);
+    // An hour file holding more than a short label.
+    static SettingsProblem damagedHourProblem(const QString& fileName);
 
 private:
     QString m_folder;

@@ -1,5 +1,7 @@
 #include "scheduletablemodel.h"
 
+#include "engine/tasktext.h"
+
 #include <QRegularExpression>
 
 namespace taskloom {
@@ -7,7 +9,7 @@ namespace taskloom {
 ScheduleTableModel::ScheduleTableModel(QObject* parent)
     : QAbstractTableModel(parent), m_dateFormat(shortDateFormat(m_locale))
 {
-    // Durations read like the number typed: "1500", not "1,500".
+    // Set once, so the duration of every cell needs no copy of the locale.
     m_locale.setNumberOptions(QLocale::OmitGroupSeparator);
 }
 
@@ -51,7 +53,7 @@ QVariant ScheduleTableModel::data(const QModelIndex& index, int role) const
     case EndColumn:
         return m_locale.toString(row.end, m_dateFormat);
     case DurationColumn:
-        return m_locale.toString(row.duration, 'g', 15);
+        return TaskText::durationText(row.duration, m_locale);
     default:
         return {};
     }

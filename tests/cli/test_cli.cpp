@@ -1,11 +1,16 @@
 // Runs the built taskloom-cli as a process, the way a script would.
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +45,18 @@ class TestCli : public QObject {
     }
 
 private Q_SLOTS:
+    // A named pipe and, where the tests may make device nodes (as root), a null and a full
+    // device of their own: the machine's /dev is never written to. A task file one byte
+    // past 64 MiB, sparse.
+    void initTestCase()
+    {
+        QVERIFY(mkfifo(qPrintable(m_dir.filePath("pipe")), 0600) == 0);
+        mknod(qPrintable(m_dir.filePath("null")), S_IFCHR | 0600, makedev(1, 3));
+        mknod(qPrintable(m_dir.filePath("full")), S_IFCHR | 0600, makedev(1, 7));
+        QFile huge(m_dir.filePath("huge.txt"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(64 * 1024 * 1024 + 1));
+    }
+
     void init()
     {
         qputenv("TASKLOOM_TODAY", "2026-12-07");    // a Monday
@@ -95,6 +112,19 @@ private Q_SLOTS:
             "Error: workingweek.txt file not found. Please reinstall the software.");
         row("duration out of range", 1, "", "Paint + 20000", "", "Line 1 (\"Paint + 20000\")");
         row("task file missing", 1, "$DIR/none.txt", "", "", "Cannot read $DIR/none.txt");
+        row("task file past 64 MiB", 1, "$DIR/huge.txt", "", "",
+            "Cannot read $DIR/huge.txt: it holds more than 64 MiB of task text.");
+        row("line breaks only: no task", 0, "", "\n\r\n", Table);
+        row("CSV of line breaks only", 1, "--csv - --starts-at 8 --ends-at 4", "\r\n\n", "",
+            "Please add some tasks to your project.");
+        row("15 significant digits", 0, "--every-day", "A +2.0000000000001",
+            Table + "My Project: A \t2026-12-07\t2026-12-08\t2.0000000000001\n");
+        // Written into as a stream, never replaced by a regular file.
+        const QByteArray p = Csv + "My Project: P,12/07/2026,8,12/07/2026,4,False,P,Home,True\r\n";
+        row("CSV into a named pipe", 0, "--csv $DIR/pipe --starts-at 8 --ends-at 4", "P", p);
+        row("CSV into a null device", 0, "--csv $DIR/null --starts-at 8 --ends-at 4", "P", "");
+        row("CSV into a full device", 1, "--csv $DIR/full --starts-at 8 --ends-at 4", "P", "",
+            "Cannot write $DIR/full: No space left on device.");
         row("CSV hours missing", 1, "--csv - --settings $DIR", Tasks, "", "give --starts-at");
         row("iCalendar hours missing", 1, "--ics - --settings $DIR", Tasks, "", "give --starts-at");
         row("CSV below the old export", 1, "--csv $DIR/old.csv/p.csv", Tasks, "",
@@ -116,6 +146,14 @@ private Q_SLOTS:
         QFETCH(QByteArray, out);
         QFETCH(QString, err);
         const QStringList args = QProcess::splitCommand(arguments);
+        const QString csv = args.contains("--csv") ? args.at(args.indexOf("--csv") + 1) : "-";
+        const bool special = csv != "-" && QFileInfo::exists(csv) && !QFileInfo(csv).isFile();
+        if (csv.endsWith("null") || csv.endsWith("full")) {
+            if (!special)
+                QSKIP("Device nodes can only be made as root.");
+        }
+        // The pipe's reader comes first: opening a pipe to write waits for one.
+        const int reader = csv.endsWith("pipe") ? open(qPrintable(csv), O_RDONLY | O_NONBLOCK) : -1;
         QProcess cli;
         cli.setChildProcessModifier([] { // files up to 1 KB: a full disk that root cannot bypass
             std::signal(SIGXFSZ, SIG_IGN);
@@ -130,9 +168,17 @@ private Q_SLOTS:
         QByteArray written = cli.readAllStandardOutput();
         for (const char* option : {"--csv", "--ics"}) {
             const QString path = args.value(args.indexOf(option) + 1, "-");
-            written += args.contains(option) && path != "-" ? bytesOf(path) : "";
+            const bool file = args.contains(option) && path != "-" && !(special && path == csv);
+            written += file ? bytesOf(path) : "";
+        }
+        if (reader >= 0) { // the process ended, so its end of the pipe is closed
+            char piece[4096];
+            for (ssize_t size = 0; (size = read(reader, piece, sizeof piece)) > 0;)
+                written.append(piece, size);
+            close(reader);
         }
         QCOMPARE(written, out);
+        QVERIFY(!special || !QFileInfo(csv).isFile()); // still a pipe or a device
         QCOMPARE(bytesOf(m_dir.filePath("old.csv")), OldCsv);
         const QString errText = QString::fromUtf8(cli.readAllStandardError());
         QVERIFY2(err.isEmpty() ? errText.isEmpty()

@@ -158,6 +158,10 @@ void TestEngine::build_data()
         << "0-0 1-1 2-2 3-3" << "P: A|P: B|P: C|P: D";
     QTest::newRow("empty line") << "A\n\nB" << "1111100" << -1
         << "0-0 1-1 2-2" << "0-0 1-1 2-2" << "P: A|P: |P: B";
+    // Empty lines at the end are no tasks, whatever ends them; a line of blanks is one.
+    QTest::newRow("empty lines at the end") << "\nA\r\n \n\r\n\r\n" << "1111100" << -1
+        << "0-0 1-1 2-2" << "0-0 1-1 2-2" << "P: |P: A|P:  ";
+    QTest::newRow("line breaks only") << "\n\r\n\r" << "1111100" << -1 << "" << "" << "";
     QTest::newRow("limits") << "A +10000\nB +-10000" << "0000001" << -1 << "6-69999 70006--1" << "" << "";
     // clang-format on
 }
@@ -246,6 +250,14 @@ void TestEngine::refusals_data()
         << "At line 21 this project grows past 200,000 calendar events. Please split it into smaller projects or shorten its tasks.";
     QTest::newRow("just below") << "A\r\nB +-10001" << "1111100" << -99
         << ScheduleBuilder::durationRefusal(2, "B +-10001").text;
+    // Friday 31 December 9999 is 2912102 days after today. Line 292 ends in the year 10021;
+    // from that Friday "B" starts on Monday 3 January 10000; line 74 ends before the year 1.
+    QTest::newRow("past 9999") << QString("A +10000\n").repeated(292) << "1111111" << -99
+        << "Line 292 (\"A +10000\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.";
+    QTest::newRow("starts past 9999") << "A\nB +1" << "1111100" << 2912102
+        << "Line 2 (\"B +1\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.";
+    QTest::newRow("before year 1") << QString("A +-10000\n").repeated(80) << "1111111" << -99
+        << "Line 74 (\"A +-10000\") would run the plan back before 1 January 1. Please shorten the tasks that go back or start later.";
     // clang-format on
 }
 

@@ -6,16 +6,18 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace taskloom;
+using namespace Qt::StringLiterals;
 using Store = SettingsStore;
 
 namespace {
 
-void weekRow(const char* name, const char* content, const QList<int>& days,
+void weekRow(const char* name, const QByteArray& content, const QList<int>& days,
              const char* damaged = "")
 {
-    QTest::newRow(name) << QByteArray(content) << days << QString(damaged);
+    QTest::newRow(name) << content << days << QString(damaged);
 }
 
 } // namespace
@@ -27,16 +29,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QList<int>>("days");
-        QTest::addColumn<QString>("damaged"); // the lines the problem names; empty: no problem
+        QTest::addColumn<QString>("damaged"); // what the problem says of them; empty: no problem
         const QList<int> monToFri{1, 1, 1, 1, 1, 0, 0};
         weekRow("CR LF", "1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n", monToFri);
         weekRow("LF, no final break", "1\n1\n1\n1\n1\n0\n0", monToFri);
         weekRow("CR", "1\r1\r1\r1\r1\r0\r0\r", monToFri);
         weekRow("8 lines", "1\n1\n1\n1\n1\n0\n0\nx\n", monToFri);
-        weekRow("3 lines", "1\r\n1\r\n1\r\n", {1, 1, 1, 0, 0, 0, 0}, "lines 4, 5, 6 and 7");
-        weekRow("x", "1\n1\nx\n1\n1\n0\n0\n", {1, 1, 0, 1, 1, 0, 0}, "line 3");
+        weekRow("3 lines", "1\r\n1\r\n1\r\n", {1, 1, 1, 0, 0, 0, 0},
+                "(lines 4, 5, 6 and 7). Those days count as days off.");
+        weekRow("x", "1\n1\nx\n1\n1\n0\n0\n", {1, 1, 0, 1, 1, 0, 0},
+                "(line 3). That day counts as a day off.");
         weekRow("70000, empty line", "70000\n1\n1\n1\n\n0\n0\n", {0, 1, 1, 1, 0, 0, 0},
-                "lines 1 and 5");
+                "(lines 1 and 5). Those days count as days off.");
+        weekRow("NUL", "1\n1\n1\0junk\n1\n1\n1\0\n0\n"_ba, {1, 1, 0, 1, 1, 0, 0},
+                "(lines 3 and 6). Those days count as days off.");
     }
 
     void loadWorkingWeek()
@@ -50,12 +56,39 @@ private Q_SLOTS:
         const Store::WeekLoad load = Store(dir.path()).loadWorkingWeek();
         QVERIFY(load.flags);
         QCOMPARE(QList<int>(load.flags->begin() + 1, load.flags->end()), days);
-        const QString text =
-            "Error: workingweek.txt is damaged (%1). Those days count as days off. "
-            "Please open Settings and save your working week again.";
+        const QString text = "Error: workingweek.txt is damaged %1 "
+                             "Please open Settings and save your working week again.";
         QCOMPARE(load.problems,
                  (damaged.isEmpty() ? QList<SettingsProblem>()
                                     : QList<SettingsProblem>{{"Error", text.arg(damaged)}}));
+    }
+
+    void loadHourText_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("hour"); // null: not used, told as damaged
+        QTest::newRow("label") << "9:00 AM\r\n"_ba
+                               << "9:00 AM";
+        QTest::newRow("200 characters, line breaks aside")
+            << QByteArray(100, 'x') + "\r\n" + QByteArray(100, 'y') + "\n"
+            << QString(100, 'x') + QString(100, 'y');
+        QTest::newRow("201 characters") << QByteArray(201, '9') << QString();
+    }
+
+    void loadHourText()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, hour);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(Store::EndsAtFile));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0 && file.flush());
+        const Store::HourLoad load = Store(dir.path()).loadHourText(Store::EndsAtFile);
+        QCOMPARE(load.text, hour.isNull() ? std::nullopt : std::optional(hour));
+        const QString damaged =
+            "Error: workingday_ends_at.txt is damaged (more than 200 "
+            "characters). Please open Settings and save your working week again.";
+        QCOMPARE(load.problems, (hour.isNull() ? QList<SettingsProblem>{{"Error", damaged}}
+                                               : QList<SettingsProblem>()));
     }
 
     void writeThenRead()
@@ -79,12 +112,21 @@ private Q_SLOTS:
                 !blocked->reason.isEmpty());
         QCOMPARE(store.loadWorkingHours().startsAt.value_or(""), "8:30 AM");
         QCOMPARE(store.loadWorkingWeek().flags, week);
+        // A named pipe there: never replaced, never opened (that would block), nothing changed.
+        const QString pipe = store.pathOf(Store::EndsAtFile);
+        QVERIFY(QDir(dir.path()).rmdir(Store::EndsAtFile) && mkfifo(qPrintable(pipe), 0600) == 0);
+        const std::optional<WriteFailure> piped = store.saveWorkingWeek({}, "7:00 AM", "3:00 PM");
+        QCOMPARE(piped ? piped->path + ": " + piped->reason : "",
+                 pipe + ": It is a named pipe, not a file; please move it away");
+        QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+        QCOMPARE(store.loadHourText(Store::StartsAtFile).text.value_or(""), "8:30 AM");
+        QCOMPARE(store.loadWorkingWeek().flags, week);
+        QVERIFY(QFile::remove(pipe));
 
         // A full disk, which root cannot bypass either: no file may grow past 8 bytes.
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{8, RLIM_INFINITY};
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
-        QVERIFY(QDir(dir.path()).rmdir(Store::EndsAtFile));
         const std::optional<WriteFailure> full = store.saveWorkingWeek({}, "7:00 AM", "3:00 PM");
         limit.rlim_cur = RLIM_INFINITY;
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);

@@ -110,8 +110,12 @@ void TestWorkingWeekDialog::openAndPress_data()
                                 "Error: hours.txt file not found. Please reinstall the software."),
                   unsaved = box(Warn, Ok, "Error",
                                 "Error: workingweek.txt could not be saved to <dir>/workingweek.txt"
-                                " (Filename refers to a directory). Your working week was not "
-                                "changed.");
+                                " (It is a folder, not a file; please move it away). Your working "
+                                "week was not changed."),
+                  damaged = box(Warn, Ok, "Error",
+                                "Error: workingday_starts_at.txt is damaged (more than 200 "
+                                "characters). Please open Settings and save your working week "
+                                "again.");
     QTest::newRow("same position") << Case{.to = "9:00 AM", .boxes = {endsAt}};
     QTest::newRow("one later") << Case{.to = "9:30 AM", .boxes = {done}, .week = "1111100"};
     QTest::newRow("Monday to Friday, 9 to 6") << Case{.boxes = {done}, .week = "1111100"};
@@ -120,7 +124,7 @@ void TestWorkingWeekDialog::openAndPress_data()
     QTest::newRow("three, Yes") << Case{
         .days = "1010100", .replies = {Yes, Ok}, .boxes = {ask, done}, .week = "1010100"};
     QTest::newRow("no hours.txt") << Case{.files = {{Hours, {}}}, .boxes = {noHours, endsAt}};
-    // Not even root can replace a folder; the hour files written first get their text back.
+    // A folder in the week file's place: refused before any of the three is replaced.
     QTest::newRow("week file unwritable") << Case{.blocked = Week, .boxes = {unsaved}};
     QTest::newRow("Cancel") << Case{.button = "Command2"};
     // 2 shows greyed and goes back as 2; 5 has no box state and shows clear.
@@ -135,6 +139,9 @@ void TestWorkingWeekDialog::openAndPress_data()
     QTest::newRow("no match picks the last")
         << Case{.files = {{Hours, "1\r\n12\r\n"}, {Starts, "7"}, {Ends, "7"}}, .positions = {1, 1}};
     QTest::newRow("empty list") << Case{.files = {{Hours, ""}}, .positions = {-1, -1}};
+    // Told and offered as no hour: the last entry, 11:30 PM; the end stays at 3:00 PM.
+    QTest::newRow("damaged start hour") << Case{
+        .files = {{Starts, QByteArray(201, '9')}}, .positions = {47, 30}, .boxes = {damaged}};
     QTest::newRow("no hours.txt, positions")
         << Case{.files = {{Hours, {}}}, .positions = {-1, -1}, .boxes = {noHours}};
 }
