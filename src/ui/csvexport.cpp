@@ -51,13 +51,17 @@ bool CsvExport::run(const Schedule& schedule, const QString& projectName) const
         return false;
     }
 
-    // A desktop without a file browser is no reason to stop: the file is written.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_outputFolder));
-    Alerts::inform(m_parent, QStringLiteral("Done!"),
-                   QStringLiteral("Done! The software will now open a folder which contains a .csv "
+    // A desktop without a file browser is no reason to stop: the file is
+    // written, and the message then says where.
+    const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(m_outputFolder));
+    QString done = QStringLiteral("Done! The software will now open a folder which contains a .csv "
                                   "file with your project info. You can now add this project "
                                   "(.csv) to your G calendar. For more details, please read the "
-                                  "user manual."));
+                                  "user manual.");
+    if (!opened)
+        done += QStringLiteral("\nThe file is ") +
+                QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    Alerts::inform(m_parent, QStringLiteral("Done!"), done);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "engine/schedulebuilder.h"
 #include "export/exportstamp.h"
 #include "icsexport.h"
+#include "linklabel.h"
 #include "scheduletablemodel.h"
 #include "settings/settingsstore.h"
 #include "taskloomversion.h"
@@ -23,7 +24,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -137,6 +137,8 @@ void MainWindow::makeBanner()
     m_exportButton->setObjectName(QStringLiteral("Command2"));
     m_exportButton->setFont(UiLook::font(9.75, true));
     m_exportButton->setGeometry(UiLook::rect(13995, 1215, 6000, 465));
+    // Return on the focused button presses it, as Space does.
+    m_exportButton->setAutoDefault(true);
     connect(m_exportButton, &QPushButton::clicked, this, &MainWindow::exportCalendarCsv);
 }
 
@@ -145,18 +147,25 @@ void MainWindow::makeSidebar()
     m_sidebar = makePanel(m_central, "picSidebar", SidebarColour);
     QWidget* side = m_sidebar;
 
-    UiLook::label(side, "Label14", QStringLiteral("Project Name:"),
-                  UiLook::rect(225, 180, 2490, 420), UiLook::font(12, true), Qt::white);
+    QLabel* nameCaption =
+        UiLook::label(side, "Label14", QStringLiteral("Project Name:"),
+                      UiLook::rect(225, 180, 2490, 420), UiLook::font(12, true), Qt::white);
     m_projectNameBox = new QLineEdit(QStringLiteral("My Project"), side);
+    // Screen readers announce a box by its caption; buttons and links by their text.
+    nameCaption->setBuddy(m_projectNameBox);
+    m_projectNameBox->setAccessibleName(nameCaption->text());
     m_projectNameBox->setObjectName(QStringLiteral("txtProjectName"));
     m_projectNameBox->setFont(UiLook::font(11.25, true));
     m_projectNameBox->setGeometry(UiLook::rect(225, 675, 3120, 465));
     UiLook::label(side, "Label16", QStringLiteral("Try to Keep it Short."),
                   UiLook::rect(3555, 810, 1950, 285), UiLook::font(9), Qt::white);
 
-    UiLook::label(side, "Label7", QStringLiteral("Project Tasks:"),
-                  UiLook::rect(270, 1440, 2490, 420), UiLook::font(12, true), Qt::white);
+    QLabel* tasksCaption =
+        UiLook::label(side, "Label7", QStringLiteral("Project Tasks:"),
+                      UiLook::rect(270, 1440, 2490, 420), UiLook::font(12, true), Qt::white);
     m_taskBox = new QPlainTextEdit(side);
+    tasksCaption->setBuddy(m_taskBox);
+    m_taskBox->setAccessibleName(tasksCaption->text());
     m_taskBox->setObjectName(QStringLiteral("txtTodo"));
     m_taskBox->setFont(UiLook::font(9.75, true));
     m_taskBox->setGeometry(UiLook::rect(270, 1890, 5190, 1275));
@@ -168,16 +177,16 @@ void MainWindow::makeSidebar()
     frame3->setGeometry(UiLook::rect(225, 3330, 5235, 465));
     UiLook::label(frame3, "Label8", QStringLiteral("Enter 1 Task Per Line. "),
                   UiLook::rect(45, 45, 2625, 285), UiLook::font(9), Qt::white);
-    m_tipsLink =
-        UiLook::label(frame3, "Label15", QStringLiteral("Tips"), UiLook::rect(3780, 45, 1320, 240),
-                      UiLook::font(9, false, true), LinkColour);
-    m_tipsLink->setCursor(Qt::PointingHandCursor);
-    m_tipsLink->installEventFilter(this);
+    m_tipsLink = new LinkLabel(QStringLiteral("Tips"), frame3);
+    UiLook::dress(m_tipsLink, "Label15", UiLook::rect(3780, 45, 1320, 240),
+                  UiLook::font(9, false, true), LinkColour);
+    connect(m_tipsLink, &LinkLabel::activated, this, &MainWindow::showTips);
 
     QWidget* frame2 = makePanel(side, "Frame2", SidebarColour);
     frame2->setGeometry(UiLook::rect(270, 4095, Frame2Width, 3300)); // grows with the calendar
-    UiLook::label(frame2, "Label12", QStringLiteral("Project Start date:"),
-                  UiLook::rect(0, 0, 4155, 420), UiLook::font(12, true), Qt::white);
+    const QLabel* startCaption =
+        UiLook::label(frame2, "Label12", QStringLiteral("Project Start date:"),
+                      UiLook::rect(0, 0, 4155, 420), UiLook::font(12, true), Qt::white);
     m_rightAwayOption = makeOption(
         frame2, "optDate0", QStringLiteral("I want to start running this project right away."),
         UiLook::rect(0, 315, 4020, 420));
@@ -197,6 +206,14 @@ void MainWindow::makeSidebar()
 
     m_calendarWidget = new QCalendarWidget(frame2);
     m_calendarWidget->setObjectName(QStringLiteral("Calendar2"));
+    // The month grid takes the focus for the calendar, and the year box opens
+    // from the year button: both are announced too.
+    m_calendarWidget->setAccessibleName(startCaption->text());
+    if (auto* grid =
+            m_calendarWidget->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview")))
+        grid->setAccessibleName(startCaption->text());
+    if (auto* year = m_calendarWidget->findChild<QWidget*>(QStringLiteral("qt_calendar_yearedit")))
+        year->setAccessibleName(QStringLiteral("Year"));
     keepLightInside(m_calendarWidget);
     m_calendarWidget->setFont(UiLook::font(8.25));
     m_calendarWidget->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
@@ -227,16 +244,17 @@ void MainWindow::makeSidebar()
     UiLook::setBackground(m_adjustToWeekBox, OptionColour);
     connect(m_adjustToWeekBox, &QCheckBox::clicked, this, &MainWindow::buildSchedule);
 
-    m_settingsLink = UiLook::label(side, "lblSetWorkingDays", QStringLiteral("Settings"),
-                                   UiLook::rect(4410, 7515, 960, 240).translated(0, below),
-                                   UiLook::font(9, false, true), LinkColour);
-    m_settingsLink->setCursor(Qt::PointingHandCursor);
-    m_settingsLink->installEventFilter(this);
+    m_settingsLink = new LinkLabel(QStringLiteral("Settings"), side);
+    UiLook::dress(m_settingsLink, "lblSetWorkingDays",
+                  UiLook::rect(4410, 7515, 960, 240).translated(0, below),
+                  UiLook::font(9, false, true), LinkColour);
+    connect(m_settingsLink, &LinkLabel::activated, this, &MainWindow::openWorkingWeekDialog);
 
     m_createButton = new QPushButton(QStringLiteral("Create Project!"), side);
     m_createButton->setObjectName(QStringLiteral("cmdToList"));
     m_createButton->setFont(UiLook::font(9.75, true));
     m_createButton->setGeometry(UiLook::rect(270, 7920, 5145, 690).translated(0, below));
+    m_createButton->setAutoDefault(true);
     connect(m_createButton, &QPushButton::clicked, this, &MainWindow::buildSchedule);
 
     for (QWidget* light : {static_cast<QWidget*>(m_projectNameBox),
@@ -249,6 +267,7 @@ void MainWindow::makeScheduleTable()
     m_model = new ScheduleTableModel(this);
     m_table = new QTableView(m_central);
     m_table->setObjectName(QStringLiteral("ListView1"));
+    m_table->setAccessibleName(QStringLiteral("Schedule"));
     m_table->setModel(m_model);
     m_table->setGeometry(UiLook::rect(5895, 1800, 14100, 7755));
     m_table->setFont(UiLook::font(9.75, true));
@@ -328,27 +347,43 @@ void MainWindow::startUp()
     m_calendarCatchUp.start();
 }
 
-void MainWindow::buildSchedule()
+bool MainWindow::buildSchedule()
 {
+    ControlInputs controls = controlInputs();
     BuildInputs inputs;
-    inputs.taskText = m_taskBox->toPlainText();
-    inputs.projectName = m_projectNameBox->text();
-    inputs.startOption =
-        m_pickedDateOption->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway;
-    inputs.pickedStartDate = m_pickedStartDate;
+    inputs.taskText = controls.taskText;
+    inputs.projectName = controls.projectName;
+    inputs.startOption = controls.startOption;
+    inputs.pickedStartDate = controls.pickedStartDate;
     inputs.today = m_today();
     inputs.weekFlags = m_weekFlags;
-    inputs.weekApplies = weekApplies();
+    inputs.weekApplies = controls.weekApplies;
     inputs.startsAt = m_startsAt;
     inputs.endsAt = m_endsAt;
 
     BuildResult result = ScheduleBuilder::build(inputs);
     if (result.isRefusal()) {
         Alerts::inform(this, result.refusal());
-        return;
+        return false;
     }
     m_schedule = std::move(result.schedule());
     m_model->setRows(m_schedule.rows);
+    m_builtFrom = std::move(controls);
+    return true;
+}
+
+bool MainWindow::buildIfChanged()
+{
+    if (m_builtFrom && *m_builtFrom == controlInputs())
+        return true;
+    return buildSchedule();
+}
+
+MainWindow::ControlInputs MainWindow::controlInputs() const
+{
+    return {m_taskBox->toPlainText(), m_projectNameBox->text(),
+            m_pickedDateOption->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway,
+            m_pickedStartDate, weekApplies()};
 }
 
 void MainWindow::setWorkingWeek(const WeekFlags& flags)
@@ -364,23 +399,11 @@ void MainWindow::setWorkingHours(const QString& startsAt, const QString& endsAt)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_taskBox && event->type() == QEvent::KeyRelease) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        // A held key repeats its release; only the real release counts.
-        if (!key->isAutoRepeat())
-            onTaskBoxKeyReleased(key->key());
-    } else if ((watched == m_tipsLink || watched == m_settingsLink) &&
-               event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* label = static_cast<QWidget*>(watched);
-        if (mouse->button() == Qt::LeftButton &&
-            label->rect().contains(mouse->position().toPoint())) {
-            if (watched == m_tipsLink)
-                showTips();
-            else
-                openWorkingWeekDialog();
-            return true;
-        }
+    if (watched == m_taskBox) {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+            onTaskBoxKey(*static_cast<QKeyEvent*>(event));
+        else if (event->type() == QEvent::FocusOut)
+            m_keysPressedInTaskBox.clear(); // their releases go elsewhere
     }
     if (watched == m_central && event->type() == QEvent::Resize) {
         // The docked panels follow the designed area; then the layout rule.
@@ -425,11 +448,22 @@ void MainWindow::catchUpCalendarToToday()
     }
 }
 
-void MainWindow::onTaskBoxKeyReleased(int key)
+void MainWindow::onTaskBoxKey(const QKeyEvent& key)
 {
     // Ending a line or moving to another one rebuilds; typing within a line
     // does not.
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Up || key == Qt::Key_Down)
+    const int code = key.key();
+    if (code != Qt::Key_Return && code != Qt::Key_Enter && code != Qt::Key_Up &&
+        code != Qt::Key_Down)
+        return;
+    if (key.type() == QEvent::KeyPress) {
+        m_keysPressedInTaskBox.insert(code);
+        return;
+    }
+    // Only the release of a press the box received builds: Enter that closes
+    // a message box is pressed there and released here. A held key repeats
+    // its release; only the real one counts.
+    if (!key.isAutoRepeat() && m_keysPressedInTaskBox.remove(code))
         buildSchedule();
 }
 
@@ -458,12 +492,16 @@ void MainWindow::openWorkingWeekDialog()
 
 void MainWindow::exportCalendarCsv()
 {
+    if (!buildIfChanged())
+        return;
     const CsvExport csvExport(this, m_folders.output);
     csvExport.run(m_schedule, m_projectNameBox->text());
 }
 
 void MainWindow::exportIcs()
 {
+    if (!buildIfChanged())
+        return;
     // SOURCE_DATE_EPOCH, when set and readable, makes the file reproducible.
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QDateTime stamp = ExportStamp::choose(qgetenv("SOURCE_DATE_EPOCH"), now).value_or(now);

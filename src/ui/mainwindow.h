@@ -1,19 +1,23 @@
 #pragma once
 
+#include "engine/buildinputs.h"
 #include "engine/schedule.h"
 #include "engine/workingweek.h"
 #include "settings/appfolders.h"
 
 #include <QDate>
 #include <QMainWindow>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCalendarWidget;
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -25,6 +29,7 @@ class QTableView;
 namespace taskloom {
 
 class FileChooser;
+class LinkLabel;
 class ScheduleTableModel;
 
 // The planner's window: the task sidebar, the start-date choice, the schedule
@@ -44,9 +49,17 @@ public:
     // come and loading carries on.
     void startUp();
 
-    // One build of the schedule from the window's inputs. A refusal is shown
-    // and the previous schedule stays. The Working Week dialog's Save calls it.
-    void buildSchedule();
+    // One build of the schedule from the window's inputs, as "Create Project!"
+    // does. A refusal is shown and the previous schedule stays: false. The
+    // Working Week dialog's Save calls it.
+    bool buildSchedule();
+
+    // Every export calls this first, so that what is written is what the
+    // controls show: builds when the task text, the project name, the start
+    // option or picked date, or the check box changed since the last build
+    // (or nothing was built yet). False when that build was refused; its
+    // message was shown and the export writes nothing.
+    bool buildIfChanged();
 
     // What the Working Week dialog writes back before it asks for a build.
     void setWorkingWeek(const WeekFlags& flags);
@@ -75,13 +88,26 @@ private:
     void onCalendarDatePicked(QDate newDate);
     // Moves the calendar from its stored date to today, once after start-up.
     void catchUpCalendarToToday();
-    void onTaskBoxKeyReleased(int key);
+    void onTaskBoxKey(const QKeyEvent& key);
     void showTips();
     void openWorkingWeekDialog();
     void exportCalendarCsv();
     void exportIcs();
 
     bool weekApplies() const;
+
+    // What a build read from the controls; the schedule matches the screen
+    // while they still hold it.
+    struct ControlInputs {
+        QString taskText;
+        QString projectName;
+        StartOption startOption = StartOption::RightAway;
+        QDate pickedStartDate;
+        bool weekApplies = true;
+
+        friend bool operator==(const ControlInputs&, const ControlInputs&) = default;
+    };
+    ControlInputs controlInputs() const;
 
     AppFolders m_folders;
     std::function<QDate()> m_today;
@@ -92,6 +118,8 @@ private:
     QString m_endsAt;
     QDate m_pickedStartDate;
     Schedule m_schedule;
+    std::optional<ControlInputs> m_builtFrom; // none until the first build
+    QSet<int> m_keysPressedInTaskBox;         // build keys whose press the task box received
     int m_calendarGrowth = 0; // pixels the calendar needs beyond its designed height
 
     QTimer m_calendarCatchUp;
@@ -108,12 +136,12 @@ private:
     QTableView* m_table = nullptr;
     QLineEdit* m_projectNameBox = nullptr;
     QPlainTextEdit* m_taskBox = nullptr;
-    QLabel* m_tipsLink = nullptr;
+    LinkLabel* m_tipsLink = nullptr;
     QRadioButton* m_rightAwayOption = nullptr;
     QRadioButton* m_pickedDateOption = nullptr;
     QCalendarWidget* m_calendarWidget = nullptr;
     QCheckBox* m_adjustToWeekBox = nullptr;
-    QLabel* m_settingsLink = nullptr;
+    LinkLabel* m_settingsLink = nullptr;
     QPushButton* m_createButton = nullptr;
 };
 

@@ -45,6 +45,13 @@ QLabel* UiLook::label(QWidget* parent, const char* name, const QString& text, QR
                       const QFont& font, const QColor& colour)
 {
     auto* caption = new QLabel(text, parent);
+    dress(caption, name, place, font, colour);
+    return caption;
+}
+
+void UiLook::dress(QLabel* caption, const char* name, QRect place, const QFont& font,
+                   const QColor& colour)
+{
     caption->setObjectName(QLatin1String(name));
     // Plain text: quotes and blanks in the captions are meant as they stand.
     caption->setTextFormat(Qt::PlainText);
@@ -52,7 +59,6 @@ QLabel* UiLook::label(QWidget* parent, const char* name, const QString& text, QR
     caption->setGeometry(place);
     caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextColour(caption, colour);
-    return caption;
 }
 
 void UiLook::setBackground(QWidget* widget, const QColor& colour)

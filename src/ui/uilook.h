@@ -26,6 +26,9 @@ public:
     // box that runs under the control below it never hides the text.
     static QLabel* label(QWidget* parent, const char* name, const QString& text, QRect place,
                          const QFont& font, const QColor& colour = Qt::black);
+    // The same look for a caption already made (a link).
+    static void dress(QLabel* caption, const char* name, QRect place, const QFont& font,
+                      const QColor& colour);
 
     static void setBackground(QWidget* widget, const QColor& colour);
     static void setTextColour(QWidget* widget, const QColor& colour);

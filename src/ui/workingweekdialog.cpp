@@ -4,10 +4,12 @@
 #include "settings/settingsstore.h"
 #include "uilook.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRect>
@@ -47,6 +49,15 @@ QComboBox* hourBox(QWidget* parent, const char* name, QRect geometry)
     return box;
 }
 
+// Screen readers announce an hour box by its caption: by name, and through the
+// caption's buddy relation where (as on Linux) a combo box's name is its value.
+void nameAfter(QLabel* caption, QComboBox* box)
+{
+    caption->setBuddy(box);
+    box->setAccessibleName(caption->text());
+    box->view()->setAccessibleName(caption->text()); // the list that drops down
+}
+
 QLabel* label(QWidget* parent, const char* name, const QString& caption, QRect geometry)
 {
     auto* text = new QLabel(caption, parent);
@@ -60,7 +71,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, Q
     auto* push = new QPushButton(caption, parent);
     push->setObjectName(QString::fromLatin1(name));
     push->setGeometry(geometry);
-    // The form has no default button: Enter in an hour box does not save.
+    // The form has no default button: Enter in an hour box does not save
+    // (Return on a focused button still presses it: keyPressEvent).
     push->setAutoDefault(false);
     return push;
 }
@@ -107,11 +119,14 @@ WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, QWidget* parent
         m_days.at(static_cast<std::size_t>(n)) = box;
     }
 
-    label(this, "Label2", QStringLiteral("Each Working Day Begins at:"),
-          UiLook::rect(495, 2025, 2355, 285));
+    QLabel* startsCaption = label(this, "Label2", QStringLiteral("Each Working Day Begins at:"),
+                                  UiLook::rect(495, 2025, 2355, 285));
     m_startsAt = hourBox(this, "cboStartsAt", UiLook::rect(3060, 2025, 1770, 315));
-    label(this, "Label3", QStringLiteral("And Ends at:"), UiLook::rect(5040, 2025, 2355, 285));
+    QLabel* endsCaption =
+        label(this, "Label3", QStringLiteral("And Ends at:"), UiLook::rect(5040, 2025, 2355, 285));
     m_endsAt = hourBox(this, "cboEndsAt", UiLook::rect(6390, 2025, 1770, 315));
+    nameAfter(startsCaption, m_startsAt);
+    nameAfter(endsCaption, m_endsAt);
 
     QPushButton* save =
         button(this, "Command1", QStringLiteral("Save"), UiLook::rect(2430, 2790, 2265, 555));
@@ -119,6 +134,17 @@ WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, QWidget* parent
         button(this, "Command2", QStringLiteral("Cancel"), UiLook::rect(4950, 2790, 2265, 555));
     connect(save, &QPushButton::clicked, this, &WorkingWeekDialog::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void WorkingWeekDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Return or Enter presses the focused button, as Space does.
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    if (focused && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        focused->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void WorkingWeekDialog::load()

@@ -40,6 +40,9 @@ Q_SIGNALS:
     // rebuilds before the dialog says "Done!" and closes.
     void saved(const taskloom::WeekFlags& flags, const QString& startsAt, const QString& endsAt);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void loadWorkingDays();
     void loadHourLists();

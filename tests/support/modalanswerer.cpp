@@ -15,7 +15,12 @@ ModalAnswerer::ModalAnswerer(QObject* parent) : QObject(parent)
 
 void ModalAnswerer::answer(QMessageBox::StandardButton button)
 {
-    m_answers.append(button);
+    m_answers.append(Answer{button, {}, nullptr});
+}
+
+void ModalAnswerer::answerByKey(Qt::Key key, QWidget* releasedOn)
+{
+    m_answers.append(Answer{QMessageBox::NoButton, key, releasedOn});
 }
 
 bool ModalAnswerer::waitForAll(int timeoutMs)
@@ -41,8 +46,18 @@ void ModalAnswerer::poll()
         box->reject();
         return;
     }
-    const QMessageBox::StandardButton wanted = m_answers.takeFirst();
-    QAbstractButton* button = box->button(wanted);
+    const Answer wanted = m_answers.takeFirst();
+    if (wanted.releasedOn) {
+        // From a timer of its own: while this one runs, it cannot fire again to answer a
+        // box the release may open.
+        QTimer::singleShot(0, box, [box, wanted] {
+            QTest::keyPress(box, wanted.key);
+            if (wanted.releasedOn)
+                QTest::keyRelease(wanted.releasedOn, wanted.key);
+        });
+        return;
+    }
+    QAbstractButton* button = box->button(wanted.button);
     if (button) {
         button->click();
     } else {

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -28,6 +29,9 @@ public:
     explicit ModalAnswerer(QObject* parent = nullptr);
 
     void answer(QMessageBox::StandardButton button);
+    // Answers with a key the way a hurried user does: pressed in the box, which
+    // closes on the press, and released on releasedOn, where the focus goes back.
+    void answerByKey(Qt::Key key, QWidget* releasedOn);
     // Waits until every queued answer was given; false after the timeout.
     bool waitForAll(int timeoutMs = 5000);
 
@@ -38,8 +42,14 @@ public:
 private:
     void poll();
 
+    struct Answer {
+        QMessageBox::StandardButton button = QMessageBox::NoButton;
+        Qt::Key key{};
+        QPointer<QWidget> releasedOn;
+    };
+
     QTimer m_timer;
-    QList<QMessageBox::StandardButton> m_answers;
+    QList<Answer> m_answers;
     QList<SeenMessage> m_seen;
     int m_unexpected = 0;
 };

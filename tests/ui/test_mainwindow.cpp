@@ -4,10 +4,14 @@
 #include "ui/filechooser.h"
 #include "ui/mainwindow.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QtWidgets>
 
+#include <sys/stat.h>
+
 using namespace taskloom;
+using namespace Qt::StringLiterals;
 using Box = QMessageBox;
 using Text = const QString&;
 
@@ -23,6 +27,15 @@ const QString TriggerRows =
 static QString box(Text title, Text text, int icon = Box::Information, int buttons = Box::Ok)
 {
     return QStringLiteral("%1 | %2 | icon %3 | buttons %4").arg(title, text).arg(icon).arg(buttons);
+}
+
+// The titles of the boxes shown, from shown().
+static QString titles(const QStringList& boxes)
+{
+    QStringList out;
+    for (const QString& seen : boxes)
+        out << seen.section(" | ", 0, 0);
+    return out.join('|');
 }
 
 static QByteArray bytesOf(Text path)
@@ -189,10 +202,11 @@ private Q_SLOTS:
         const QString confirm =
             box("Confirm", "Overwrite the previous .csv file (maybe from another project)?",
                 Box::Question, Box::Yes | Box::No);
-        const QString done = box(
-            "Done!", "Done! The software will now open a folder which contains a .csv file with "
-                     "your project info. You can now add this project (.csv) to your G calendar. "
-                     "For more details, please read the user manual.");
+        const QString doneText =
+            "Done! The software will now open a folder which contains a .csv file with your "
+            "project info. You can now add this project (.csv) to your G calendar. For more "
+            "details, please read the user manual.";
+        const QString done = box("Done!", doneText);
         QCOMPARE(run("Home"), box("Missing Info", "Please add some tasks to your project."));
         p.type("Paint, walls +4\nTiles");
         p.click("cmdToList");
@@ -206,14 +220,170 @@ private Q_SLOTS:
         QCOMPARE(bytesOf(csv), before); // byte for byte
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}), confirm + '\n' + done);
         QCOMPARE(bytesOf(csv), CalendarCsv::toText(p.window.schedule().events).toUtf8());
-        // A folder in the way: its path and the system's reason, nothing opened.
-        QVERIFY(QFile::remove(csv) && QDir().mkpath(csv));
-        const QString why = CalendarCsv::write(csv, {}).value_or("");
+        // A folder in the way, then a named pipe that nothing reads (opening it would hang):
+        // the path and the reason, nothing replaced, nothing opened.
         const QString path = QDir::toNativeSeparators(csv);
-        const QString error = "The project could not be written to " + path + ".\n\n" + why;
+        const QString error = "The project could not be written to " + path +
+                              ".\n\nIt is a %1, "
+                              "not a file; please move it away";
+        QVERIFY(QFile::remove(csv) && QDir().mkpath(csv));
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}),
-                 confirm + '\n' + box("Error", error, Box::Warning));
-        QCOMPARE(Opened.size(), 2); // not for No, not for the failed write
+                 confirm + '\n' + box("Error", error.arg("folder"), Box::Warning));
+        QVERIFY(QDir().rmdir(csv) && mkfifo(qPrintable(csv), 0600) == 0);
+        QCOMPARE(run("Home", {Box::Yes, Box::Ok}),
+                 confirm + '\n' + box("Error", error.arg("named pipe"), Box::Warning));
+        QVERIFY(QFileInfo::exists(csv) && !QFileInfo(csv).isFile());
+        QCOMPARE(Opened.size(), 2); // not for No, not for the failed writes
+        // No file browser to open the folder: "Done!" says where the file is.
+        QVERIFY(QFile::remove(csv));
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(run("Home"), box("Done!", doneText + "\nThe file is " + path));
+        QDesktopServices::setUrlHandler("file", this, "openedUrl");
+    }
+
+    // An export writes what the controls show: when they changed since the last build
+    // ("Paint +2" named "Home", from Wednesday 9 December) it builds first, as "Create
+    // Project!" does, and a refused build writes nothing.
+    void exportBuildsFirst_data()
+    {
+        QTest::addColumn<QString>("tasks");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown"); // the boxes' titles
+        QTest::addColumn<int>("builds");
+        QTest::addColumn<QByteArray>("events"); // the file's lines after its header; null: none
+        const QByteArray paint =
+            ",12/09/2026,9:00 AM,12/10/2026,6:00 PM,False,Paint ,Home,True\r\n";
+        QTest::newRow("unchanged") << "Paint +2"
+                                   << "Home"
+                                   << "Done!" << 0 << "Home: Paint " + paint;
+        QTest::newRow("renamed") << "Paint +2"
+                                 << "Hall"
+                                 << "Done!" << 1 << "Hall: Paint " + paint;
+        QTest::newRow("new tasks")
+            << "Tiles"
+            << "Home"
+            << "Done!" << 1
+            << "Home: Tiles,12/09/2026,9:00 AM,12/09/2026,6:00 PM,False,Tiles,Home,True\r\n"_ba;
+        QTest::newRow("cleared, renamed") << ""
+                                          << "Hall"
+                                          << "Missing Info" << 1 << QByteArray();
+        QTest::newRow("refused") << "Paint +1e9"
+                                 << "Home"
+                                 << "Ooops!" << 0 << QByteArray();
+    }
+    void exportBuildsFirst()
+    {
+        QFETCH(QString, tasks);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, events);
+        Planner p;
+        p.type("Paint +2");
+        p.get<QLineEdit>("txtProjectName")->setText("Home");
+        p.click("cmdToList");
+        p.type(tasks);
+        p.get<QLineEdit>("txtProjectName")->setText(name);
+        QSignalSpy built(p.get<QTableView>("ListView1")->model(), &QAbstractItemModel::modelReset);
+        p.answers.answer(Box::Ok);
+        p.click("Command2");
+        QTEST(titles(p.shown()), "shown");
+        QTEST(int(built.size()), "builds");
+        const QByteArray header = "Subject,Start Date,Start Time,End Date,End Time,All Day Event,"
+                                  "Description,Location,Private\r\n";
+        QCOMPARE(bytesOf(p.folder.filePath("output/project.csv")),
+                 events.isNull() ? QByteArray() : header + events);
+    }
+
+    // Enter pressed to close a message box or a dialog is released in the task box: that
+    // release alone builds nothing. Pressed and released in the task box, Enter builds.
+    void enterThatCloses_data()
+    {
+        QTest::addColumn<QString>("tasks");  // after a first build of "A"
+        QTest::addColumn<QString>("opener"); // what opens the box or dialog Enter closes
+        QTest::addColumn<QString>("shown");  // the boxes' titles
+        QTest::addColumn<int>("builds");
+        QTest::newRow("Ooops!") << "A +1e9"
+                                << "txtTodo"
+                                << "Ooops!" << 0;
+        QTest::newRow("Done!") << "A"
+                               << "Command2"
+                               << "Done!" << 0;
+        QTest::newRow("Tips") << "A\nB"
+                              << "Label15"
+                              << "" << 0;
+        QTest::newRow("in the task box") << "A\nB"
+                                         << "txtTodo"
+                                         << "" << 1;
+    }
+    void enterThatCloses()
+    {
+        QFETCH(QString, tasks);
+        QFETCH(QString, opener);
+        QFETCH(QString, shown);
+        Planner p;
+        p.type("A");
+        p.click("cmdToList");
+        p.type(tasks);
+        QWidget* taskBox = p.get("txtTodo");
+        QSignalSpy built(p.get<QTableView>("ListView1")->model(), &QAbstractItemModel::modelReset);
+        if (!shown.isEmpty())
+            p.answers.answerByKey(Qt::Key_Return, taskBox);
+        const QObject guard;
+        if (opener == "Label15") {
+            QTimer::singleShot(50, &guard, [taskBox] {
+                QTest::keyPress(QApplication::activeModalWidget(), Qt::Key_Return);
+                QTest::keyRelease(taskBox, Qt::Key_Return);
+            });
+        }
+        if (opener == "txtTodo")
+            QTest::keyClick(taskBox, Qt::Key_Return);
+        else
+            p.click(opener);
+        QCOMPARE(titles(p.shown()), shown);
+        QTEST(int(built.size()), "builds");
+    }
+
+    // Tab reaches both links and the buttons; Return, Enter or Space on a link opens its
+    // dialog, Return presses a focused button (in the dialog too: it closes them).
+    void keyboard_data()
+    {
+        QTest::addColumn<QString>("from"); // focused first, then Tab
+        QTest::addColumn<QString>("reached");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("result"); // the dialog opened and closed, or the rows built
+        QTest::newRow("Tips, Return") << "txtTodo"
+                                      << "Label15" << int(Qt::Key_Return) << "frmTips";
+        QTest::newRow("Tips, Space") << "txtTodo"
+                                     << "Label15" << int(Qt::Key_Space) << "frmTips";
+        QTest::newRow("Settings, Enter")
+            << "chkExcludeWeekends"
+            << "lblSetWorkingDays" << int(Qt::Key_Enter) << "frmWorkingWeek";
+        QTest::newRow("Create Project!, Return") << "lblSetWorkingDays"
+                                                 << "cmdToList" << int(Qt::Key_Return) << "rows 1";
+    }
+    void keyboard()
+    {
+        QFETCH(QString, from);
+        QFETCH(int, key);
+        Planner p;
+        p.type("A");
+        p.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.window));
+        p.get(from)->setFocus();
+        QTest::keyClick(p.get(from), Qt::Key_Tab);
+        QTEST(QApplication::focusWidget()->objectName(), "reached");
+        QString result;
+        const QObject guard; // Return on the dialog's last button, Close or Cancel
+        QTimer::singleShot(50, &guard, [&result] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            result = dialog->objectName();
+            QPushButton* last = dialog->findChildren<QPushButton*>().last();
+            last->setFocus();
+            QTest::keyClick(last, Qt::Key_Return);
+            if (dialog->isVisible() && dialog->close())
+                result += " stayed open";
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QTEST(result.isEmpty() ? QString("rows %1").arg(p.rows()) : result, "result");
     }
 
     // File > Export > iCalendar: the checks, a cancelled dialog, a write, a failed write.
@@ -280,6 +450,54 @@ private Q_SLOTS:
                  "it.|Example: | Do This + 7 Days|or | Do This + 7|This will set the duration of "
                  "the task to 7 days.");
         QVERIFY(openings[0].section('|', 8).contains("//"));
+    }
+
+    // Screen readers announce every control of the window and of its dialogs by its caption.
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("link"); // opens the dialog; empty: the window itself
+        QTest::addColumn<QString>("names");
+        QTest::newRow("window")
+            << ""
+            << "Command2=Export Project to .CSV For G Calendar|txtProjectName=Project Name:|"
+               "txtTodo=Project Tasks:|Label15=Tips|optDate0=I want to start running this "
+               "project right away.|optDate1=Start this project on |"
+               "qt_calendar_calendarview=Project Start date:|qt_calendar_yearedit=Year|"
+               "chkExcludeWeekends=Adjust Tasks to My Working Week.|lblSetWorkingDays="
+               "Settings|cmdToList=Create Project!|ListView1=Schedule";
+        QTest::newRow("Tips") << "Label15"
+                              << "Command1=Close";
+        QTest::newRow("Working Week")
+            << "lblSetWorkingDays"
+            << "chkWorkingDay1=Monday|chkWorkingDay2=Tuesday|chkWorkingDay3=Wednesday|"
+               "chkWorkingDay4=Thursday|chkWorkingDay5=Friday|chkWorkingDay6=Saturday|"
+               "chkWorkingDay7=Sunday|cboStartsAt=Each Working Day Begins at:|"
+               "=Each Working Day Begins at:|cboEndsAt=And Ends at:|=And Ends at:|"
+               "Command1=Save|Command2=Cancel";
+    }
+    void accessibleNames()
+    {
+        QFETCH(QString, link);
+        Planner p;
+        QStringList names;
+        const auto read = [&names](QWidget* root) {
+            for (QWidget* control : root->findChildren<QWidget*>()) {
+                if (control->focusPolicy() == Qt::NoFocus || control->focusProxy())
+                    continue; // never focused itself
+                // A button or a label is named by its text; a box by the name it is given.
+                const QString name = control->accessibleName();
+                names << control->objectName() + '=' +
+                             (name.isEmpty() ? QAccessible::queryAccessibleInterface(control)->text(
+                                                   QAccessible::Name)
+                                             : name);
+            }
+            return root->objectName() == "frmTips" ? "Command1" : "Command2"; // Close, Cancel
+        };
+        if (link.isEmpty())
+            read(&p.window);
+        else
+            p.open(qPrintable(link), read);
+        QTEST(names.join('|'), "names");
     }
 
     void workingWeekSettings()
