@@ -19,6 +19,21 @@ void BM_Build10000Lines(benchmark::State& state)
 }
 BENCHMARK(BM_Build10000Lines)->Unit(benchmark::kMillisecond);
 
+void BM_Build10000LinesWith500DaysOff(benchmark::State& state)
+{
+    // The plan covers about 320 years; one date off every 229 days spreads
+    // the 500 over all of it and over every weekday.
+    BuildInputs inputs = largeProject(10000);
+    for (int i = 0; i < 500; ++i)
+        inputs.datesOff.append(inputs.today.addDays(3 + i * 229));
+    for (auto _ : state) {
+        BuildResult result = ScheduleBuilder::build(inputs);
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetLabel("the same with 500 dates off");
+}
+BENCHMARK(BM_Build10000LinesWith500DaysOff)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -3,6 +3,7 @@
 #include "workingweek.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 namespace taskloom {
@@ -22,10 +23,11 @@ struct BuildInputs {
     QDate today;
     WeekFlags weekFlags{};
     bool weekApplies = true;
+    QList<QDate> datesOff; // any order; they count only while the week applies
     QString startsAt;
     QString endsAt;
 
-    WorkingWeek workingWeek() const { return WorkingWeek(weekFlags, weekApplies); }
+    WorkingWeek workingWeek() const { return WorkingWeek(weekFlags, weekApplies, datesOff); }
 };
 
 } // namespace taskloom

@@ -41,7 +41,7 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
         return pastDateRefusal();
 
     const QList<QStringView> lines = TaskText::taskLines(inputs.taskText);
-    ScheduleBuilder builder(inputs, *start);
+    ScheduleBuilder builder(inputs, week, *start);
     builder.m_schedule.rows.reserve(lines.size());
     builder.m_schedule.events.reserve(lines.size() * 2);
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -126,8 +126,8 @@ Refusal ScheduleBuilder::beforeFirstDateRefusal(qsizetype lineNumber, const QStr
                 .arg(QString::number(lineNumber), line)};
 }
 
-ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, QDate projectStart)
-    : m_inputs(inputs), m_week(inputs.workingWeek()), m_previousTaskStart(projectStart),
+ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, WorkingWeek week, QDate projectStart)
+    : m_inputs(inputs), m_week(std::move(week)), m_previousTaskStart(projectStart),
       m_nextTaskStart(projectStart)
 {
     m_schedule.projectStart = projectStart;
@@ -178,8 +178,9 @@ bool ScheduleBuilder::addTaskCalendarEvents(QDate startDate, double dayCount,
             return false;
         const Placement placed = placeNextCalendarEvent(next, remaining);
         // Every event starts on a working day (the task's start, or the next
-        // working day after a run), so it places at least one day; a day off
-        // test that disagreed with the working-day step would loop here.
+        // working day after a run), so it places at least one day. Weekdays
+        // off and dates off both answer through the one working-day test the
+        // step uses too; a test that disagreed with the step would loop here.
         Q_ASSERT(placed.placedDays > 0);
         next = placed.nextWorkingDate;
         remaining -= placed.placedDays;
@@ -202,22 +203,13 @@ ScheduleBuilder::Placement ScheduleBuilder::placeNextCalendarEvent(QDate fromDat
                                                                    int daysLeft) const
 {
     Placement placed{fromDate, fromDate, 0, fromDate};
-    if (m_week.everyDayWorks()) {
-        // Nothing interrupts the run: the whole count is one event.
-        placed.end = fromDate.addDays(daysLeft - 1);
-        placed.placedDays = daysLeft;
+    placed.placedDays = m_week.workingRunLength(fromDate, daysLeft);
+    if (placed.placedDays == 0)
         return placed;
-    }
-    QDate day = fromDate;
-    while (placed.placedDays < daysLeft) {
-        if (!m_week.isWorkingDay(day)) {
-            placed.nextWorkingDate = m_week.addWorkingDays(placed.end, 1);
-            break;
-        }
-        placed.end = day;
-        ++placed.placedDays;
-        day = day.addDays(1);
-    }
+    placed.end = fromDate.addDays(placed.placedDays - 1);
+    // A day off cut the run short: the task goes on at the next working day.
+    if (placed.placedDays < daysLeft)
+        placed.nextWorkingDate = m_week.addWorkingDays(placed.end, 1);
     return placed;
 }
 

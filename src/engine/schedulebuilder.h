@@ -50,7 +50,7 @@ private:
         QDate nextWorkingDate;
     };
 
-    ScheduleBuilder(const BuildInputs& inputs, QDate projectStart);
+    ScheduleBuilder(const BuildInputs& inputs, WorkingWeek week, QDate projectStart);
 
     // Lays out one line; a refusal when its dates leave the calendar or the
     // project grows past MaxEvents.

@@ -2,6 +2,8 @@
 #include "engine/tasktext.h"
 #include "engine/workingweek.h"
 
+#include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 using namespace taskloom;
@@ -51,6 +53,9 @@ private Q_SLOTS:
     void build();
     void eventsKnowTheirTask_data();
     void eventsKnowTheirTask();
+    void daysOff_data();
+    void daysOff();
+    void stepAgainstDayByDayCount();
     void refusals_data();
     void refusals();
     void sameResultOnEveryBuild();
@@ -224,6 +229,118 @@ void TestEngine::eventsKnowTheirTask()
         parallel += row.parallel ? u'1' : u'0';
     QTEST(pieces.join(' '), "pieces");
     QTEST(parallel, "parallel");
+}
+
+void TestEngine::daysOff_data()
+{
+    // clang-format off
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("week");   // empty: every day works
+    QTest::addColumn<int>("picked");     // -1: start right away (today, Monday 12/7/2026)
+    QTest::addColumn<QString>("off");    // dates off as days after Monday
+    QTest::addColumn<QString>("rows");   // start-end per row
+    QTest::addColumn<QString>("events"); // start-end per event
+    QTest::newRow("inside a task") << "A +5" << "1111100" << -1 << "2"
+        << "0-7" << "0-1 3-4 7-7";
+    QTest::newRow("on the project start") << "A +2\nB" << "1111100" << -1 << "0"
+        << "1-2 3-3" << "1-2 3-3";
+    QTest::newRow("on the picked start") << "A" << "1111100" << 7 << "7" << "8-8" << "8-8";
+    QTest::newRow("on the day after a task") << "A +2\nB +2" << "1111100" << -1 << "2"
+        << "0-1 3-4" << "0-1 3-4";
+    QTest::newRow("two in a row") << "A +3" << "1111100" << -1 << "1 2" << "0-4" << "0-0 3-4";
+    QTest::newRow("on a weekend: no effect") << "A +7" << "1111100" << -1 << "5 6 12"
+        << "0-8" << "0-4 7-8";
+    QTest::newRow("given twice, unsorted") << "A +3" << "1111100" << -1 << "3 1 3"
+        << "0-4" << "0-0 2-2 4-4";
+    // Wednesdays only: the first two are off, the task takes two separate Wednesdays.
+    QTest::newRow("one working day a week") << "A +2\nB" << "0010000" << -1 << "2 9"
+        << "16-23 30-30" << "16-16 23-23 30-30";
+    // Three days back from Monday skips Thursday 12/3: Friday, Wednesday, Tuesday.
+    QTest::newRow("negative across one") << "A +-2\nB" << "1111100" << -1 << "-4"
+        << "0--6 -5--5" << "-5--5";
+    QTest::newRow("every weekday works") << "A +4" << "1111111" << -1 << "2" << "0-4" << "0-1 3-4";
+    QTest::newRow("week clear: dates off work") << "A +3" << "" << -1 << "1" << "0-2" << "0-2";
+    // Monday 12/21 on; Christmas Eve and Day, New Year's Eve and Day off. Inspect runs
+    // beside Install; Hand over follows Inspect, on Monday 1/4/2027.
+    QTest::newRow("over the year's end") << "Prepare +4\nInstall +5\n//Inspect +2\nHand over +2"
+        << "1111100" << 14 << "17 18 24 25"
+        << "14-21 22-30 22-23 28-29" << "14-16 21-21 22-23 28-30 22-23 28-29";
+    // clang-format on
+}
+
+void TestEngine::daysOff()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, week);
+    QFETCH(int, picked);
+    QFETCH(QString, off);
+    BuildInputs in = inputs(text, week.isEmpty() ? QStringLiteral("0000000") : week);
+    in.weekApplies = !week.isEmpty();
+    if (picked >= 0) {
+        in.startOption = StartOption::OnPickedDate;
+        in.pickedStartDate = Monday.addDays(picked);
+    }
+    for (const QString& day : off.split(' '))
+        in.datesOff << Monday.addDays(day.toInt());
+    const BuildResult result = ScheduleBuilder::build(in);
+    QVERIFY(!result.isRefusal());
+    QStringList rows, events;
+    for (const ScheduleRow& row : result.schedule().rows)
+        rows << span(row.start, row.end);
+    for (const CalendarEvent& event : result.schedule().events)
+        events << span(event.startDate, event.endDate);
+    QTEST(rows.join(' '), "rows");
+    QTEST(events.join(' '), "events");
+}
+
+void TestEngine::stepAgainstDayByDayCount()
+{
+    // The whole-week jump against the plain count it stands for: random weeks
+    // (flags 0, 1, 2 and -1), dates off clustered around the start so that
+    // jumps pass many of them, both directions. A fixed seed repeats a failure.
+    QRandomGenerator random(20261207);
+    for (int round = 0; round < 4000; ++round) {
+        WeekFlags flags{};
+        for (std::size_t day = 1; day <= 7; ++day)
+            flags[day] = static_cast<qint16>(random.bounded(4) == 0 ? 0 : random.bounded(-1, 3));
+        flags[static_cast<std::size_t>(random.bounded(1, 8))] = 1;
+        const QDate from = Monday.addDays(random.bounded(-30, 30));
+        QSet<QDate> off;
+        const int offCount = random.bounded(80);
+        while (off.size() < offCount)
+            off.insert(from.addDays(random.bounded(-200, 200)));
+        const int n = random.bounded(-250, 251);
+        const WorkingWeek week(flags, true, off.values());
+
+        const auto works = [&](QDate d) { return flags[d.dayOfWeek()] == 1 && !off.contains(d); };
+        QDate expected = from;
+        for (int left = std::abs(n); left > 0;) {
+            expected = expected.addDays(n > 0 ? 1 : -1);
+            QCOMPARE(week.isWorkingDay(expected), works(expected));
+            left -= works(expected) ? 1 : 0;
+        }
+        QCOMPARE(week.addWorkingDays(from, n), expected);
+
+        // The event placement agrees with the step: a task of n days over the
+        // same days has events of working days only, n of them in all, and the
+        // last ends on the row's end.
+        if (n < 1 || round % 8 != 0)
+            continue;
+        BuildInputs in = inputs(QStringLiteral("T +%1").arg(n));
+        in.weekFlags = flags;
+        in.datesOff = off.values();
+        in.today = in.pickedStartDate = from;
+        const Schedule schedule = ScheduleBuilder::build(in).schedule();
+        int placed = 0;
+        for (const CalendarEvent& event : schedule.events) {
+            for (QDate d = event.startDate; d <= event.endDate; d = d.addDays(1)) {
+                QVERIFY(works(d));
+                ++placed;
+            }
+        }
+        QCOMPARE(placed, n);
+        QCOMPARE(schedule.events.last().endDate, schedule.rows.first().end);
+    }
 }
 
 void TestEngine::refusals_data()

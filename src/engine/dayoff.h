@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+namespace taskloom {
+
+// One date that nobody works (a public holiday, a closure, a day of leave)
+// and what the user calls it.
+struct DayOff {
+    QDate date;
+    QString label;
+
+    friend bool operator==(const DayOff&, const DayOff&) = default;
+
+    // Sorted by date, each date once; labels of a date given twice are
+    // joined ("Christmas Day, Office closed"), an empty one dropped.
+    static QList<DayOff> merged(QList<DayOff> daysOff);
+    static QList<QDate> datesOf(const QList<DayOff>& daysOff);
+};
+
+} // namespace taskloom
+
+// Made of Qt values only, so lists of them may move by plain memory copy.
+Q_DECLARE_TYPEINFO(taskloom::DayOff, Q_RELOCATABLE_TYPE);
