@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <memory>
@@ -224,17 +225,75 @@ SettingsStore::HourListsLoad SettingsStore::loadHourLists() const
     return load;
 }
 
+SettingsStore::DaysOffLoad SettingsStore::loadDaysOff() const
+{
+    const QString path = pathOf(DaysOffFile);
+    const QFileInfo info(path);
+    // Installations from before dates off have no file, and need none.
+    if (!info.exists())
+        return {};
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+        const QString reason =
+            info.isDir() ? QStringLiteral("a folder stands in its place") : file.errorString();
+        // Reinstalling would not help: the file is the user's own.
+        return {{},
+                {{ErrorTitle, QStringLiteral("Error: %1 cannot be read (%2). No days off are "
+                                             "counted until it can be.")
+                                  .arg(QString::fromLatin1(DaysOffFile), reason)}}};
+    }
+    return readDaysOff(QString::fromUtf8(file.readAll()), QString::fromLatin1(DaysOffFile));
+}
+
+SettingsStore::DaysOffLoad SettingsStore::readDaysOff(const QString& text, const QString& fileName)
+{
+    static const QRegularExpression line(QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})(?:\\s+(.*))?$"));
+    DaysOffLoad load;
+    QList<int> damaged;
+    const QStringList lines = TaskText::splitLines(text);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString trimmed = lines.at(i).trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(u'#'))
+            continue;
+        const QRegularExpressionMatch match = line.match(trimmed);
+        const QDate date =
+            match.hasMatch() ? QDate::fromString(match.captured(1), Qt::ISODate) : QDate();
+        if (!date.isValid()) {
+            damaged.append(static_cast<int>(i) + 1);
+            continue;
+        }
+        load.daysOff.append({date, match.captured(2)});
+    }
+    load.daysOff = DayOff::merged(std::move(load.daysOff));
+    if (!damaged.isEmpty())
+        load.problems.append(damagedDaysOffProblem(fileName, damaged));
+    return load;
+}
+
 std::optional<WriteFailure> SettingsStore::saveWorkingWeek(const WeekFlags& flags,
                                                            const QString& startsAt,
-                                                           const QString& endsAt) const
+                                                           const QString& endsAt,
+                                                           const QList<DayOff>& daysOff) const
 {
     QByteArray week;
     for (std::size_t day = 1; day <= 7; ++day)
         week += QByteArray::number(flags[day]) + "\r\n";
+    // A first line that says what the file holds, for whoever opens it in an editor.
+    QByteArray dates = "# Days off: one date a line as YYYY-MM-DD, then a blank and a label.\r\n";
+    for (const DayOff& day : DayOff::merged(daysOff)) {
+        dates += day.date.toString(Qt::ISODate).toLatin1();
+        // A line break in a label would start a line of its own.
+        const QString label =
+            QString(day.label).replace(u'\r', u' ').replace(u'\n', u' ').trimmed();
+        if (!label.isEmpty())
+            dates += ' ' + label.toUtf8();
+        dates += "\r\n";
+    }
     // The hour files hold the text alone, as shipped; no line break is added.
     return writeTogether({{pathOf(StartsAtFile), startsAt.toUtf8()},
                           {pathOf(EndsAtFile), endsAt.toUtf8()},
-                          {pathOf(WorkingWeekFile), week}});
+                          {pathOf(WorkingWeekFile), week},
+                          {pathOf(DaysOffFile), dates}});
 }
 
 SettingsProblem SettingsStore::missingFileProblem(const QString& fileName)
@@ -267,6 +326,17 @@ SettingsProblem SettingsStore::damagedHourProblem(const QString& fileName)
     return {ErrorTitle, QStringLiteral("Error: %1 is damaged (more than %2 characters). Please "
                                        "open Settings and save your working week again.")
                             .arg(fileName, QString::number(MaxHourLength))};
+}
+
+SettingsProblem SettingsStore::damagedDaysOffProblem(const QString& fileName,
+                                                     const QList<int>& lineNumbers)
+{
+    const bool one = lineNumbers.size() == 1;
+    return {ErrorTitle,
+            QStringLiteral("Error: %1 %2 %3 (YYYY-MM-DD). %4 skipped.")
+                .arg(fileName, lineList(lineNumbers),
+                     one ? QStringLiteral("is not a date") : QStringLiteral("are not dates"),
+                     one ? QStringLiteral("That line is") : QStringLiteral("Those lines are"))};
 }
 
 } // namespace taskloom

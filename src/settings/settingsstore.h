@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/dayoff.h"
 #include "engine/workingweek.h"
 #include "settingsproblem.h"
 #include "writefailure.h"
@@ -13,15 +14,16 @@ namespace taskloom {
 
 // The working-week files in one folder (the application folder when the
 // program runs): workingweek.txt, workingday_starts_at.txt,
-// workingday_ends_at.txt and hours.txt. Readers accept CR LF, LF or CR, with or
-// without a final line break; writers end every line with CR LF and replace
-// files atomically.
+// workingday_ends_at.txt, hours.txt and the user's own daysoff.txt. Readers
+// accept CR LF, LF or CR, with or without a final line break; writers end
+// every line with CR LF and replace files atomically.
 class SettingsStore {
 public:
     static constexpr const char* WorkingWeekFile = "workingweek.txt";
     static constexpr const char* StartsAtFile = "workingday_starts_at.txt";
     static constexpr const char* EndsAtFile = "workingday_ends_at.txt";
     static constexpr const char* HoursFile = "hours.txt";
+    static constexpr const char* DaysOffFile = "daysoff.txt";
 
     // An hour text is a short label: a longer one, or an hour file beyond
     // MaxHourFileBytes, is damaged and not used.
@@ -72,11 +74,26 @@ public:
     };
     HourListsLoad loadHourLists() const;
 
-    // The Working Week dialog's Save: both hour files and workingweek.txt are
-    // written aside first and only then put in place, so a failure (a full
-    // disk, a folder in the way) leaves all three as they were and says why.
+    // The dates off of daysoff.txt, sorted, each date once. The file is the
+    // user's, not shipped: a missing one means no dates off and no problem.
+    // Damaged lines give one problem and are skipped; the rest still count.
+    struct DaysOffLoad {
+        QList<DayOff> daysOff;
+        QList<SettingsProblem> problems;
+    };
+    DaysOffLoad loadDaysOff() const;
+    // The same reading of a text in that format; fileName names it in the problem.
+    // One date a line as YYYY-MM-DD, optionally a blank and a label after it;
+    // blank lines and lines starting with "#" are skipped.
+    static DaysOffLoad readDaysOff(const QString& text, const QString& fileName);
+
+    // The Working Week dialog's Save: both hour files, workingweek.txt and
+    // daysoff.txt are written aside first and only then put in place, so a
+    // failure (a full disk, a folder in the way) leaves all four as they were
+    // and says why.
     std::optional<WriteFailure> saveWorkingWeek(const WeekFlags& flags, const QString& startsAt,
-                                                const QString& endsAt) const;
+                                                const QString& endsAt,
+                                                const QList<DayOff>& daysOff) const;
 
     // The hour an hour file holds: its text with every line break removed.
     static QString hourText(QString stored);
@@ -88,6 +105,9 @@ public:
     static SettingsProblem damagedWeekProblem(const QList<int>& lineNumbers);
     // An hour file holding more than a short label.
     static SettingsProblem damagedHourProblem(const QString& fileName);
+    // Lines of a days-off file that hold no date; they are skipped.
+    static SettingsProblem damagedDaysOffProblem(const QString& fileName,
+                                                 const QList<int>& lineNumbers);
 
 private:
     QString m_folder;

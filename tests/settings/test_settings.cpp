@@ -91,31 +91,96 @@ private Q_SLOTS:
                                                : QList<SettingsProblem>()));
     }
 
+    void loadDaysOff_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // null: no file; "<dir>": a folder in its place
+        QTest::addColumn<QString>("daysOff");    // date and label, "|" between days
+        QTest::addColumn<QString>("problem");
+        const QString damaged = "Error: daysoff.txt %1 (YYYY-MM-DD). %2 skipped.";
+        QTest::newRow("no file") << QByteArray() << ""
+                                 << "";
+        QTest::newRow("format, sorted")
+            << QByteArray("# Holidays\r\n2026-12-25 Christmas Day\r\n\r\n  2027-01-01\tNew Year's "
+                          "Day  \r\n   \r\n2026-12-24\n")
+            << "2026-12-24 |2026-12-25 Christmas Day|2027-01-01 New Year's Day"
+            << "";
+        QTest::newRow("byte-order mark, CR") << QByteArray("\xEF\xBB\xBF"
+                                                           "2026-12-26 Boxing\r2026-12-25\r")
+                                             << "2026-12-25 |2026-12-26 Boxing"
+                                             << "";
+        QTest::newRow("one damaged line")
+            << QByteArray("2026-12-24\n2026-12-25\n2026-12-26\n26.12.2026\n")
+            << "2026-12-24 |2026-12-25 |2026-12-26 "
+            << damaged.arg("line 4 is not a date", "That line is");
+        QTest::newRow("no such day, glued label, date last")
+            << QByteArray("2027-02-29 Leap\n2026-12-25Christmas\n#2026-13-01\nDay 2026-12-24\n"
+                          "2026-12-31 Eve")
+            << "2026-12-31 Eve" << damaged.arg("lines 1, 2 and 4 are not dates", "Those lines are");
+        QTest::newRow("a date twice")
+            << QByteArray("2026-12-25 Christmas Day\n2026-12-25 Office closed\n2026-12-25\n"
+                          "2026-12-25 Christmas Day\n")
+            << "2026-12-25 Christmas Day, Office closed"
+            << "";
+        QTest::newRow("a folder") << QByteArray("<dir>") << ""
+                                  << "Error: daysoff.txt cannot be read (a folder stands in its "
+                                     "place). No days off are counted until it can be.";
+    }
+
+    void loadDaysOff()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const Store store(dir.path());
+        QFile file(store.pathOf(Store::DaysOffFile));
+        if (content == "<dir>")
+            QVERIFY(QDir(dir.path()).mkdir(Store::DaysOffFile));
+        else if (!content.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0 && file.flush());
+        const Store::DaysOffLoad load = store.loadDaysOff();
+        QStringList days;
+        for (const DayOff& day : load.daysOff)
+            days << day.date.toString(Qt::ISODate) + ' ' + day.label;
+        QTEST(days.join('|'), "daysOff");
+        QStringList problems;
+        for (const SettingsProblem& problem : load.problems)
+            problems << problem.title + ": " + problem.text;
+        QFETCH(QString, problem);
+        QCOMPARE(problems, problem.isEmpty() ? QStringList() : QStringList{"Error: " + problem});
+    }
+
     void writeThenRead()
     {
         QTemporaryDir dir;
         const Store store(dir.path());
         const WeekFlags week{0, 1, 0, 1, 1, 2, 0, 1};
-        QVERIFY(!store.saveWorkingWeek(week, "8:30 AM", "5:00 PM"));
+        const QList<DayOff> daysOff{{QDate(2027, 1, 1), "New Year"}, {QDate(2026, 12, 24), ""}};
+        QVERIFY(!store.saveWorkingWeek(week, "8:30 AM", "5:00 PM", daysOff));
         QFile file(store.pathOf(Store::WorkingWeekFile));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), "1\r\n0\r\n1\r\n1\r\n2\r\n0\r\n1\r\n");
+        QFile dates(store.pathOf(Store::DaysOffFile));
+        QVERIFY(dates.open(QIODevice::ReadOnly));
+        QCOMPARE(dates.readAll(), "# Days off: one date a line as YYYY-MM-DD, then a blank and a "
+                                  "label.\r\n2026-12-24\r\n2027-01-01 New Year\r\n");
         QCOMPARE(store.loadWorkingWeek().flags, week);
+        QCOMPARE(store.loadDaysOff().daysOff, QList<DayOff>({daysOff[1], daysOff[0]}));
         const Store::HoursLoad hours = store.loadWorkingHours();
         QCOMPARE(hours.startsAt.value_or("") + '|' + hours.endsAt.value_or(""), "8:30 AM|5:00 PM");
 
-        // A folder where the end hour goes: the other two files are not changed either.
+        // A folder where the end hour goes: the other three files are not changed either.
         QVERIFY(QFile::remove(store.pathOf(Store::EndsAtFile)) &&
                 QDir(dir.path()).mkdir(Store::EndsAtFile));
-        const std::optional<WriteFailure> blocked = store.saveWorkingWeek({}, "7:00 AM", "3:00 PM");
+        const std::optional<WriteFailure> blocked =
+            store.saveWorkingWeek({}, "7:00 AM", "3:00 PM", {});
         QVERIFY(blocked && blocked->path == store.pathOf(Store::EndsAtFile) &&
                 !blocked->reason.isEmpty());
         QCOMPARE(store.loadWorkingHours().startsAt.value_or(""), "8:30 AM");
         QCOMPARE(store.loadWorkingWeek().flags, week);
+        QCOMPARE(store.loadDaysOff().daysOff.size(), 2);
         // A named pipe there: never replaced, never opened (that would block), nothing changed.
         const QString pipe = store.pathOf(Store::EndsAtFile);
         QVERIFY(QDir(dir.path()).rmdir(Store::EndsAtFile) && mkfifo(qPrintable(pipe), 0600) == 0);
-        const std::optional<WriteFailure> piped = store.saveWorkingWeek({}, "7:00 AM", "3:00 PM");
+        const std::optional<WriteFailure> piped = store.saveWorkingWeek({}, "7:00 AM", "3:00 PM", {});
         QCOMPARE(piped ? piped->path + ": " + piped->reason : "",
                  pipe + ": It is a named pipe, not a file; please move it away");
         QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
@@ -127,7 +192,8 @@ private Q_SLOTS:
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{8, RLIM_INFINITY};
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
-        const std::optional<WriteFailure> full = store.saveWorkingWeek({}, "7:00 AM", "3:00 PM");
+        const std::optional<WriteFailure> full =
+            store.saveWorkingWeek({}, "7:00 AM", "3:00 PM", {});
         limit.rlim_cur = RLIM_INFINITY;
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
         QVERIFY(full && full->path == file.fileName());
