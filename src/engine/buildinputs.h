@@ -23,9 +23,10 @@ struct BuildInputs {
     QDate today;
     WeekFlags weekFlags{};
     bool weekApplies = true;
-    QList<QDate> datesOff; // any order; they count only while the week applies
     QString startsAt;
     QString endsAt;
+    // Last, so that lists of the fields above still fill a BuildInputs.
+    QList<QDate> datesOff{}; // any order; they count only while the week applies
 
     WorkingWeek workingWeek() const { return WorkingWeek(weekFlags, weekApplies, datesOff); }
 };

@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTableView>
+#include <QTextCharFormat>
 
 #include <algorithm>
 
@@ -344,6 +345,12 @@ void MainWindow::startUp()
     if (week.flags)
         m_weekFlags = *week.flags;
 
+    SettingsStore::DaysOffLoad daysOff = store.loadDaysOff();
+    for (const SettingsProblem& problem : daysOff.problems)
+        Alerts::warn(this, problem);
+    m_daysOff = std::move(daysOff.daysOff);
+    markDaysOff();
+
     m_calendarCatchUp.start();
 }
 
@@ -358,6 +365,7 @@ bool MainWindow::buildSchedule()
     inputs.today = m_today();
     inputs.weekFlags = m_weekFlags;
     inputs.weekApplies = controls.weekApplies;
+    inputs.datesOff = DayOff::datesOf(m_daysOff);
     inputs.startsAt = m_startsAt;
     inputs.endsAt = m_endsAt;
 
@@ -389,6 +397,33 @@ MainWindow::ControlInputs MainWindow::controlInputs() const
 void MainWindow::setWorkingWeek(const WeekFlags& flags)
 {
     m_weekFlags = flags;
+    markDaysOff();
+}
+
+void MainWindow::setDaysOff(const QList<DayOff>& daysOff)
+{
+    m_daysOff = daysOff;
+    markDaysOff();
+}
+
+void MainWindow::markDaysOff()
+{
+    // Qt paints Saturday and Sunday red on its own; the user's week decides instead.
+    QTextCharFormat off;
+    off.setForeground(QColor(192, 0, 0));
+    for (int day = Qt::Monday; day <= Qt::Sunday; ++day)
+        m_calendarWidget->setWeekdayTextFormat(
+            static_cast<Qt::DayOfWeek>(day),
+            m_weekFlags.at(static_cast<std::size_t>(day)) == 1 ? QTextCharFormat() : off);
+    // A null date clears every date's own format, so removed dates off lose theirs.
+    m_calendarWidget->setDateTextFormat(QDate(), QTextCharFormat());
+    QTextCharFormat dateOff = off;
+    dateOff.setFontWeight(QFont::Bold);
+    dateOff.setBackground(QColor(255, 224, 224));
+    for (const DayOff& day : m_daysOff) {
+        dateOff.setToolTip(day.label);
+        m_calendarWidget->setDateTextFormat(day.date, dateOff);
+    }
 }
 
 void MainWindow::setWorkingHours(const QString& startsAt, const QString& endsAt)
@@ -476,14 +511,16 @@ void MainWindow::showTips()
 void MainWindow::openWorkingWeekDialog()
 {
     const SettingsStore store(m_folders.settings);
-    WorkingWeekDialog dialog(store, this);
+    WorkingWeekDialog dialog(store, *m_fileChooser, m_today(), this);
     // Opening reloads the week from its file, even when the dialog is then
     // cancelled; a save takes effect at once, with a build like "Create Project!".
     connect(&dialog, &WorkingWeekDialog::weekReloaded, this, &MainWindow::setWorkingWeek);
     connect(&dialog, &WorkingWeekDialog::saved, this,
-            [this](const WeekFlags& flags, const QString& startsAt, const QString& endsAt) {
+            [this](const WeekFlags& flags, const QString& startsAt, const QString& endsAt,
+                   const QList<DayOff>& daysOff) {
                 setWorkingWeek(flags);
                 setWorkingHours(startsAt, endsAt);
+                setDaysOff(daysOff);
                 buildSchedule();
             });
     dialog.load();

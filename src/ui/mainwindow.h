@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/buildinputs.h"
+#include "engine/dayoff.h"
 #include "engine/schedule.h"
 #include "engine/workingweek.h"
 #include "settings/appfolders.h"
@@ -64,12 +65,14 @@ public:
     // What the Working Week dialog writes back before it asks for a build.
     void setWorkingWeek(const WeekFlags& flags);
     void setWorkingHours(const QString& startsAt, const QString& endsAt);
+    void setDaysOff(const QList<DayOff>& daysOff);
 
     // Every file dialog goes through this; tests put in one that answers itself.
     void setFileChooser(std::unique_ptr<FileChooser> chooser);
 
     const Schedule& schedule() const { return m_schedule; }
     const WeekFlags& weekFlags() const { return m_weekFlags; }
+    const QList<DayOff>& daysOff() const { return m_daysOff; }
     const QString& startsAt() const { return m_startsAt; }
     const QString& endsAt() const { return m_endsAt; }
 
@@ -95,6 +98,8 @@ private:
     void exportIcs();
 
     bool weekApplies() const;
+    // The month calendar paints the user's days off: the weekdays off and the dates off.
+    void markDaysOff();
 
     // What a build read from the controls; the schedule matches the screen
     // while they still hold it.
@@ -114,6 +119,7 @@ private:
     std::unique_ptr<FileChooser> m_fileChooser;
 
     WeekFlags m_weekFlags{};
+    QList<DayOff> m_daysOff;
     QString m_startsAt;
     QString m_endsAt;
     QDate m_pickedStartDate;

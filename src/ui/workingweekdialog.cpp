@@ -1,16 +1,21 @@
 #include "workingweekdialog.h"
 
 #include "alerts.h"
+#include "filechooser.h"
 #include "settings/settingsstore.h"
 #include "uilook.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFileInfo>
 #include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QRect>
 
@@ -77,14 +82,38 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, Q
     return push;
 }
 
+// The short date of the user's language with the whole year: "12/25/2026", never "12/25/26".
+QString shortDateFormat()
+{
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QStringLiteral("yyyy")))
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return format;
+}
+
+// A list line: the weekday too, so a holiday that falls on a weekend shows as one.
+QString listText(const DayOff& day)
+{
+    const QLocale locale;
+    QString text = locale.toString(day.date, QStringLiteral("ddd ")) +
+                   locale.toString(day.date, shortDateFormat());
+    if (!day.label.isEmpty())
+        text += QStringLiteral("   ") + day.label;
+    return text;
+}
+
+// Everything from the hour row down moved this far to make room for the dates off.
+constexpr int DaysOffHeight = 3000;
+
 } // namespace
 
-WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, QWidget* parent)
-    : QDialog(parent), m_store(store)
+WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, FileChooser& chooser, QDate today,
+                                     QWidget* parent)
+    : QDialog(parent), m_store(store), m_chooser(chooser), m_today(today)
 {
     setObjectName(QStringLiteral("frmWorkingWeek"));
     setWindowTitle(QStringLiteral("Working Week"));
-    setFixedSize(UiLook::px(9765), UiLook::px(3750));
+    setFixedSize(UiLook::px(9765), UiLook::px(3750 + DaysOffHeight));
     // The boxes were sized for a small dialog font; the desktop's larger one
     // would cut "Wednesday" and "Each Working Day Begins at:".
     setFont(UiLook::font(8.25));
@@ -128,10 +157,12 @@ WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, QWidget* parent
     nameAfter(startsCaption, m_startsAt);
     nameAfter(endsCaption, m_endsAt);
 
-    QPushButton* save =
-        button(this, "Command1", QStringLiteral("Save"), UiLook::rect(2430, 2790, 2265, 555));
-    QPushButton* cancel =
-        button(this, "Command2", QStringLiteral("Cancel"), UiLook::rect(4950, 2790, 2265, 555));
+    makeDaysOffControls();
+
+    QPushButton* save = button(this, "Command1", QStringLiteral("Save"),
+                               UiLook::rect(2430, 2790 + DaysOffHeight, 2265, 555));
+    QPushButton* cancel = button(this, "Command2", QStringLiteral("Cancel"),
+                                 UiLook::rect(4950, 2790 + DaysOffHeight, 2265, 555));
     connect(save, &QPushButton::clicked, this, &WorkingWeekDialog::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -147,10 +178,84 @@ void WorkingWeekDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
+void WorkingWeekDialog::makeDaysOffControls()
+{
+    label(this, "Label4", QStringLiteral("Days off:"), UiLook::rect(495, 2565, 1400, 285));
+    m_dayOffDate = new QDateEdit(m_today, this);
+    m_dayOffDate->setObjectName(QStringLiteral("dtDayOff"));
+    m_dayOffDate->setCalendarPopup(true);
+    m_dayOffDate->setDisplayFormat(shortDateFormat());
+    m_dayOffDate->setGeometry(UiLook::rect(1950, 2520, 1740, 345));
+    m_dayOffLabel = new QLineEdit(this);
+    m_dayOffLabel->setObjectName(QStringLiteral("txtDayOffLabel"));
+    m_dayOffLabel->setPlaceholderText(QStringLiteral("Label (optional)"));
+    m_dayOffLabel->setGeometry(UiLook::rect(3780, 2520, 2400, 345));
+    QPushButton* add =
+        button(this, "cmdAddDayOff", QStringLiteral("Add"), UiLook::rect(6390, 2505, 2040, 375));
+    connect(add, &QPushButton::clicked, this, &WorkingWeekDialog::addDayOff);
+    // Enter in the label adds, as a click on Add does; it never saves.
+    connect(m_dayOffLabel, &QLineEdit::returnPressed, this, &WorkingWeekDialog::addDayOff);
+
+    m_daysOffList = new QListWidget(this);
+    m_daysOffList->setObjectName(QStringLiteral("lstDaysOff"));
+    m_daysOffList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_daysOffList->setGeometry(UiLook::rect(495, 3000, 5685, 2520));
+    m_removeDayOff = button(this, "cmdRemoveDayOff", QStringLiteral("Remove"),
+                            UiLook::rect(6390, 3000, 2040, 375));
+    m_removeDayOff->setEnabled(false);
+    connect(m_daysOffList, &QListWidget::itemSelectionChanged, this,
+            [this] { m_removeDayOff->setEnabled(!m_daysOffList->selectedItems().isEmpty()); });
+    connect(m_removeDayOff, &QPushButton::clicked, this, &WorkingWeekDialog::removeSelectedDaysOff);
+}
+
 void WorkingWeekDialog::load()
 {
     loadWorkingDays();
     loadHourLists();
+    loadDaysOff();
+}
+
+void WorkingWeekDialog::loadDaysOff()
+{
+    SettingsStore::DaysOffLoad load = m_store.loadDaysOff();
+    for (const SettingsProblem& problem : load.problems)
+        Alerts::warn(this, problem);
+    m_daysOff = std::move(load.daysOff);
+    showDaysOff();
+}
+
+void WorkingWeekDialog::showDaysOff(QDate selected)
+{
+    m_daysOffList->clear();
+    for (const DayOff& day : m_daysOff) {
+        auto* item = new QListWidgetItem(listText(day), m_daysOffList);
+        item->setData(Qt::UserRole, day.date);
+        if (day.date == selected) {
+            item->setSelected(true);
+            m_daysOffList->scrollToItem(item);
+        }
+    }
+}
+
+void WorkingWeekDialog::addDayOff()
+{
+    const DayOff day{m_dayOffDate->date(), m_dayOffLabel->text().trimmed()};
+    const auto at = std::lower_bound(m_daysOff.begin(), m_daysOff.end(), day.date,
+                                     [](const DayOff& d, QDate date) { return d.date < date; });
+    if (at != m_daysOff.end() && at->date == day.date)
+        at->label = day.label;
+    else
+        m_daysOff.insert(at, day);
+    showDaysOff(day.date);
+}
+
+void WorkingWeekDialog::removeSelectedDaysOff()
+{
+    QList<QDate> gone;
+    for (const QListWidgetItem* item : m_daysOffList->selectedItems())
+        gone.append(item->data(Qt::UserRole).toDate());
+    m_daysOff.removeIf([&gone](const DayOff& day) { return gone.contains(day.date); });
+    showDaysOff();
 }
 
 void WorkingWeekDialog::loadWorkingDays()
@@ -236,7 +341,7 @@ void WorkingWeekDialog::save()
 {
     if (!passesChecks() || !writeSettings())
         return;
-    Q_EMIT saved(checkedFlags(), startsAtText(), endsAtText());
+    Q_EMIT saved(checkedFlags(), startsAtText(), endsAtText(), m_daysOff);
     Alerts::inform(this, QStringLiteral("Done"), QStringLiteral("Done!"));
     accept();
 }
@@ -270,9 +375,9 @@ bool WorkingWeekDialog::passesChecks()
 
 bool WorkingWeekDialog::writeSettings()
 {
-    // All three files or none: a failure leaves the stored week as it was.
+    // All four files or none: a failure leaves the stored week as it was.
     const std::optional<WriteFailure> failure =
-        m_store.saveWorkingWeek(checkedFlags(), startsAtText(), endsAtText());
+        m_store.saveWorkingWeek(checkedFlags(), startsAtText(), endsAtText(), m_daysOff);
     if (!failure)
         return true;
 

@@ -62,10 +62,12 @@ struct Planner {
     QTemporaryDir folder;
     MainWindow window{AppFolders::beside(folder.path()), [] { return Today; }};
 
-    explicit Planner(const QStringList& leftOut = {})
+    explicit Planner(const QStringList& leftOut = {}, const QByteArray& daysOff = {})
     {
         for (const QFileInfo& data : QDir(qApp->applicationDirPath()).entryInfoList({"*.txt"}))
             QFile::copy(data.filePath(), folder.filePath(data.fileName()));
+        if (QFile file(folder.filePath("daysoff.txt")); !daysOff.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(daysOff) == daysOff.size());
         for (const QString& name : leftOut) // a file still there fails on the missing answer
             answers.answer(QFile::remove(folder.filePath(name)) ? Box::Ok : Box::NoButton);
         QDir(folder.path()).mkdir("output");
@@ -503,6 +505,47 @@ private Q_SLOTS:
         // Wednesday and Thursday, then Monday.
         const CalendarEvent& last = p.window.schedule().events.last();
         QCOMPARE(last.startDate.toString("d ") + last.startTime, "14 8:00 AM");
+    }
+
+    // Dates off reach the build and the month calendar, from the file and from Save.
+    void daysOff()
+    {
+        Planner p({}, "2026-12-10 Closed\n");
+        const auto* calendar = p.get<QCalendarWidget>("Calendar2");
+        const auto marks = [calendar] { // Monday 7 to Sunday 13 December, 1 for a day off
+            QList<int> marks;
+            for (QDate day(2026, 12, 7); day.day() <= 13; day = day.addDays(1)) {
+                // A date's own format wins over its weekday's, as the calendar paints it.
+                QTextCharFormat format = calendar->dateTextFormat(day);
+                if (!format.hasProperty(QTextFormat::ForegroundBrush))
+                    format = calendar->weekdayTextFormat(Qt::DayOfWeek(day.dayOfWeek()));
+                marks << int(format.foreground().color() == QColor(192, 0, 0));
+            }
+            return marks;
+        };
+        const auto events = [&p] {
+            QStringList spans;
+            for (const CalendarEvent& event : p.window.schedule().events)
+                spans << event.startDate.toString("d") + '-' + event.endDate.toString("d");
+            return spans.join(' ');
+        };
+        QCOMPARE(marks(), QList<int>({0, 0, 0, 1, 0, 1, 1})); // Thursday 10 and the weekend
+        p.type("A +3");
+        p.click("cmdToList");
+        QCOMPARE(events(), "9-9 11-11 14-14");
+
+        // Saturday ticked and the date off removed: both taken at once, and built.
+        p.answers.answer(Box::Ok);
+        p.open("lblSetWorkingDays", [](QWidget* dialog) {
+            dialog->findChild<QCheckBox*>("chkWorkingDay6")->setChecked(true);
+            dialog->findChild<QListWidget*>("lstDaysOff")->item(0)->setSelected(true);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("cmdRemoveDayOff"), Qt::LeftButton);
+            return "Command1";
+        });
+        QCOMPARE(p.shown(), QStringList{box("Done", "Done!")});
+        QCOMPARE(marks(), QList<int>({0, 0, 0, 0, 0, 0, 1}));
+        QCOMPARE(events(), "9-11");
+        QCOMPARE(p.window.daysOff(), QList<DayOff>());
     }
 };
 

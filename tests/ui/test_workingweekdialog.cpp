@@ -1,10 +1,15 @@
 #include "settings/settingsstore.h"
+#include "ui/filechooser.h"
 #include "ui/workingweekdialog.h"
 
 #include "modalanswerer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,7 +20,10 @@ using Replies = QList<QMessageBox::StandardButton>;
 namespace {
 
 const QString Week = "workingweek.txt", Starts = "workingday_starts_at.txt",
-              Ends = "workingday_ends_at.txt", Hours = "hours.txt";
+              Ends = "workingday_ends_at.txt", Hours = "hours.txt", DaysOff = "daysoff.txt";
+const QDate Today(2026, 12, 9);
+const QByteArray DaysOffHeader =
+    "# Days off: one date a line as YYYY-MM-DD, then a blank and a label.\r\n";
 // Not the shipped Monday to Friday 9 to 6, so a Save that writes nothing shows.
 const QList<QByteArray> Stored{"0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n", "7:00 AM", "3:00 PM\r\n"};
 constexpr auto Ok = QMessageBox::Ok, Yes = QMessageBox::Yes, No = QMessageBox::No;
@@ -39,6 +47,19 @@ struct Case {
     Replies replies{};   // empty: OK to every box
     QStringList boxes{}; // every box from opening on; the folder shows as <dir>
     QString week{};      // the week file's lines after Save; null: no file may change
+};
+
+// Answers the import's file dialog with the path queued, or as a cancel.
+struct QueuedChooser : FileChooser {
+    QString openFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::exchange(next, {});
+    }
+    QString saveFile(QWidget*, const QString&, const QString&, const QString&, QString*) override
+    {
+        return {};
+    }
+    QString next;
 };
 
 struct Fixture {
@@ -76,13 +97,29 @@ struct Fixture {
         return out;
     }
 
+    QByteArray daysOffFile() const
+    {
+        QFile file(path(DaysOff));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QStringList listed() const
+    {
+        QStringList texts;
+        for (int row = 0; row < daysOffList->count(); ++row)
+            texts << daysOffList->item(row)->text();
+        return texts;
+    }
+
     QTemporaryDir dir;
     SettingsStore store{dir.path()};
     test::ModalAnswerer answers;
-    WorkingWeekDialog dialog{store};
+    QueuedChooser chooser;
+    WorkingWeekDialog dialog{store, chooser, Today};
     QComboBox* const startsAt = dialog.findChild<QComboBox*>("cboStartsAt");
     QComboBox* const endsAt = dialog.findChild<QComboBox*>("cboEndsAt");
-    QList<std::tuple<WeekFlags, QString, QString, qsizetype>> saved; // and boxes shown before
+    QListWidget* const daysOffList = dialog.findChild<QListWidget*>("lstDaysOff");
+    // What the window heard, and how many boxes were shown before.
+    QList<std::tuple<WeekFlags, QString, QString, QList<DayOff>, qsizetype>> saved;
 };
 
 } // namespace
@@ -92,6 +129,8 @@ class TestWorkingWeekDialog : public QObject {
 private Q_SLOTS:
     void openAndPress_data();
     void openAndPress();
+    void daysOff_data();
+    void daysOff();
 };
 
 void TestWorkingWeekDialog::openAndPress_data()
@@ -172,7 +211,95 @@ void TestWorkingWeekDialog::openAndPress()
     QCOMPARE(f.saved.size(), int(saves));
     if (saves) // the window hears of the new week before "Done!", so it rebuilds first
         QVERIFY(f.saved[0] == std::tuple(*f.store.loadWorkingWeek().flags, QString("9:00 AM"), c.to,
-                                         c.boxes.size() - 1));
+                                         QList<DayOff>(), c.boxes.size() - 1));
+    // Saved with the others, all or nothing.
+    QCOMPARE(f.daysOffFile(), saves ? DaysOffHeader : QByteArray());
+}
+
+void TestWorkingWeekDialog::daysOff_data()
+{
+    // The steps, "|" between them: "+YYYY-MM-DD label" picks the date, types the label
+    // and clicks Add ("=" presses Enter in the label instead); "-0,2" selects those list
+    // rows and clicks Remove.
+    QTest::addColumn<QByteArray>("stored"); // daysoff.txt; null: none
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("listed"); // the list after the steps
+    QTest::addColumn<QByteArray>("written"); // daysoff.txt after the button
+    QTest::addColumn<QStringList>("boxes");
+    const QByteArray three = "2026-12-31 Eve\n2026-12-24\n2027-01-01 New Year\n";
+    QTest::newRow("add to none, sorted, Enter adds")
+        << QByteArray() << "+2026-12-25 Christmas Day|=2026-12-24  Eve  "
+        << "Command1" << QStringList{"Thu 24 Dec 2026   Eve", "Fri 25 Dec 2026   Christmas Day"}
+        << DaysOffHeader + "2026-12-24 Eve\r\n2026-12-25 Christmas Day\r\n"
+        << QStringList{box(Info, Ok, "Done", "Done!")};
+    QTest::newRow("a listed date takes the new label")
+        << three << "+2026-12-31 Office closed"
+        << "Command1"
+        << QStringList{"Thu 24 Dec 2026", "Thu 31 Dec 2026   Office closed",
+                       "Fri 1 Jan 2027   New Year"}
+        << DaysOffHeader + "2026-12-24\r\n2026-12-31 Office closed\r\n2027-01-01 New Year\r\n"
+        << QStringList{box(Info, Ok, "Done", "Done!")};
+    QTest::newRow("remove two") << three << "-0,2"
+                                << "Command1" << QStringList{"Thu 31 Dec 2026   Eve"}
+                                << DaysOffHeader + "2026-12-31 Eve\r\n"
+                                << QStringList{box(Info, Ok, "Done", "Done!")};
+    QTest::newRow("Cancel writes nothing")
+        << three << "+2027-01-04|-0,1"
+        << "Command2" << QStringList{"Fri 1 Jan 2027   New Year", "Mon 4 Jan 2027"} << three
+        << QStringList{};
+    QTest::newRow("damaged line: told, then dropped by Save")
+        << QByteArray("2026-12-24 Eve\nChristmas\n") << ""
+        << "Command1" << QStringList{"Thu 24 Dec 2026   Eve"}
+        << DaysOffHeader + "2026-12-24 Eve\r\n"
+        << QStringList{box(Warn, Ok, "Error",
+                           "Error: daysoff.txt line 2 is not a date (YYYY-MM-DD). That line is "
+                           "skipped."),
+                       box(Info, Ok, "Done", "Done!")};
+}
+
+void TestWorkingWeekDialog::daysOff()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, steps);
+    QFETCH(QString, button);
+    QFETCH(QStringList, boxes);
+    Fixture f({{DaysOff, stored}}, Replies(boxes.size(), Ok));
+    auto* remove = f.dialog.findChild<QPushButton*>("cmdRemoveDayOff");
+    for (const QString& step : steps.split('|', Qt::SkipEmptyParts)) {
+        if (step.startsWith('-')) {
+            // A click, then Ctrl+clicks.
+            Qt::KeyboardModifiers keys;
+            for (const QString& row : step.mid(1).split(',')) {
+                QWidget* rows = f.daysOffList->viewport();
+                const QRect place = f.daysOffList->visualItemRect(f.daysOffList->item(row.toInt()));
+                QTest::mouseClick(rows, Qt::LeftButton, std::exchange(keys, Qt::ControlModifier),
+                                  place.center());
+            }
+            QTest::mouseClick(remove, Qt::LeftButton);
+            QVERIFY(!remove->isEnabled()); // nothing is selected any more
+            continue;
+        }
+        f.dialog.findChild<QDateEdit*>("dtDayOff")
+            ->setDate(QDate::fromString(step.mid(1, 10), Qt::ISODate));
+        auto* label = f.dialog.findChild<QLineEdit*>("txtDayOffLabel");
+        label->setText(step.mid(12));
+        if (step.startsWith('='))
+            QTest::keyClick(label, Qt::Key_Return);
+        else
+            QTest::mouseClick(f.dialog.findChild<QWidget*>("cmdAddDayOff"), Qt::LeftButton);
+    }
+    QTEST(f.listed(), "listed");
+    for (int n = 1; n <= 5; ++n) // Monday to Friday, so Save asks nothing about the week
+        f.dialog.findChild<QCheckBox*>(QString("chkWorkingDay%1").arg(n))->setChecked(true);
+    QTest::mouseClick(f.dialog.findChild<QWidget*>(button), Qt::LeftButton);
+    QCOMPARE(f.shown(), boxes);
+    QTEST(f.daysOffFile(), "written");
+    QCOMPARE(f.dialog.isVisible(), false);
+    const bool saves = button == "Command1";
+    QCOMPARE(f.saved.size(), int(saves));
+    if (saves) // the window gets the dates the file now holds
+        QCOMPARE(std::get<3>(f.saved[0]), f.store.loadDaysOff().daysOff);
 }
 
 QTEST_MAIN(TestWorkingWeekDialog)
