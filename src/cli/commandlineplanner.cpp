@@ -10,6 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -31,6 +32,8 @@ struct Names {
     QString settings = QStringLiteral("settings");
     QString csv = QStringLiteral("csv");
     QString ics = QStringLiteral("ics");
+    QString daysOff = QStringLiteral("days-off");
+    QString noDaysOff = QStringLiteral("no-days-off");
 };
 const Names Option;
 
@@ -61,6 +64,11 @@ void describe(QCommandLineParser& parser)
         {Option.endsAt,
          QStringLiteral("The working day's end hour (default: workingday_ends_at.txt)."),
          QStringLiteral("TEXT")},
+        {Option.daysOff,
+         QStringLiteral("Read the dates off from this file: dates as daysoff.txt holds them, or "
+                        "an iCalendar file of holidays (default: daysoff.txt when there is one)."),
+         QStringLiteral("FILE")},
+        {Option.noDaysOff, QStringLiteral("Count no dates off, not even those of daysoff.txt.")},
         {Option.settings,
          QStringLiteral("The folder of the settings files (default: the program's folder)."),
          QStringLiteral("DIR")},
@@ -189,6 +197,12 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
         m_weekGiven = true;
     }
 
+    if (parser.isSet(Option.daysOff) && parser.isSet(Option.noDaysOff))
+        return usage(QStringLiteral("Give either --days-off or --no-days-off, not both."));
+    if (parser.isSet(Option.daysOff))
+        m_daysOffFile = parser.value(Option.daysOff);
+    m_noDaysOff = parser.isSet(Option.noDaysOff);
+
     if (parser.isSet(Option.startsAt))
         m_startsAt = parser.value(Option.startsAt);
     if (parser.isSet(Option.endsAt))
@@ -225,6 +239,16 @@ bool CommandLinePlanner::loadSettings()
         // Without the file no day works, and the build says so.
         m_inputs.weekFlags = week.flags.value_or(WeekFlags{});
     }
+    // The dates off are the user's, like the hours: read whatever --week says.
+    if (m_daysOffFile) {
+        if (!loadDaysOffFile(*m_daysOffFile))
+            return false;
+    } else if (!m_noDaysOff) {
+        const SettingsStore::DaysOffLoad daysOff = store.loadDaysOff();
+        for (const SettingsProblem& problem : daysOff.problems)
+            complain(problem.text);
+        m_inputs.datesOff = DayOff::datesOf(daysOff.daysOff);
+    }
     if (!m_csvPath && !m_icsPath)
         return true;
 
@@ -248,6 +272,24 @@ bool CommandLinePlanner::loadSettings()
         return false;
     m_inputs.startsAt = *m_startsAt;
     m_inputs.endsAt = *m_endsAt;
+    return true;
+}
+
+bool CommandLinePlanner::loadDaysOffFile(const QString& path)
+{
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        complain(QStringLiteral("Cannot read %1: %2.")
+                     .arg(path, QFileInfo(path).isDir() ? QStringLiteral("it is a folder")
+                                                        : file.errorString()));
+        return false;
+    }
+    const QString text = QString::fromUtf8(file.readAll());
+    const SettingsStore::DaysOffLoad load =
+        SettingsStore::readDaysOff(text, QFileInfo(path).fileName());
+    for (const SettingsProblem& problem : load.problems)
+        complain(problem.text);
+    m_inputs.datesOff = DayOff::datesOf(load.daysOff);
     return true;
 }
 

@@ -42,6 +42,8 @@ private:
     std::optional<int> readOptions(QCommandLineParser& parser, const QStringList& arguments,
                                    const QString& todayText);
     bool loadSettings();
+    // --days-off FILE; false when it cannot be read.
+    bool loadDaysOffFile(const QString& path);
     bool readTaskText();
     int writeSchedule(const Schedule& schedule);
     // "-" is standard output.
@@ -61,6 +63,8 @@ private:
     std::optional<QString> m_icsPath;
     std::optional<QDateTime> m_stamp; // the iCalendar file's time of export
     bool m_weekGiven = false;
+    std::optional<QString> m_daysOffFile;
+    bool m_noDaysOff = false;
     std::optional<QString> m_startsAt;
     std::optional<QString> m_endsAt;
     QFile m_out;

@@ -61,8 +61,15 @@ private Q_SLOTS:
     {
         qputenv("TASKLOOM_TODAY", "2026-12-07");    // a Monday
         qputenv("SOURCE_DATE_EPOCH", "1796601600"); // 2026-12-07 00:00 UTC
+        // The user's holidays over the year's end, and a closure list with a slip in it.
+        const QByteArray holidays = "2026-12-24 Christmas Eve\n2026-12-25 Christmas Day\n"
+                                    "2026-12-31 New Year's Eve\n2027-01-01 New Year's Day\n";
         for (const auto& [name, bytes] : QList<std::pair<const char*, QByteArray>>{
-                 {"tasks.txt", Tasks}, {"old.csv", OldCsv}, {"workingweek.txt", "1\n0\n1\n"}}) {
+                 {"tasks.txt", Tasks},
+                 {"old.csv", OldCsv},
+                 {"workingweek.txt", "1\n0\n1\n"},
+                 {"daysoff.txt", holidays},
+                 {"closure.txt", "2026-12-28 Stocktake\nsoon\n"}}) {
             QFile file(m_dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
@@ -106,6 +113,25 @@ private Q_SLOTS:
                 "DTSTART;VALUE=DATE:20261212\r\nDTEND;VALUE=DATE:20261213\r\n"
                 "SUMMARY:X: P\r\nDESCRIPTION:P\r\n" +
                 IcsEnd);
+        // Counted by hand: Prepare stops for Christmas, Install for the new year; Inspect
+        // runs beside Install and Hand over follows Inspect.
+        row("daysoff.txt of the settings folder, over the year's end", 0,
+            "--settings $DIR --week 1111100 --start 2026-12-21",
+            "Prepare +4\nInstall +5\n//Inspect +2\nHand over +2\n",
+            Table + "My Project: Prepare \t2026-12-21\t2026-12-28\t4\n"
+                    "My Project: Install \t2026-12-29\t2027-01-06\t5\n"
+                    "My Project: Inspect \t2026-12-29\t2026-12-30\t2\n"
+                    "My Project: Hand over \t2027-01-04\t2027-01-05\t2\n");
+        row("--no-days-off", 0, "--no-days-off --settings $DIR --week 1111100 --start 2026-12-24",
+            "A +2", Table + "My Project: A \t2026-12-24\t2026-12-25\t2\n");
+        row("--days-off instead of daysoff.txt, a damaged line told", 0,
+            "--days-off $DIR/closure.txt --settings $DIR --week 1111100 --start 2026-12-24", "A +3",
+            Table + "My Project: A \t2026-12-24\t2026-12-29\t3\n",
+            "Error: closure.txt line 2 is not a date (YYYY-MM-DD). That line is skipped.");
+        row("--days-off missing", 1, "--days-off $DIR/none.txt", "A", "",
+            "Cannot read $DIR/none.txt: ");
+        row("--days-off, --no-days-off", 2, "--days-off $DIR/closure.txt --no-days-off", "A", "",
+            "not both");
         row("past start", 1, "--start 2026-12-06", Tasks, "", "start on a past date");
         row("no working day", 1, "--week 0000000", Tasks, "", "no working days");
         row("settings missing", 1, "--settings $DIR/none", Tasks, "",
