@@ -34,6 +34,22 @@ BuildInputs inputs(const QString& text, const QString& week = QStringLiteral("11
     return in;
 }
 
+// The inputs of a build table's row: its task text, its week (empty: every
+// day works) and the day picked (-1: start right away).
+BuildInputs tableInputs()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, week);
+    QFETCH(int, picked);
+    BuildInputs in = inputs(text, week.isEmpty() ? QStringLiteral("0000000") : week);
+    in.weekApplies = !week.isEmpty();
+    if (picked >= 0) {
+        in.startOption = StartOption::OnPickedDate;
+        in.pickedStartDate = Monday.addDays(picked);
+    }
+    return in;
+}
+
 // Date spans as day offsets from Monday, "0-2 3-4", so a table row reads like a plan.
 QString span(QDate from, QDate to)
 {
@@ -173,17 +189,8 @@ void TestEngine::build_data()
 
 void TestEngine::build()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, week);
-    QFETCH(int, picked);
     QFETCH(QString, subjects);
-    BuildInputs in = inputs(text, week.isEmpty() ? QStringLiteral("0000000") : week);
-    in.weekApplies = !week.isEmpty();
-    if (picked >= 0) {
-        in.startOption = StartOption::OnPickedDate;
-        in.pickedStartDate = Monday.addDays(picked);
-    }
-    const BuildResult result = ScheduleBuilder::build(in);
+    const BuildResult result = ScheduleBuilder::build(tableInputs());
     QVERIFY(!result.isRefusal());
     QStringList rows, events, names;
     for (const ScheduleRow& row : result.schedule().rows)
@@ -270,16 +277,8 @@ void TestEngine::daysOff_data()
 
 void TestEngine::daysOff()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, week);
-    QFETCH(int, picked);
     QFETCH(QString, off);
-    BuildInputs in = inputs(text, week.isEmpty() ? QStringLiteral("0000000") : week);
-    in.weekApplies = !week.isEmpty();
-    if (picked >= 0) {
-        in.startOption = StartOption::OnPickedDate;
-        in.pickedStartDate = Monday.addDays(picked);
-    }
+    BuildInputs in = tableInputs();
     for (const QString& day : off.split(' '))
         in.datesOff << Monday.addDays(day.toInt());
     const BuildResult result = ScheduleBuilder::build(in);
