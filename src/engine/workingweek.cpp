@@ -86,8 +86,9 @@ QDate WorkingWeek::addWorkingDays(QDate date, int n) const
 
     // Whole weeks hold the same number of working weekdays whatever their
     // first day, so jump over them, give back the dates off the jump passed
-    // and jump again while more than a week is left; then walk the rest. Each
-    // further jump passes at least one date off, so the loop ends.
+    // and jump again while more than a week's worth is left; then walk the
+    // rest. Only a jump that passed dates off leaves that much, and there are
+    // finitely many, so the loop ends.
     qint64 remaining = n > 0 ? n : -static_cast<qint64>(n);
     while (remaining > workingPerWeek) {
         const qint64 wholeWeeks = (remaining - 1) / workingPerWeek;
