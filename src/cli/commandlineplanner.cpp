@@ -6,6 +6,7 @@
 #include "export/calendarics.h"
 #include "export/exportstamp.h"
 #include "files/atomicfile.h"
+#include "ical/icsreader.h"
 #include "settings/settingsstore.h"
 
 #include <QCommandLineParser>
@@ -284,9 +285,26 @@ bool CommandLinePlanner::loadDaysOffFile(const QString& path)
                                                         : file.errorString()));
         return false;
     }
-    const QString text = QString::fromUtf8(file.readAll());
+    const QByteArray bytes = file.readAll();
+    const QString fileName = QFileInfo(path).fileName();
+    // A calendar file is told by its content; one named .ics that is not one
+    // gets the calendar's error rather than a line-by-line complaint.
+    if (IcsReader::looksLikeCalendar(bytes) ||
+        path.endsWith(QStringLiteral(".ics"), Qt::CaseInsensitive)) {
+        // Every year the plan can reach: the year before its start (a task
+        // of negative length) to thirty years after.
+        const int startYear = m_inputs.pickedStartDate.year();
+        const IcsReader::DaysOffRead read =
+            IcsReader::readDaysOff(bytes, fileName, startYear - 1, startYear + 30);
+        if (!read.error.isEmpty()) {
+            complain(read.error);
+            return false;
+        }
+        m_inputs.datesOff = DayOff::datesOf(read.daysOff);
+        return true;
+    }
     const SettingsStore::DaysOffLoad load =
-        SettingsStore::readDaysOff(text, QFileInfo(path).fileName());
+        SettingsStore::readDaysOff(QString::fromUtf8(bytes), fileName);
     for (const SettingsProblem& problem : load.problems)
         complain(problem.text);
     m_inputs.datesOff = DayOff::datesOf(load.daysOff);

@@ -2,6 +2,7 @@
 
 #include "alerts.h"
 #include "filechooser.h"
+#include "ical/icsreader.h"
 #include "settings/settingsstore.h"
 #include "uilook.h"
 
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QKeyEvent>
@@ -18,6 +20,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRect>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <optional>
@@ -104,6 +107,9 @@ QString listText(const DayOff& day)
 
 // Everything from the hour row down moved this far to make room for the dates off.
 constexpr int DaysOffHeight = 3000;
+// The import takes this year and so many after it: recurring holidays become
+// dates, and a list that ran on forever could not be shown or saved.
+constexpr int ImportYearsAhead = 10;
 
 } // namespace
 
@@ -206,6 +212,9 @@ void WorkingWeekDialog::makeDaysOffControls()
     connect(m_daysOffList, &QListWidget::itemSelectionChanged, this,
             [this] { m_removeDayOff->setEnabled(!m_daysOffList->selectedItems().isEmpty()); });
     connect(m_removeDayOff, &QPushButton::clicked, this, &WorkingWeekDialog::removeSelectedDaysOff);
+    QPushButton* import = button(this, "cmdImportDaysOff", QStringLiteral("Import from .ics…"),
+                                 UiLook::rect(6390, 3465, 2040, 375));
+    connect(import, &QPushButton::clicked, this, &WorkingWeekDialog::importDaysOff);
 }
 
 void WorkingWeekDialog::load()
@@ -247,6 +256,50 @@ void WorkingWeekDialog::addDayOff()
     else
         m_daysOff.insert(at, day);
     showDaysOff(day.date);
+}
+
+void WorkingWeekDialog::importDaysOff()
+{
+    // Holiday calendars are mostly downloaded from a calendar service.
+    const QString path =
+        m_chooser.openFile(this, QStringLiteral("Import Days Off"),
+                           QStandardPaths::writableLocation(QStandardPaths::DownloadLocation),
+                           QStringLiteral("iCalendar files (*.ics);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const QString fileName = QFileInfo(path).fileName();
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        Alerts::warn(this, ErrorTitle,
+                     QStringLiteral("Error: %1 cannot be read (%2).")
+                         .arg(fileName, QFileInfo(path).isDir() ? QStringLiteral("it is a folder")
+                                                                : file.errorString()));
+        return;
+    }
+    const int firstYear = m_today.year();
+    const int lastYear = firstYear + ImportYearsAhead;
+    const IcsReader::DaysOffRead read =
+        IcsReader::readDaysOff(file.readAll(), fileName, firstYear, lastYear);
+    if (!read.error.isEmpty()) {
+        Alerts::warn(this, ErrorTitle, read.error);
+        return;
+    }
+    const QString years = QStringLiteral("%1 to %2").arg(firstYear).arg(lastYear);
+    if (read.daysOff.isEmpty()) {
+        Alerts::inform(this, QStringLiteral("Import Days Off"),
+                       QStringLiteral("%1 holds no all-day events from %2. Nothing was imported.")
+                           .arg(fileName, years));
+        return;
+    }
+    m_daysOff = DayOff::merged(m_daysOff + read.daysOff);
+    showDaysOff();
+    const QString count = read.daysOff.size() == 1
+                              ? QStringLiteral("1 day off")
+                              : QStringLiteral("%1 days off").arg(read.daysOff.size());
+    Alerts::inform(this, QStringLiteral("Import Days Off"),
+                   QStringLiteral("%1 from %2 imported, for the years %3. Save keeps them; "
+                                  "import the file again for later years.")
+                       .arg(count, fileName, years));
 }
 
 void WorkingWeekDialog::removeSelectedDaysOff()

@@ -66,6 +66,9 @@ private:
     // The picker's date with the typed label; a date already listed takes the new label.
     void addDayOff();
     void removeSelectedDaysOff();
+    // "Import from .ics…": the all-day events of a holiday calendar, from this
+    // year to ten years ahead, joined to the list as dates.
+    void importDaysOff();
     void showDaysOff(QDate selected = {});
     // Save: the checks, the four files, the window told, "Done!", closed.
     void save();

@@ -19,6 +19,12 @@ const QByteArray Csv = "Subject,Start Date,Start Time,End Date,End Time,All Day 
 const QByteArray Table = "Task\tStart Date\tEnd Date\tTask Duration\n";
 const QByteArray Tasks = "Paint + 3 days\r\nTile, grout + 2\n//Call \"Bob\" + 2.5\n";
 const QByteArray OldCsv = "previous export\r\n"; // no run may change it
+// Christmas every year since 2000, and Christmas Eve 2026 alone.
+const QByteArray HolidayCalendar =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//T//EN\r\nBEGIN:VEVENT\r\nUID:x\r\n"
+    "DTSTART;VALUE=DATE:20001225\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Christmas Day\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:e\r\nDTSTART;VALUE=DATE:20261224\r\nSUMMARY:Christmas Eve\r\n"
+    "END:VEVENT\r\nEND:VCALENDAR\r\n";
 const QByteArray Ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Taskloom//Taskloom 1.4//EN\r\n"
                        "CALSCALE:GREGORIAN\r\nX-WR-CALNAME:X\r\nBEGIN:VEVENT\r\n";
 const QByteArray IcsEnd = "LOCATION:Home\r\nCLASS:PRIVATE\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
@@ -69,7 +75,9 @@ private Q_SLOTS:
                  {"old.csv", OldCsv},
                  {"workingweek.txt", "1\n0\n1\n"},
                  {"daysoff.txt", holidays},
-                 {"closure.txt", "2026-12-28 Stocktake\nsoon\n"}}) {
+                 {"closure.txt", "2026-12-28 Stocktake\nsoon\n"},
+                 {"calendar.txt", HolidayCalendar},
+                 {"broken.ics", HolidayCalendar.chopped(15)}}) {
             QFile file(m_dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
@@ -128,6 +136,15 @@ private Q_SLOTS:
             "--days-off $DIR/closure.txt --settings $DIR --week 1111100 --start 2026-12-24", "A +3",
             Table + "My Project: A \t2026-12-24\t2026-12-29\t3\n",
             "Error: closure.txt line 2 is not a date (YYYY-MM-DD). That line is skipped.");
+        // A: Wednesday 12/23, then Thursday and Friday off, then Monday and Tuesday. B: 104
+        // whole weeks from a Wednesday end on Tuesday 12/26/2028, one day later for Christmas
+        // on Monday 12/25/2028 (in 2027 it falls on a Saturday).
+        row("--days-off an iCalendar file named .txt", 0,
+            "--days-off $DIR/calendar.txt --week 1111100 --start 2026-12-23", "A +3\nB +520",
+            Table + "My Project: A \t2026-12-23\t2026-12-29\t3\n"
+                    "My Project: B \t2026-12-30\t2028-12-27\t520\n");
+        row("--days-off a broken .ics", 1, "--days-off $DIR/broken.ics", "A", "",
+            "Error: broken.ics is not an iCalendar file");
         row("--days-off missing", 1, "--days-off $DIR/none.txt", "A", "",
             "Cannot read $DIR/none.txt: ");
         row("--days-off, --no-days-off", 2, "--days-off $DIR/closure.txt --no-days-off", "A", "",

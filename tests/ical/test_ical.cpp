@@ -1,6 +1,8 @@
-// Files written, then read back with libical's parser, event for event.
+// Files written, then read back with libical's parser, event for event; and
+// holiday calendars read into dates off.
 #include "engine/schedulebuilder.h"
 #include "export/calendarics.h"
+#include "ical/icsreader.h"
 #include "ical/icswriter.h"
 
 #include <libical/ical.h>
@@ -53,6 +55,21 @@ QString asRead(icalcomponent* e)
                        icaltime_as_ical_string(icalcomponent_get_dtend(e)),
                        rule ? QString::number(icalproperty_get_rrule(rule).count) : ""}
         .join('|');
+}
+
+// A holiday calendar as services publish it, around the given events.
+QByteArray holidays(const QByteArray& events)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Holidays//EN\r\n" + events +
+           "END:VCALENDAR\r\n";
+}
+
+// One event: UID, DTSTART (a date, or a time with "T"), further lines, SUMMARY.
+QByteArray vevent(const char* uid, const char* start, const char* more, const char* summary)
+{
+    const QByteArray value = QByteArray(start).contains('T') ? ":" : ";VALUE=DATE:";
+    return QByteArray("BEGIN:VEVENT\r\nUID:") + uid + "\r\nDTSTART" + value + start + "\r\n" +
+           more + "SUMMARY:" + summary + "\r\nEND:VEVENT\r\n";
 }
 
 } // namespace
@@ -156,6 +173,55 @@ private Q_SLOTS:
         QTEST(QString::fromUtf8(icalcomponent_get_summary(
                   icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT))),
               "readBack");
+    }
+
+    // Holiday calendars into dates off, over the years 2026 to 2028.
+    void readDaysOff_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("daysOff"); // "date label", "|" between days
+        QTest::addColumn<QString>("error");
+        const QByteArray christmas = vevent("xmas", "20201225",
+                                            "DTEND;VALUE=DATE:20201226\r\nRRULE:FREQ=YEARLY\r\n"
+                                            "EXDATE;VALUE=DATE:20271225\r\n",
+                                            "Christmas Day");
+        const QString notCalendar = "Error: h.ics is not an iCalendar file: it must hold a whole "
+                                    "calendar, from BEGIN:VCALENDAR to END:VCALENDAR.";
+        // clang-format off
+        QTest::newRow("yearly from 2020, 2027 excepted") << holidays(christmas)
+            << "2026-12-25 Christmas Day|2028-12-25 Christmas Day" << "";
+        QTest::newRow("three days; one without DTEND; a timed event left out") << holidays(
+            vevent("shut", "20261228", "DTEND;VALUE=DATE:20261231\r\n", "Closure") +
+            vevent("may", "20270501", "", "Labour Day") +
+            vevent("meet", "20270104T090000Z", "DTEND:20270104T100000Z\r\n", "Meeting"))
+            << "2026-12-28 Closure|2026-12-29 Closure|2026-12-30 Closure|2027-05-01 Labour Day" << "";
+        QTest::newRow("a run begun the year before; beyond the years; cancelled") << holidays(
+            vevent("break", "20251231", "DURATION:P3D\r\n", "Winter break") +
+            vevent("far", "20290101", "", "Too late") +
+            vevent("off", "20260601", "STATUS:CANCELLED\r\n", "Called off"))
+            << "2026-01-01 Winter break|2026-01-02 Winter break" << "";
+        QTest::newRow("a moved occurrence, an extra date, two on one day") << holidays(
+            vevent("bank", "20240504", "RRULE:FREQ=YEARLY;BYMONTH=5;BYDAY=1MO\r\n"
+                                      "RDATE;VALUE=DATE:20281227\r\n", "Bank holiday") +
+            vevent("bank", "20270509", "RECURRENCE-ID;VALUE=DATE:20270503\r\n", "Bank holiday") +
+            vevent("eve", "20281227", "", "Office closed"))
+            << "2026-05-04 Bank holiday|2027-05-09 Bank holiday|2028-05-01 Bank holiday|"
+               "2028-12-27 Bank holiday, Office closed" << "";
+        QTest::newRow("byte-order mark, no events") << "\xEF\xBB\xBF" + holidays("") << "" << "";
+        QTest::newRow("cut off before its end") << holidays(christmas).chopped(15) << "" << notCalendar;
+        QTest::newRow("not a calendar") << QByteArray("2026-12-25 Christmas Day\n") << "" << notCalendar;
+        // clang-format on
+    }
+
+    void readDaysOff()
+    {
+        QFETCH(QByteArray, file);
+        const IcsReader::DaysOffRead read = IcsReader::readDaysOff(file, "h.ics", 2026, 2028);
+        QStringList days;
+        for (const DayOff& day : read.daysOff)
+            days << day.date.toString(Qt::ISODate) + ' ' + day.label;
+        QTEST(days.join('|'), "daysOff");
+        QTEST(read.error, "error");
     }
 };
 

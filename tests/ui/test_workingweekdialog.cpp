@@ -220,7 +220,8 @@ void TestWorkingWeekDialog::daysOff_data()
 {
     // The steps, "|" between them: "+YYYY-MM-DD label" picks the date, types the label
     // and clicks Add ("=" presses Enter in the label instead); "-0,2" selects those list
-    // rows and clicks Remove.
+    // rows and clicks Remove; "i:name" imports that file of Calendars ("i:" cancels the
+    // file dialog).
     QTest::addColumn<QByteArray>("stored"); // daysoff.txt; null: none
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("button");
@@ -248,6 +249,36 @@ void TestWorkingWeekDialog::daysOff_data()
         << three << "+2027-01-04|-0,1"
         << "Command2" << QStringList{"Fri 1 Jan 2027   New Year", "Mon 4 Jan 2027"} << three
         << QStringList{};
+    // Today is 12/9/2026: the years 2026 to 2036. New Year's Day every five years from 2000
+    // gives 2030 and 2035; 2025 and 2040 are out, as are 1/1/2037 and the timed event.
+    const QString import = "Import Days Off";
+    QTest::newRow("import, saved")
+        << three << "i:holidays.ics"
+        << "Command1"
+        << QStringList{"Thu 24 Dec 2026",
+                       "Thu 31 Dec 2026   Eve",
+                       "Fri 1 Jan 2027   New Year",
+                       "Tue 1 Jan 2030   New Year's Day",
+                       "Mon 1 Jan 2035   New Year's Day",
+                       "Wed 31 Dec 2036   Last"}
+        << DaysOffHeader + "2026-12-24\r\n2026-12-31 Eve\r\n2027-01-01 New Year\r\n"
+                           "2030-01-01 New Year's Day\r\n2035-01-01 New Year's Day\r\n"
+                           "2036-12-31 Last\r\n"
+        << QStringList{box(Info, Ok, import,
+                           "3 days off from holidays.ics imported, for the years 2026 to 2036. "
+                           "Save keeps them; import the file again for later years."),
+                       box(Info, Ok, "Done", "Done!")};
+    QTest::newRow("import cancelled, broken, empty; Cancel")
+        << three << "i:|i:broken.ics|i:timed.ics"
+        << "Command2"
+        << QStringList{"Thu 24 Dec 2026", "Thu 31 Dec 2026   Eve", "Fri 1 Jan 2027   New Year"}
+        << three
+        << QStringList{box(Warn, Ok, "Error",
+                           "Error: broken.ics is not an iCalendar file: it must hold a whole "
+                           "calendar, from BEGIN:VCALENDAR to END:VCALENDAR."),
+                       box(Info, Ok, import,
+                           "timed.ics holds no all-day events from 2026 to 2036. Nothing was "
+                           "imported.")};
     QTest::newRow("damaged line: told, then dropped by Save")
         << QByteArray("2026-12-24 Eve\nChristmas\n") << ""
         << "Command1" << QStringList{"Thu 24 Dec 2026   Eve"}
@@ -266,7 +297,29 @@ void TestWorkingWeekDialog::daysOff()
     QFETCH(QStringList, boxes);
     Fixture f({{DaysOff, stored}}, Replies(boxes.size(), Ok));
     auto* remove = f.dialog.findChild<QPushButton*>("cmdRemoveDayOff");
+    const QByteArray timed = "BEGIN:VEVENT\r\nUID:t\r\nDTSTART:20261210T090000Z\r\n"
+                             "DTEND:20261210T100000Z\r\nSUMMARY:Meeting\r\nEND:VEVENT\r\n";
+    const QMap<QString, QByteArray> calendars{
+        {"holidays.ics",
+         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//T//EN\r\n" + timed +
+             "BEGIN:VEVENT\r\nUID:n\r\nDTSTART;VALUE=DATE:20000101\r\n"
+             "RRULE:FREQ=YEARLY;INTERVAL=5\r\nSUMMARY:New Year's Day\r\nEND:VEVENT\r\n"
+             "BEGIN:VEVENT\r\nUID:l\r\nDTSTART;VALUE=DATE:20361231\r\nSUMMARY:Last\r\n"
+             "END:VEVENT\r\nBEGIN:VEVENT\r\nUID:b\r\nDTSTART;VALUE=DATE:20370101\r\n"
+             "SUMMARY:Beyond\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"},
+        {"broken.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + timed},
+        {"timed.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + timed + "END:VCALENDAR\r\n"}};
     for (const QString& step : steps.split('|', Qt::SkipEmptyParts)) {
+        if (step.startsWith("i:")) {
+            const QString name = step.mid(2);
+            QFile file(f.path(name));
+            QVERIFY(name.isEmpty() ||
+                    (file.open(QIODevice::WriteOnly) &&
+                     file.write(calendars[name]) == calendars[name].size() && file.flush()));
+            f.chooser.next = name.isEmpty() ? QString() : file.fileName();
+            QTest::mouseClick(f.dialog.findChild<QWidget*>("cmdImportDaysOff"), Qt::LeftButton);
+            continue;
+        }
         if (step.startsWith('-')) {
             // A click, then Ctrl+clicks.
             Qt::KeyboardModifiers keys;
