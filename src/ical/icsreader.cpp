@@ -1,5 +1,7 @@
 #include "icsreader.h"
 
+#include "icaldate.h"
+
 #include <libical/ical.h>
 
 #include <QDateTime>
@@ -16,20 +18,6 @@ namespace {
 using Component = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
 
 const QByteArray ByteOrderMark("\xEF\xBB\xBF");
-
-QDate dateOf(const icaltimetype& time)
-{
-    return QDate(time.year, time.month, time.day);
-}
-
-icaltimetype icalDate(QDate date)
-{
-    icaltimetype time = icaltime_null_date();
-    time.year = date.year();
-    time.month = date.month();
-    time.day = date.day();
-    return time;
-}
 
 QString textOf(const char* text)
 {
@@ -136,7 +124,7 @@ IcsReader::DaysOffRead IcsReader::readDaysOff(const QByteArray& bytes, const QSt
     for (icalcomponent* event : events) {
         const icaltimetype replaced = icalcomponent_get_recurrenceid(event);
         if (!icaltime_is_null_time(replaced))
-            moved.insert({textOf(icalcomponent_get_uid(event)), dateOf(replaced)});
+            moved.insert({textOf(icalcomponent_get_uid(event)), IcalDate::dateOf(replaced)});
     }
 
     const QDate from(firstYear, 1, 1);
@@ -149,7 +137,9 @@ IcsReader::DaysOffRead IcsReader::readDaysOff(const QByteArray& bytes, const QSt
         // DTEND is the day after the last; without it (or DURATION) one day.
         const icaltimetype end = icalcomponent_get_dtend(event);
         const qint64 dayCount =
-            icaltime_is_null_time(end) ? 1 : std::max<qint64>(1, dateOf(start).daysTo(dateOf(end)));
+            icaltime_is_null_time(end)
+                ? 1
+                : std::max<qint64>(1, IcalDate::dateOf(start).daysTo(IcalDate::dateOf(end)));
         Expansion expansion{from,
                             to,
                             &moved,
@@ -161,8 +151,9 @@ IcsReader::DaysOffRead IcsReader::readDaysOff(const QByteArray& bytes, const QSt
         if (!icaltime_is_null_time(icalcomponent_get_recurrenceid(event)))
             expansion.uid.clear();
         // From far enough back that a run begun before the first year still counts.
-        icalcomponent_foreach_recurrence(event, icalDate(from.addDays(-dayCount)),
-                                         icalDate(to.addDays(1)), &takeOccurrence, &expansion);
+        icalcomponent_foreach_recurrence(event, IcalDate::value(from.addDays(-dayCount)),
+                                         IcalDate::value(to.addDays(1)), &takeOccurrence,
+                                         &expansion);
     }
     read.daysOff = DayOff::merged(std::move(read.daysOff));
     return read;

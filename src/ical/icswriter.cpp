@@ -1,5 +1,7 @@
 #include "icswriter.h"
 
+#include "icaldate.h"
+
 #include <libical/ical.h>
 
 #include <algorithm>
@@ -42,15 +44,6 @@ QByteArray textValue(const QString& text)
         }
     }
     return clean.toUtf8();
-}
-
-icaltimetype dateValue(QDate date)
-{
-    icaltimetype value = icaltime_null_date();
-    value.year = date.year();
-    value.month = date.month();
-    value.day = date.day();
-    return value;
 }
 
 // No zone: "9:00 AM" wherever the reader is.
@@ -108,9 +101,9 @@ Component makeEvent(const IcsEvent& event, const icaltimetype& stamp)
         }
     } else {
         // The end date is the day after the last one: DTEND is exclusive.
-        icalcomponent_add_property(c, icalproperty_new_dtstart(dateValue(event.firstDay)));
+        icalcomponent_add_property(c, icalproperty_new_dtstart(IcalDate::value(event.firstDay)));
         icalcomponent_add_property(
-            c, icalproperty_new_dtend(dateValue(event.firstDay.addDays(event.dayCount))));
+            c, icalproperty_new_dtend(IcalDate::value(event.firstDay.addDays(event.dayCount))));
     }
     addText(c, icalproperty_new_summary, event.summary);
     if (!event.description.isEmpty())
