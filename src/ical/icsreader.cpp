@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -19,9 +20,10 @@ using Component = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
 
 const QByteArray ByteOrderMark("\xEF\xBB\xBF");
 
+// One line of text: a summary's line breaks would split a daysoff.txt line.
 QString textOf(const char* text)
 {
-    return QString::fromUtf8(text).trimmed();
+    return QString::fromUtf8(text).simplified();
 }
 
 // A moved occurrence of a recurring event: its UID and the date it replaces.
@@ -45,11 +47,9 @@ void takeOccurrence(icalcomponent* /*event*/, icaltime_span* span, void* data)
     const QDate first = QDateTime::fromSecsSinceEpoch(span->start, QTimeZone::utc()).date();
     if (expansion->moved->contains({expansion->uid, first}))
         return;
-    for (qint64 day = 0; day < expansion->dayCount; ++day) {
-        const QDate date = first.addDays(day);
-        if (date >= expansion->from && date <= expansion->to)
-            expansion->daysOff->append({date, expansion->label});
-    }
+    const QDate last = std::min(first.addDays(expansion->dayCount - 1), expansion->to);
+    for (QDate date = std::max(first, expansion->from); date <= last; date = date.addDays(1))
+        expansion->daysOff->append({date, expansion->label});
 }
 
 // An event that recurs more often than daily is no holiday, and its
@@ -150,8 +150,10 @@ IcsReader::DaysOffRead IcsReader::readDaysOff(const QByteArray& bytes, const QSt
         // An override stands for itself, not for the date it replaces.
         if (!icaltime_is_null_time(icalcomponent_get_recurrenceid(event)))
             expansion.uid.clear();
-        // From far enough back that a run begun before the first year still counts.
-        icalcomponent_foreach_recurrence(event, IcalDate::value(from.addDays(-dayCount)),
+        // From far enough back that a run begun before the first year still
+        // counts; a closure of more than a year is no holiday calendar's.
+        const QDate reach = from.addDays(-std::min<qint64>(dayCount, 366));
+        icalcomponent_foreach_recurrence(event, IcalDate::value(reach),
                                          IcalDate::value(to.addDays(1)), &takeOccurrence,
                                          &expansion);
     }
