@@ -233,9 +233,11 @@ SettingsStore::DaysOffLoad SettingsStore::loadDaysOff() const
     if (!info.exists())
         return {};
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason =
-            info.isDir() ? QStringLiteral("a folder stands in its place") : file.errorString();
+    // A pipe or a device is never opened: reading one could wait for ever.
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        const QString reason = info.isDir()     ? QStringLiteral("a folder stands in its place")
+                               : !info.isFile() ? QStringLiteral("it is not a plain file")
+                                                : file.errorString();
         // Reinstalling would not help: the file is the user's own.
         return {{},
                 {{ErrorTitle, QStringLiteral("Error: %1 cannot be read (%2). No days off are "

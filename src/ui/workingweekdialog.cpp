@@ -186,16 +186,20 @@ void WorkingWeekDialog::keyPressEvent(QKeyEvent* event)
 
 void WorkingWeekDialog::makeDaysOffControls()
 {
-    label(this, "Label4", QStringLiteral("Days off:"), UiLook::rect(495, 2565, 1400, 285));
+    QLabel* caption =
+        label(this, "Label4", QStringLiteral("Days off:"), UiLook::rect(495, 2565, 1400, 285));
     m_dayOffDate = new QDateEdit(m_today, this);
     m_dayOffDate->setObjectName(QStringLiteral("dtDayOff"));
     m_dayOffDate->setCalendarPopup(true);
     m_dayOffDate->setDisplayFormat(shortDateFormat());
     m_dayOffDate->setGeometry(UiLook::rect(1950, 2520, 1740, 345));
+    caption->setBuddy(m_dayOffDate);
+    m_dayOffDate->setAccessibleName(QStringLiteral("Date of the day off"));
     m_dayOffLabel = new QLineEdit(this);
     m_dayOffLabel->setObjectName(QStringLiteral("txtDayOffLabel"));
     m_dayOffLabel->setPlaceholderText(QStringLiteral("Label (optional)"));
     m_dayOffLabel->setGeometry(UiLook::rect(3780, 2520, 2400, 345));
+    m_dayOffLabel->setAccessibleName(QStringLiteral("Label of the day off"));
     QPushButton* add =
         button(this, "cmdAddDayOff", QStringLiteral("Add"), UiLook::rect(6390, 2505, 2040, 375));
     connect(add, &QPushButton::clicked, this, &WorkingWeekDialog::addDayOff);
@@ -206,6 +210,7 @@ void WorkingWeekDialog::makeDaysOffControls()
     m_daysOffList->setObjectName(QStringLiteral("lstDaysOff"));
     m_daysOffList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_daysOffList->setGeometry(UiLook::rect(495, 3000, 5685, 2520));
+    m_daysOffList->setAccessibleName(QStringLiteral("Days off"));
     m_removeDayOff = button(this, "cmdRemoveDayOff", QStringLiteral("Remove"),
                             UiLook::rect(6390, 3000, 2040, 375));
     m_removeDayOff->setEnabled(false);

@@ -93,7 +93,7 @@ private Q_SLOTS:
 
     void loadDaysOff_data()
     {
-        QTest::addColumn<QByteArray>("content"); // null: no file; "<dir>": a folder in its place
+        QTest::addColumn<QByteArray>("content"); // null: no file; "<dir>", "<pipe>": those
         QTest::addColumn<QString>("daysOff");    // date and label, "|" between days
         QTest::addColumn<QString>("problem");
         const QString damaged = "Error: daysoff.txt %1 (YYYY-MM-DD). %2 skipped.";
@@ -121,6 +121,10 @@ private Q_SLOTS:
                           "2026-12-25 Christmas Day\n")
             << "2026-12-25 Christmas Day, Office closed"
             << "";
+        QTest::newRow("a named pipe, never opened")
+            << QByteArray("<pipe>") << ""
+            << "Error: daysoff.txt cannot be read (it is not a plain file). No days off are "
+               "counted until it can be.";
         QTest::newRow("a folder") << QByteArray("<dir>") << ""
                                   << "Error: daysoff.txt cannot be read (a folder stands in its "
                                      "place). No days off are counted until it can be.";
@@ -134,6 +138,8 @@ private Q_SLOTS:
         QFile file(store.pathOf(Store::DaysOffFile));
         if (content == "<dir>")
             QVERIFY(QDir(dir.path()).mkdir(Store::DaysOffFile));
+        else if (content == "<pipe>")
+            QVERIFY(mkfifo(qPrintable(file.fileName()), 0600) == 0);
         else if (!content.isNull())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0 && file.flush());
         const Store::DaysOffLoad load = store.loadDaysOff();
@@ -180,7 +186,8 @@ private Q_SLOTS:
         // A named pipe there: never replaced, never opened (that would block), nothing changed.
         const QString pipe = store.pathOf(Store::EndsAtFile);
         QVERIFY(QDir(dir.path()).rmdir(Store::EndsAtFile) && mkfifo(qPrintable(pipe), 0600) == 0);
-        const std::optional<WriteFailure> piped = store.saveWorkingWeek({}, "7:00 AM", "3:00 PM", {});
+        const std::optional<WriteFailure> piped =
+            store.saveWorkingWeek({}, "7:00 AM", "3:00 PM", {});
         QCOMPARE(piped ? piped->path + ": " + piped->reason : "",
                  pipe + ": It is a named pipe, not a file; please move it away");
         QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());

@@ -458,6 +458,8 @@ private Q_SLOTS:
                "chkWorkingDay4=Thursday|chkWorkingDay5=Friday|chkWorkingDay6=Saturday|"
                "chkWorkingDay7=Sunday|cboStartsAt=Each Working Day Begins at:|"
                "=Each Working Day Begins at:|cboEndsAt=And Ends at:|=And Ends at:|"
+               "dtDayOff=Date of the day off|txtDayOffLabel=Label of the day off|cmdAddDayOff=Add|"
+               "lstDaysOff=Days off|cmdRemoveDayOff=Remove|cmdImportDaysOff=Import from .ics…|"
                "Command1=Save|Command2=Cancel";
     }
     void accessibleNames()
