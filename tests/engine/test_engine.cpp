@@ -251,14 +251,11 @@ void TestEngine::daysOff_data()
         << "0-7" << "0-1 3-4 7-7";
     QTest::newRow("on the project start") << "A +2\nB" << "1111100" << -1 << "0"
         << "1-2 3-3" << "1-2 3-3";
-    QTest::newRow("on the picked start") << "A" << "1111100" << 7 << "7" << "8-8" << "8-8";
     QTest::newRow("on the day after a task") << "A +2\nB +2" << "1111100" << -1 << "2"
         << "0-1 3-4" << "0-1 3-4";
     QTest::newRow("two in a row") << "A +3" << "1111100" << -1 << "1 2" << "0-4" << "0-0 3-4";
     QTest::newRow("on a weekend: no effect") << "A +7" << "1111100" << -1 << "5 6 12"
         << "0-8" << "0-4 7-8";
-    QTest::newRow("given twice, unsorted") << "A +3" << "1111100" << -1 << "3 1 3"
-        << "0-4" << "0-0 2-2 4-4";
     // Wednesdays only: the first two are off, the task takes two separate Wednesdays.
     QTest::newRow("one working day a week") << "A +2\nB" << "0010000" << -1 << "2 9"
         << "16-23 30-30" << "16-16 23-23 30-30";
@@ -267,11 +264,6 @@ void TestEngine::daysOff_data()
         << "0--6 -5--5" << "-5--5";
     QTest::newRow("every weekday works") << "A +4" << "1111111" << -1 << "2" << "0-4" << "0-1 3-4";
     QTest::newRow("week clear: dates off work") << "A +3" << "" << -1 << "1" << "0-2" << "0-2";
-    // Monday 12/21 on; Christmas Eve and Day, New Year's Eve and Day off. Inspect runs
-    // beside Install; Hand over follows Inspect, on Monday 1/4/2027.
-    QTest::newRow("over the year's end") << "Prepare +4\nInstall +5\n//Inspect +2\nHand over +2"
-        << "1111100" << 14 << "17 18 24 25"
-        << "14-21 22-30 22-23 28-29" << "14-16 21-21 22-23 28-30 22-23 28-29";
     // clang-format on
 }
 
@@ -296,7 +288,8 @@ void TestEngine::stepAgainstDayByDayCount()
 {
     // The whole-week jump against the plain count it stands for: random weeks
     // (flags 0, 1, 2 and -1), dates off clustered around the start so that
-    // jumps pass many of them, both directions. A fixed seed repeats a failure.
+    // jumps pass many of them, both directions. The random numbers start the
+    // same on every run, so a failure repeats.
     QRandomGenerator random(20261207);
     for (int round = 0; round < 4000; ++round) {
         WeekFlags flags{};

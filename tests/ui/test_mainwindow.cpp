@@ -489,65 +489,38 @@ private Q_SLOTS:
 
     void workingWeekSettings()
     {
-        Planner p;
+        Planner p({}, "2026-12-14 Closed\n");
         p.type("A +3");
         p.window.setWorkingWeek({}); // opening reloads the file's week, even when cancelled
         QCOMPARE(p.open("lblSetWorkingDays", [](auto) { return "Command2"; }), "frmWorkingWeek");
         QCOMPARE(p.window.weekFlags(), WorkingWeek::mondayToFriday());
         QCOMPARE(p.rows(), 0);
-        // Save with Friday off and an 8:00 AM start: both taken at once, and built.
+        // Save with Friday off, Tuesday 15 added to the dates off and an 8:00 AM start: all
+        // taken at once, and built.
         p.answers.answer(Box::Ok);
         const auto save = [](QWidget* dialog) {
             dialog->findChild<QCheckBox*>("chkWorkingDay5")->setChecked(false);
             dialog->findChild<QComboBox*>("cboStartsAt")->setCurrentText("8:00 AM");
+            dialog->findChild<QDateEdit*>("dtDayOff")->setDate(QDate(2026, 12, 15));
+            QTest::mouseClick(dialog->findChild<QPushButton*>("cmdAddDayOff"), Qt::LeftButton);
             return "Command1";
         };
         QCOMPARE(p.open("lblSetWorkingDays", save), "frmWorkingWeek");
         QCOMPARE(p.shown(), QStringList{box("Done", "Done!")});
-        // Wednesday and Thursday, then Monday.
+        // Wednesday and Thursday, then Wednesday 16 after the weekdays and dates off.
         const CalendarEvent& last = p.window.schedule().events.last();
-        QCOMPARE(last.startDate.toString("d ") + last.startTime, "14 8:00 AM");
-    }
-
-    // Dates off reach the build and the month calendar, from the file and from Save.
-    void daysOff()
-    {
-        Planner p({}, "2026-12-10 Closed\n");
+        QCOMPARE(last.startDate.toString("d ") + last.startTime, "16 8:00 AM");
+        // The month calendar paints them, Monday 7 to Tuesday 15: a date's own format wins
+        // over its weekday's.
         const auto* calendar = p.get<QCalendarWidget>("Calendar2");
-        const auto marks = [calendar] { // Monday 7 to Sunday 13 December, 1 for a day off
-            QList<int> marks;
-            for (QDate day(2026, 12, 7); day.day() <= 13; day = day.addDays(1)) {
-                // A date's own format wins over its weekday's, as the calendar paints it.
-                QTextCharFormat format = calendar->dateTextFormat(day);
-                if (!format.hasProperty(QTextFormat::ForegroundBrush))
-                    format = calendar->weekdayTextFormat(Qt::DayOfWeek(day.dayOfWeek()));
-                marks << int(format.foreground().color() == QColor(192, 0, 0));
-            }
-            return marks;
-        };
-        const auto events = [&p] {
-            QStringList spans;
-            for (const CalendarEvent& event : p.window.schedule().events)
-                spans << event.startDate.toString("d") + '-' + event.endDate.toString("d");
-            return spans.join(' ');
-        };
-        QCOMPARE(marks(), QList<int>({0, 0, 0, 1, 0, 1, 1})); // Thursday 10 and the weekend
-        p.type("A +3");
-        p.click("cmdToList");
-        QCOMPARE(events(), "9-9 11-11 14-14");
-
-        // Saturday ticked and the date off removed: both taken at once, and built.
-        p.answers.answer(Box::Ok);
-        p.open("lblSetWorkingDays", [](QWidget* dialog) {
-            dialog->findChild<QCheckBox*>("chkWorkingDay6")->setChecked(true);
-            dialog->findChild<QListWidget*>("lstDaysOff")->item(0)->setSelected(true);
-            QTest::mouseClick(dialog->findChild<QPushButton*>("cmdRemoveDayOff"), Qt::LeftButton);
-            return "Command1";
-        });
-        QCOMPARE(p.shown(), QStringList{box("Done", "Done!")});
-        QCOMPARE(marks(), QList<int>({0, 0, 0, 0, 0, 0, 1}));
-        QCOMPARE(events(), "9-11");
-        QCOMPARE(p.window.daysOff(), QList<DayOff>());
+        QList<int> marks;
+        for (QDate day(2026, 12, 7); day.day() <= 15; day = day.addDays(1)) {
+            QTextCharFormat format = calendar->dateTextFormat(day);
+            if (!format.hasProperty(QTextFormat::ForegroundBrush))
+                format = calendar->weekdayTextFormat(Qt::DayOfWeek(day.dayOfWeek()));
+            marks << int(format.foreground().color() == QColor(192, 0, 0));
+        }
+        QCOMPARE(marks, QList<int>({0, 0, 0, 0, 1, 1, 1, 1, 1}));
     }
 };
 

@@ -279,14 +279,6 @@ void TestWorkingWeekDialog::daysOff_data()
                        box(Info, Ok, import,
                            "timed.ics holds no all-day events from 2026 to 2036. Nothing was "
                            "imported.")};
-    QTest::newRow("damaged line: told, then dropped by Save")
-        << QByteArray("2026-12-24 Eve\nChristmas\n") << ""
-        << "Command1" << QStringList{"Thu 24 Dec 2026   Eve"}
-        << DaysOffHeader + "2026-12-24 Eve\r\n"
-        << QStringList{box(Warn, Ok, "Error",
-                           "Error: daysoff.txt line 2 is not a date (YYYY-MM-DD). That line is "
-                           "skipped."),
-                       box(Info, Ok, "Done", "Done!")};
 }
 
 void TestWorkingWeekDialog::daysOff()
