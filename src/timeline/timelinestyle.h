@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QLocale>
+
+class QPalette;
+
+namespace taskloom {
+
+// Everything of a timeline's look, handed to the painting as a value: the
+// window makes one from its palette, pictures use the light one.
+struct TimelineStyle {
+    QFont font;     // its pixel size sets the rows and the header
+    QLocale locale; // month and day names
+    QColor base;    // the chart body and the name column
+    QColor text;    // task names
+    QColor headerBase;
+    QColor headerText;
+    QColor grid;     // separators and month lines
+    QColor dayOff;   // columns of days off
+    QColor barLight; // a task's whole span, days off included
+    QColor barSolid; // its calendar events
+    QColor today;    // today's line
+
+    // From a palette and an accent (the bars' colour on a light background).
+    // Text that would read at less than 4.5:1 on its background becomes black
+    // or white, and bars and today's line keep at least 3:1 against the body,
+    // so any palette, dark ones included, stays readable.
+    static TimelineStyle fromPalette(const QPalette& palette, const QColor& accent,
+                                     const QFont& font, const QLocale& locale);
+    // Black on white with the program's purple: pictures are printed and
+    // handed on, whatever the screen looks like.
+    static TimelineStyle forPicture(const QString& fontFamily, int fontPixelSize,
+                                    const QLocale& locale);
+
+    // The contrast ratio of two colours, 1 to 21, as accessibility guidelines
+    // measure it.
+    static qreal contrast(const QColor& a, const QColor& b);
+    // Part of the way from one colour to another: 0 gives a, 1 gives b.
+    static QColor mix(const QColor& a, const QColor& b, qreal amount);
+};
+
+} // namespace taskloom

@@ -1,0 +1,335 @@
+#include "engine/schedulebuilder.h"
+#include "timeline/timelinegeometry.h"
+#include "timeline/timelinepicture.h"
+#include "timeline/timelinescene.h"
+#include "timeline/timelinestyle.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPalette>
+#include <QRegularExpression>
+#include <QTest>
+#include <QXmlStreamReader>
+
+using namespace taskloom;
+using R = QRectF;
+using Rects = QList<QRectF>;
+
+namespace {
+
+// Built on Wednesday 9 December 2026, right away. Monday to Friday:
+//   Paint +3      Wed 9 - Fri 11, one run
+//   //Order +4    Wed 9 - Mon 14, runs Wed 9 - Fri 11 and Mon 14
+//   Tiles +2.5    Tue 15 - Thu 17, one run Tue 15 - Wed 16 (the half day has none)
+//   Check +0.5    Fri 18, no run: a marker
+// Every day working:
+//   Paint Wed 9 - Fri 11, Order Wed 9 - Sat 12, Tiles Sun 13 - Tue 15 (run to Mon 14),
+//   Check Wed 16.
+// The chart starts a day early: Tuesday 8 sits at x 216, the name column's width for
+// 12-pixel text; rows are 22 high under a 44-pixel header, bars inset 4.
+const QDate Today(2026, 12, 9);
+
+TimelineScene smallPlan(bool everyDay)
+{
+    BuildInputs inputs;
+    inputs.taskText = "Paint + 3\n//Order + 4\nTiles + 2.5\nCheck + 0.5";
+    inputs.projectName = "Home";
+    inputs.today = Today;
+    inputs.weekFlags = WorkingWeek::mondayToFriday();
+    inputs.weekApplies = !everyDay;
+    return {ScheduleBuilder::build(inputs).schedule(), inputs.workingWeek(), Today, "Home"};
+}
+
+TimelineStyle pictureStyle()
+{
+    return TimelineStyle::forPicture("DejaVu Sans", 12, QLocale::c());
+}
+
+TimelinePicture::Result render(TimelinePicture::Format format, int width, qreal dayWidth = 0)
+{
+    TimelinePicture::Options options;
+    options.format = format;
+    options.width = width;
+    options.dayWidth = dayWidth;
+    return TimelinePicture::render(smallPlan(false), pictureStyle(), options);
+}
+
+} // namespace
+
+class TestTimeline : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Where each bar and day-off column falls; an empty rectangle is out of view.
+    void geometry_data()
+    {
+        QTest::addColumn<bool>("everyDay");
+        QTest::addColumn<qreal>("dayWidth");
+        QTest::addColumn<QSizeF>("view"); // empty: the whole plan
+        QTest::addColumn<QPointF>("scroll");
+        QTest::addColumn<Rects>("spans"); // one a row
+        QTest::addColumn<Rects>("pieces");
+        QTest::addColumn<Rects>("markers"); // one a row
+        QTest::addColumn<Rects>("daysOff");
+        QTest::addColumn<qreal>("todayX"); // -1: out of view
+
+        QTest::newRow("whole plan, 20 px a day")
+            << false << 20.0 << QSizeF() << QPointF()
+            << Rects{R(236, 48, 60, 14), R(236, 70, 120, 14), R(356, 92, 60, 14), R()}
+            << Rects{R(236, 48, 60, 14), R(236, 70, 60, 14), R(336, 70, 20, 14), R(356, 92, 40, 14)}
+            << Rects{R(), R(), R(), R(424, 112, 4, 18)}
+            << Rects{R(296, 44, 40, 88), R(436, 44, 20, 88)} << 246.0;
+        // The body shows 84 x 56 from (50, 10): Thu 10 to Mon 14, rows 0 to 2.
+        QTest::newRow("scrolled view, cut to the body")
+            << false << 20.0 << QSizeF(300, 100) << QPointF(50, 10)
+            << Rects{R(216, 44, 30, 8), R(216, 60, 84, 14), R(), R()}
+            << Rects{R(216, 44, 30, 8), R(216, 60, 30, 14), R(286, 60, 14, 14)}
+            << Rects{R(), R(), R(), R()} << Rects{R(246, 44, 40, 56)} << -1.0;
+        QTest::newRow("every day works: no day off, one run a task")
+            << true << 20.0 << QSizeF() << QPointF()
+            << Rects{R(236, 48, 60, 14), R(236, 70, 80, 14), R(316, 92, 60, 14), R()}
+            << Rects{R(236, 48, 60, 14), R(236, 70, 80, 14), R(316, 92, 40, 14)}
+            << Rects{R(), R(), R(), R(384, 112, 4, 18)} << Rects{} << 246.0;
+        QTest::newRow("zoomed out to 6 px: the marker keeps 2 px")
+            << false << 6.0 << QSizeF() << QPointF()
+            << Rects{R(222, 48, 18, 14), R(222, 70, 36, 14), R(258, 92, 18, 14), R()}
+            << Rects{R(222, 48, 18, 14), R(222, 70, 18, 14), R(252, 70, 6, 14), R(258, 92, 12, 14)}
+            << Rects{R(), R(), R(), R(278, 112, 2, 18)}
+            << Rects{R(240, 44, 12, 88), R(282, 44, 6, 88)} << 225.0;
+    }
+    void geometry()
+    {
+        QFETCH(bool, everyDay);
+        QFETCH(qreal, dayWidth);
+        QFETCH(QSizeF, view);
+        QFETCH(QPointF, scroll);
+        const TimelineScene scene = smallPlan(everyDay);
+        TimelineGeometry g(scene, dayWidth, 12);
+        if (!view.isEmpty())
+            g.setView(view, scroll);
+        Rects spans, pieces, markers;
+        for (int row = 0; row < scene.rowCount(); ++row) {
+            const TimelineGeometry::RowBars bars = g.rowBars(scene, row);
+            spans << bars.span;
+            pieces << bars.pieces;
+            markers << bars.marker;
+        }
+        QTEST(spans, "spans");
+        QTEST(pieces, "pieces");
+        QTEST(markers, "markers");
+        QTEST(g.dayOffColumns(scene.week()), "daysOff");
+        QTEST(g.todayX(Today).value_or(-1), "todayX");
+    }
+
+    // The day and row under a point, as hovering asks; the same plan, Monday to Friday.
+    void hits_data()
+    {
+        QTest::addColumn<QPointF>("scroll"); // the 300 x 100 view; (-1, -1): the whole plan
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<int>("row");
+        const QPointF s(50, 10), whole(-1, -1);
+        QTest::newRow("body's top left") << s << QPointF(216, 44) << QDate(2026, 12, 10) << 0;
+        QTest::newRow("body's bottom right")
+            << s << QPointF(299.9, 99.9) << QDate(2026, 12, 14) << 2;
+        QTest::newRow("name column") << s << QPointF(215, 50) << QDate() << 0;
+        QTest::newRow("header") << s << QPointF(250, 43) << QDate(2026, 12, 12) << -1;
+        QTest::newRow("right of the body") << s << QPointF(300, 60) << QDate() << 1;
+        QTest::newRow("plan's last pixel")
+            << whole << QPointF(455.9, 131.9) << QDate(2026, 12, 19) << 3;
+        QTest::newRow("past the plan") << whole << QPointF(456, 132) << QDate() << -1;
+    }
+    void hits()
+    {
+        QFETCH(QPointF, scroll);
+        QFETCH(QPointF, point);
+        const TimelineScene scene = smallPlan(false);
+        TimelineGeometry g(scene, 20, 12);
+        if (scroll.x() >= 0)
+            g.setView({300, 100}, scroll);
+        QTEST(g.dayAt(point.x()), "day");
+        QTEST(g.rowAt(point.y()), "row");
+    }
+
+    // PDF pages: rows as many as fit, each band of rows as many pages across as its days
+    // need. Given as (scroll x, scroll y, width, height) of each page's view.
+    void pages_data()
+    {
+        QTest::addColumn<QSizeF>("page");
+        QTest::addColumn<Rects>("views");
+        // 2 rows and 5 days a page. Rows 0-1 take Tue 8 - Tue 15 (with the day either
+        // side): Tue 8 - Sat 12, Sun 13 - Tue 15. Rows 2-3 take Mon 14 - Sat 19.
+        QTest::newRow("2 rows, 5 days") << QSizeF(323, 98)
+                                        << Rects{R(0, 0, 316, 88), R(100, 0, 276, 88),
+                                                 R(120, 44, 316, 88), R(220, 44, 236, 88)};
+        QTest::newRow("everything on one page") << QSizeF(1000, 700) << Rects{R(0, 0, 456, 132)};
+        // Not even a row fits under the header: one row a page, 4 days across.
+        // Paint Tue 8 - Sat 12, Order Tue 8 - Tue 15, Tiles Mon 14 - Fri 18, Check Thu 17 - Sat 19.
+        QTest::newRow("too low for a row")
+            << QSizeF(300, 20)
+            << Rects{R(0, 0, 296, 66),   R(80, 0, 236, 66),   R(0, 22, 296, 66),
+                     R(80, 22, 296, 66), R(120, 44, 296, 66), R(200, 44, 236, 66),
+                     R(180, 66, 276, 66)};
+    }
+    void pages()
+    {
+        QFETCH(QSizeF, page);
+        const TimelineScene scene = smallPlan(false);
+        Rects views;
+        for (const TimelineGeometry& view : TimelineGeometry(scene, 20, 12).pages(scene, page))
+            views << R(view.scroll(), view.viewSize());
+        QTEST(views, "views");
+    }
+
+    // A rendered PNG: its size and sampled pixels of bars and shading (text varies).
+    void png_data()
+    {
+        QTest::addColumn<QPoint>("pixel");
+        QTest::addColumn<QColor>("colour");
+        const QColor solid(128, 0, 128), light(217, 179, 217), shade(232, 232, 232);
+        QTest::newRow("Order's first run") << QPoint(240, 75) << solid;
+        QTest::newRow("Order over the weekend") << QPoint(300, 75) << light;
+        QTest::newRow("Tiles' half day") << QPoint(400, 95) << light;
+        QTest::newRow("Saturday 12 below the bars") << QPoint(300, 125) << shade;
+        QTest::newRow("Saturday 19 beside Paint") << QPoint(440, 55) << shade;
+        QTest::newRow("Thursday 10 below the bars") << QPoint(260, 125) << QColor(Qt::white);
+        QTest::newRow("Check's marker") << QPoint(425, 120) << QColor(Qt::black);
+        QTest::newRow("today's line") << QPoint(246, 125) << QColor(204, 0, 0);
+    }
+    void png()
+    {
+        QFETCH(QPoint, pixel);
+        const TimelinePicture::Result png = render(TimelinePicture::Format::Png, 0, 20);
+        QVERIFY(png.refusal.isEmpty());
+        const QImage image = QImage::fromData(png.bytes, "PNG");
+        QCOMPARE(image.size(), QSize(456, 132));
+        QTEST(image.pixelColor(pixel), "colour");
+    }
+
+    // Either way past 16,384 pixels a PNG is refused; SVG and PDF take any size.
+    void pictureLimits_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("refusal");
+        const QString tooLarge = "The picture would be 16,385 × 132 pixels, and a PNG picture can "
+                                 "be at most 16,384 pixels either way. Please save it as SVG or "
+                                 "PDF instead.";
+        QTest::newRow("PNG at the limit") << int(TimelinePicture::Format::Png) << 16384 << "";
+        QTest::newRow("PNG past it") << int(TimelinePicture::Format::Png) << 16385 << tooLarge;
+        QTest::newRow("SVG past it") << int(TimelinePicture::Format::Svg) << 16385 << "";
+    }
+    void pictureLimits()
+    {
+        QFETCH(int, format);
+        QFETCH(int, width);
+        const TimelinePicture::Result picture =
+            render(static_cast<TimelinePicture::Format>(format), width);
+        QTEST(picture.refusal, "refusal");
+        QCOMPARE(picture.bytes.isEmpty(), !picture.refusal.isEmpty());
+    }
+
+    // The SVG as XML: its viewBox, a rectangle in the solid colour per calendar event and
+    // in the light one per task span, a text per task name. Groups are not counted: the
+    // writer opens one at every change of the painter's state.
+    void svg()
+    {
+        const TimelinePicture::Result svg = render(TimelinePicture::Format::Svg, 1600);
+        QXmlStreamReader xml(svg.bytes);
+        QStringList fills{"none"}; // the fill in force, one per open element
+        QMap<QString, int> rects;
+        QStringList texts;
+        QString viewBox;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement()) {
+                const QString fill = xml.attributes().value("fill").toString();
+                fills << (fill.isEmpty() ? fills.last() : fill);
+                if (xml.name() == u"svg")
+                    viewBox = xml.attributes().value("viewBox").toString();
+                else if (xml.name() == u"rect")
+                    ++rects[fills.last()];
+                else if (xml.name() == u"text") {
+                    texts << xml.readElementText().trimmed();
+                    fills.removeLast(); // the text's end was read with it
+                }
+            } else if (xml.isEndElement()) {
+                fills.removeLast();
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(viewBox, "0 0 1600 132");
+        QCOMPARE(rects.value("#800080"), 4);
+        QCOMPARE(rects.value("#d9b3d9"), 3);
+        for (const char* name : {"Paint", "// Order", "Tiles", "Check"})
+            QVERIFY2(texts.count(name) == 1, name);
+    }
+
+    // A small plan fits one A4 page; a page per band of rows otherwise.
+    void pdf()
+    {
+        TimelinePicture::Options options;
+        options.format = TimelinePicture::Format::Pdf;
+        const TimelinePicture::Result pdf =
+            TimelinePicture::render(smallPlan(false), pictureStyle(), options);
+        QVERIFY(pdf.bytes.startsWith("%PDF-"));
+        static const QRegularExpression page("/Type\\s*/Page\\b(?!s)");
+        QCOMPARE(QString::fromLatin1(pdf.bytes).count(page), 1);
+    }
+
+    void contrast_data()
+    {
+        QTest::addColumn<QColor>("a");
+        QTest::addColumn<QColor>("b");
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("white, black") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
+        QTest::newRow("purple, white") << QColor(128, 0, 128) << QColor(Qt::white) << 9.42;
+        QTest::newRow("the same grey") << QColor(120, 120, 120) << QColor(120, 120, 120) << 1.0;
+    }
+    void contrast()
+    {
+        QFETCH(QColor, a);
+        QFETCH(QColor, b);
+        QFETCH(qreal, ratio);
+        QVERIFY(qAbs(TimelineStyle::contrast(a, b) - ratio) < 0.01);
+    }
+
+    // Text reads at 4.5:1 or better on its background, bars and today's line stand out
+    // at 3:1, under any palette. An invalid colour: only the ratios are checked.
+    void style_data()
+    {
+        QTest::addColumn<QColor>("base");
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<QColor>("shownText");
+        QTest::addColumn<QColor>("bar");
+        QTest::newRow("light") << QColor(Qt::white) << QColor(Qt::black) << QColor(Qt::black)
+                               << QColor(128, 0, 128);
+        QTest::newRow("dark: a lighter purple") << QColor(30, 30, 30) << QColor(230, 230, 230)
+                                                << QColor(230, 230, 230) << QColor(185, 115, 185);
+        QTest::newRow("grey on grey: black text")
+            << QColor(120, 120, 120) << QColor(128, 128, 128) << QColor(Qt::black) << QColor();
+    }
+    void style()
+    {
+        QFETCH(QColor, base);
+        QFETCH(QColor, text);
+        QFETCH(QColor, bar);
+        QPalette palette;
+        palette.setColor(QPalette::Base, base);
+        palette.setColor(QPalette::Text, text);
+        palette.setColor(QPalette::Button, base.lighter(110));
+        palette.setColor(QPalette::ButtonText, text);
+        const TimelineStyle s =
+            TimelineStyle::fromPalette(palette, QColor(128, 0, 128), QFont(), QLocale::c());
+        QTEST(s.text, "shownText");
+        if (bar.isValid())
+            QCOMPARE(s.barSolid, bar);
+        QVERIFY(TimelineStyle::contrast(s.text, s.base) >= 4.5);
+        QVERIFY(TimelineStyle::contrast(s.headerText, s.headerBase) >= 4.5);
+        QVERIFY(TimelineStyle::contrast(s.barSolid, s.base) >= 3);
+        QVERIFY(TimelineStyle::contrast(s.today, s.base) >= 3);
+    }
+};
+
+QTEST_MAIN(TestTimeline)
+#include "test_timeline.moc"
