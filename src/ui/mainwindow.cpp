@@ -10,11 +10,15 @@
 #include "scheduletablemodel.h"
 #include "settings/settingsstore.h"
 #include "taskloomversion.h"
+#include "timelineexport.h"
+#include "timelineview.h"
 #include "tipsdialog.h"
 #include "uilook.h"
 #include "workingweekdialog.h"
 
+#include <QActionGroup>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDir>
@@ -101,6 +105,7 @@ MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget
     makeBanner();
     makeSidebar();
     makeScheduleTable();
+    makeTimeline();
     makeMenus();
 
     // The designed client area, and the menu bar above it.
@@ -294,6 +299,45 @@ void MainWindow::makeScheduleTable()
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
+void MainWindow::makeTimeline()
+{
+    m_timelineView = new TimelineView(SidebarColour, m_central);
+    m_timelineView->setObjectName(QStringLiteral("timelineView"));
+    m_timelineView->setAccessibleName(QStringLiteral("Timeline"));
+    m_timelineView->setGeometry(m_table->geometry());
+    m_timelineView->setFont(UiLook::font(9));
+    m_timelineView->setTableModel(m_model);
+    m_timelineView->hide();
+    connect(m_timelineView, &TimelineView::exportRequested, this,
+            &MainWindow::exportTimelinePicture);
+
+    // Two switches at the left of the strip beside the export button, as tall
+    // as it; a narrow window lets the export button cover them.
+    const auto makeSwitch = [this](const char* name, const QString& text, int left) {
+        auto* button = new QPushButton(text, m_central);
+        button->setObjectName(QLatin1String(name));
+        button->setFont(UiLook::font(9.75, true));
+        button->setGeometry(UiLook::rect(left, 1215, 1425, 465));
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::TabFocus);
+        return button;
+    };
+    m_showScheduleButton = makeSwitch("cmdShowSchedule", QStringLiteral("Schedule"), 5895);
+    m_showTimelineButton = makeSwitch("cmdShowTimeline", QStringLiteral("Timeline"), 7320);
+    m_showScheduleButton->setChecked(true);
+    auto* switches = new QButtonGroup(this);
+    switches->addButton(m_showScheduleButton);
+    switches->addButton(m_showTimelineButton);
+    connect(m_showScheduleButton, &QPushButton::clicked, this, [this] { showTimeline(false); });
+    connect(m_showTimelineButton, &QPushButton::clicked, this, [this] { showTimeline(true); });
+    for (QWidget* button : {m_showScheduleButton, m_showTimelineButton})
+        button->stackUnder(m_exportButton);
+    // Tab reaches them just before the area they switch.
+    setTabOrder(m_createButton, m_showScheduleButton);
+    setTabOrder(m_showScheduleButton, m_showTimelineButton);
+    setTabOrder(m_showTimelineButton, m_table);
+}
+
 void MainWindow::makeMenus()
 {
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
@@ -306,9 +350,43 @@ void MainWindow::makeMenus()
     QAction* ics = m_exportMenu->addAction(QStringLiteral("iCalendar File (.ics)…"));
     ics->setObjectName(QStringLiteral("actionExportIcs"));
     connect(ics, &QAction::triggered, this, &MainWindow::exportIcs);
+    QAction* picture = m_exportMenu->addAction(QStringLiteral("Timeline Picture…"));
+    picture->setObjectName(QStringLiteral("actionExportTimeline"));
+    connect(picture, &QAction::triggered, this, &MainWindow::exportTimelinePicture);
 
     m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     m_viewMenu->setObjectName(QStringLiteral("menuView"));
+    const auto addView = [this](const char* name, const QString& text, const QKeySequence& key,
+                                bool timeline) {
+        QAction* action = m_viewMenu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(key);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, timeline] { showTimeline(timeline); });
+        return action;
+    };
+    m_viewScheduleAction = addView("actionViewSchedule", QStringLiteral("&Schedule"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_1), false);
+    m_viewTimelineAction = addView("actionViewTimeline", QStringLiteral("&Timeline"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_2), true);
+    m_viewScheduleAction->setChecked(true);
+    auto* views = new QActionGroup(this);
+    views->addAction(m_viewScheduleAction);
+    views->addAction(m_viewTimelineAction);
+
+    m_viewMenu->addSeparator();
+    m_zoomInAction = m_viewMenu->addAction(QStringLiteral("Zoom &In"));
+    m_zoomInAction->setObjectName(QStringLiteral("actionZoomIn"));
+    // Ctrl+= as well: on many keyboards "+" needs Shift.
+    m_zoomInAction->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    connect(m_zoomInAction, &QAction::triggered, m_timelineView, &TimelineView::zoomIn);
+    m_zoomOutAction = m_viewMenu->addAction(QStringLiteral("Zoom &Out"));
+    m_zoomOutAction->setObjectName(QStringLiteral("actionZoomOut"));
+    m_zoomOutAction->setShortcut(QKeySequence::ZoomOut);
+    connect(m_zoomOutAction, &QAction::triggered, m_timelineView, &TimelineView::zoomOut);
+    // The keys zoom only what is shown.
+    m_zoomInAction->setEnabled(false);
+    m_zoomOutAction->setEnabled(false);
 }
 
 void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser)
@@ -376,6 +454,9 @@ bool MainWindow::buildSchedule()
     }
     m_schedule = std::move(result.schedule());
     m_model->setRows(m_schedule.rows);
+    // Days off are the ones this build skipped, not whatever the week is later.
+    m_timelineView->setScene(
+        TimelineScene(m_schedule, inputs.workingWeek(), inputs.today, inputs.projectName));
     m_builtFrom = std::move(controls);
     return true;
 }
@@ -462,6 +543,7 @@ void MainWindow::applyLayoutRule()
     const int tableWidth = outerWidth - m_table->x() - margin;
     if (tableWidth >= 0)
         m_table->resize(tableWidth, m_table->height());
+    m_timelineView->setGeometry(m_table->geometry());
 }
 
 void MainWindow::onCalendarDatePicked(QDate newDate)
@@ -546,6 +628,27 @@ void MainWindow::exportIcs()
     // The project name is the calendar key until plans come from project files.
     const IcsExport icsExport(this, *m_fileChooser, m_folders.output);
     icsExport.run(m_schedule, name, name, stamp);
+}
+
+void MainWindow::showTimeline(bool timeline)
+{
+    m_table->setVisible(!timeline);
+    m_timelineView->setVisible(timeline);
+    m_showScheduleButton->setChecked(!timeline);
+    m_showTimelineButton->setChecked(timeline);
+    m_viewScheduleAction->setChecked(!timeline);
+    m_viewTimelineAction->setChecked(timeline);
+    m_zoomInAction->setEnabled(timeline);
+    m_zoomOutAction->setEnabled(timeline);
+}
+
+void MainWindow::exportTimelinePicture()
+{
+    if (!buildIfChanged())
+        return;
+    const TimelineExport timelineExport(this, *m_fileChooser, m_folders.output);
+    timelineExport.run(m_timelineView->scene(), m_projectNameBox->text(),
+                       m_timelineView->dayWidth(), UiLook::family());
 }
 
 bool MainWindow::weekApplies() const

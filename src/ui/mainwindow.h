@@ -32,6 +32,7 @@ namespace taskloom {
 class FileChooser;
 class LinkLabel;
 class ScheduleTableModel;
+class TimelineView;
 
 // The planner's window: the task sidebar, the start-date choice, the schedule
 // table and the export button. It owns every run-time value of the program and
@@ -83,6 +84,7 @@ private:
     void makeBanner();
     void makeSidebar();
     void makeScheduleTable();
+    void makeTimeline();
     void makeMenus();
 
     // Keeps the export button, the slogan and the table's width at their
@@ -96,6 +98,9 @@ private:
     void openWorkingWeekDialog();
     void exportCalendarCsv();
     void exportIcs();
+    // The schedule area shows the timeline instead of the table, or back.
+    void showTimeline(bool timeline);
+    void exportTimelinePicture();
 
     bool weekApplies() const;
     // The month calendar paints the user's days off: the weekdays off and the dates off.
@@ -140,6 +145,13 @@ private:
     QWidget* m_sidebar = nullptr;
     QPushButton* m_exportButton = nullptr;
     QTableView* m_table = nullptr;
+    TimelineView* m_timelineView = nullptr;
+    QPushButton* m_showScheduleButton = nullptr;
+    QPushButton* m_showTimelineButton = nullptr;
+    QAction* m_viewScheduleAction = nullptr;
+    QAction* m_viewTimelineAction = nullptr;
+    QAction* m_zoomInAction = nullptr;
+    QAction* m_zoomOutAction = nullptr;
     QLineEdit* m_projectNameBox = nullptr;
     QPlainTextEdit* m_taskBox = nullptr;
     LinkLabel* m_tipsLink = nullptr;

@@ -3,6 +3,7 @@
 #include "modalanswerer.h"
 #include "ui/filechooser.h"
 #include "ui/mainwindow.h"
+#include "ui/timelineview.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -55,6 +56,21 @@ struct AnsweringChooser : FileChooser {
     }
 };
 
+// Answers the save dialog with a file name in the output folder ("": cancelled) and the
+// filter the user picked ("": the one offered first), and notes what it was asked.
+struct SaveAnswer : FileChooser {
+    QString answer, filter;
+    QStringList asked;
+    QString openFile(QWidget*, Text, Text, Text) override { return {}; }
+    QString saveFile(QWidget*, Text caption, Text suggested, Text filters, QString* chosen) override
+    {
+        asked << QStringList{caption, QFileInfo(suggested).fileName(), filters, *chosen}.join('|');
+        if (!filter.isEmpty())
+            *chosen = filter;
+        return answer;
+    }
+};
+
 // One started window over its own copy of the shipped files; each file left out is
 // reported once at start-up and answered.
 struct Planner {
@@ -80,6 +96,12 @@ struct Planner {
     void click(Text n) const { QTest::mouseClick(get(n), Qt::LeftButton, {}, {8, 12}); }
     void type(Text tasks) const { get<QPlainTextEdit>("txtTodo")->setPlainText(tasks); }
     int rows() const { return get<QTableView>("ListView1")->model()->rowCount(); }
+    TimelineView* timeline() const { return get<TimelineView>("timelineView"); }
+    void build(Text tasks) const
+    {
+        type(tasks);
+        click("cmdToList");
+    }
     QStringList shown() // the message boxes seen, once every queued answer was given
     {
         answers.waitForAll();
@@ -419,6 +441,239 @@ private Q_SLOTS:
         qunsetenv("SOURCE_DATE_EPOCH");
     }
 
+    // Each way to switch the schedule area, from the table; the window's keys need it active.
+    void switchViews_data()
+    {
+        QTest::addColumn<QString>("steps"); // buttons, actions and keys, in turn
+        QTest::addColumn<bool>("timeline");
+        QTest::newRow("Timeline button") << "cmdShowTimeline" << true;
+        QTest::newRow("Ctrl+2") << "Ctrl+2" << true;
+        QTest::newRow("View, Timeline") << "actionViewTimeline" << true;
+        QTest::newRow("checked button again") << "cmdShowTimeline cmdShowTimeline" << true;
+        QTest::newRow("back by Schedule button") << "Ctrl+2 cmdShowSchedule" << false;
+        QTest::newRow("back by Ctrl+1") << "cmdShowTimeline Ctrl+1" << false;
+        QTest::newRow("back by View, Schedule") << "Ctrl+2 actionViewSchedule" << false;
+        // Like radio buttons, Tab reaches the checked switch and an arrow the other.
+        QTest::newRow("Tab from Create Project!, Right, Space")
+            << "focus:cmdToList Tab Right Space" << true;
+    }
+    void switchViews()
+    {
+        QFETCH(QString, steps);
+        QFETCH(bool, timeline);
+        Planner p;
+        p.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.window));
+        p.build("A\nB +2");
+        for (const QString& step : steps.split(' ')) {
+            QWidget* focused = QApplication::focusWidget();
+            if (step.startsWith("focus:"))
+                p.get(step.mid(6))->setFocus();
+            else if (step.startsWith("action"))
+                p.get<QAction>(step)->trigger();
+            else if (step.startsWith("cmd"))
+                QTest::mouseClick(p.get(step), Qt::LeftButton);
+            else // a key, to whatever has the focus
+                QTest::keySequence(focused ? focused : &p.window, QKeySequence(step));
+        }
+        QCOMPARE(p.get("ListView1")->isVisible(), !timeline);
+        QCOMPARE(p.timeline()->isVisible(), timeline);
+        for (const char* name :
+             {"cmdShowTimeline", "actionViewTimeline", "cmdShowSchedule", "actionViewSchedule"}) {
+            const bool checked = p.get<QAbstractButton>(name)
+                                     ? p.get<QAbstractButton>(name)->isChecked()
+                                     : p.get<QAction>(name)->isChecked();
+            QCOMPARE(checked, timeline == QByteArray(name).contains("Timeline"));
+        }
+        QCOMPARE(p.get<QAction>("actionZoomIn")->isEnabled(), timeline);
+        // Builds fill both, whichever shows.
+        QCOMPARE(p.timeline()->scene().rowCount(), 2);
+        p.build("A");
+        QCOMPARE(p.timeline()->scene().rowCount(), 1);
+    }
+
+    // The switches sit left of the export button, which covers them below about 1,030 pixels;
+    // the timeline keeps the table's place under the resize rule.
+    void switchPlaces_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("atRightEdge"); // what shows at the Timeline button's last pixel
+        QTest::newRow("1031: export button at 584") << 1031 << "cmdShowTimeline";
+        QTest::newRow("1029: export button at 582") << 1029 << "Command2";
+    }
+    void switchPlaces()
+    {
+        QFETCH(int, width);
+        Planner p;
+        QCOMPARE(p.get("cmdShowSchedule")->geometry(), QRect(393, 81, 95, 31)); // 5895, 1215 twips
+        QCOMPARE(p.get("cmdShowTimeline")->geometry(), QRect(488, 81, 95, 31));
+        p.window.resize(width + p.window.width() - p.window.frameGeometry().width(), 700);
+        QTEST(p.get("centralWidget")->childAt(582, 90)->objectName(), "atRightEdge");
+        QCOMPARE(p.timeline()->geometry(), p.get("ListView1")->geometry());
+    }
+
+    // Hover texts over a plan built on Wednesday 9: days 24 pixels wide from Tuesday 8 at x 216,
+    // rows 22 high under a 44-pixel header, bars inset 4.
+    void hover_data()
+    {
+        QTest::addColumn<QPointF>("point");
+        QTest::addColumn<QString>("text");
+        const QString paint =
+            "Paint\nStart Date: 12/9/2026\nEnd Date: 12/11/2026\nTask Duration: 3";
+        const QString order = "Order\nStart Date: 12/9/2026\nEnd Date: 12/14/2026\nTask Duration: "
+                              "4\nRuns beside the task before it (\"//\").";
+        QTest::newRow("Order's first run, Wednesday") << QPointF(250, 77) << order;
+        QTest::newRow("Order over Saturday 12") << QPointF(320, 77) << order;
+        QTest::newRow("Paint's name") << QPointF(100, 55) << paint;
+        QTest::newRow("beside Paint's bar") << QPointF(320, 55) << "";
+        QTest::newRow("above Order's bar") << QPointF(250, 69) << "";
+        QTest::newRow("the header") << QPointF(250, 20) << "";
+    }
+    void hover()
+    {
+        QFETCH(QPointF, point);
+        QLocale::setDefault(QLocale("en_US"));
+        Planner p;
+        p.build("Paint + 3\n//Order + 4");
+        p.click("cmdShowTimeline");
+        QTEST(p.timeline()->toolTipAt(point), "text");
+        QLocale::setDefault(QLocale::system());
+    }
+
+    // Zoom by keys and Ctrl+wheel, from 24 pixels a day, one step 1.15 times, between 3 and
+    // the name column's 216; a wheel step keeps the day under the mouse where it was.
+    void zoom_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("times");
+        QTest::addColumn<bool>("timeline");
+        QTest::addColumn<qreal>("dayWidth");
+        QTest::newRow("Ctrl++") << "Ctrl++" << 1 << true << 27.6;
+        QTest::newRow("Ctrl+=") << "Ctrl+=" << 1 << true << 27.6;
+        QTest::newRow("Ctrl+-") << "Ctrl+-" << 1 << true << 24 / 1.15;
+        QTest::newRow("Ctrl++ over the table") << "Ctrl++" << 1 << false << 24.0;
+        QTest::newRow("Ctrl+wheel up") << "wheel Ctrl 120" << 1 << true << 27.6;
+        QTest::newRow("Ctrl+wheel down") << "wheel Ctrl -120" << 1 << true << 24 / 1.15;
+        QTest::newRow("wheel scrolls") << "wheel None 120" << 1 << true << 24.0;
+        QTest::newRow("far out") << "Ctrl+-" << 20 << true << 3.0;
+        QTest::newRow("far in") << "Ctrl++" << 20 << true << 216.0;
+    }
+    void zoom()
+    {
+        QFETCH(QString, input);
+        QFETCH(int, times);
+        QFETCH(bool, timeline);
+        Planner p;
+        p.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.window));
+        p.build("Long + 100");
+        if (timeline)
+            p.click("cmdShowTimeline");
+        QWidget* viewport = p.timeline()->viewport();
+        p.timeline()->horizontalScrollBar()->setValue(500);
+        const QDate underMouse = p.timeline()->geometryInView().dayAt(400);
+        const QStringList wheel = input.split(' ');
+        for (int i = 0; i < times; ++i) {
+            if (wheel.size() == 1) {
+                QTest::keySequence(&p.window, QKeySequence(input));
+                continue;
+            }
+            QWheelEvent event(QPointF(400, 100), viewport->mapToGlobal(QPointF(400, 100)), {},
+                              QPoint(0, wheel[2].toInt()), Qt::NoButton,
+                              wheel[1] == "Ctrl" ? Qt::ControlModifier : Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(viewport, &event);
+        }
+        QTEST(p.timeline()->dayWidth(), "dayWidth");
+        if (wheel[0] == "wheel" && wheel[1] == "Ctrl")
+            QCOMPARE(p.timeline()->geometryInView().dayAt(400), underMouse);
+    }
+
+    // The picture export: the checks, the dialog, the format by extension or by the chosen
+    // filter, refusals and the write. Boxes asking Yes or No are answered No.
+    void exportPicture_data()
+    {
+        QTest::addColumn<QString>("tasks");
+        QTest::addColumn<QString>("answer");   // "": cancelled
+        QTest::addColumn<QString>("filter");   // "": the one offered first
+        QTest::addColumn<QString>("file");     // the picture written, or ""
+        QTest::addColumn<QByteArray>("holds"); // its first bytes, then a text within it
+        QTest::addColumn<QStringList>("boxes");
+        const QString plan = "Paint + 3\n//Order + 4", png = "PNG Picture (*.png)";
+        const auto row = [&](const char* name, Text answer, Text filter, Text file,
+                             const QByteArray& holds, QStringList boxes = {}, Text tasks = {}) {
+            QTest::newRow(name) << (tasks.isNull() ? plan : tasks) << answer << filter << file
+                                << holds << boxes;
+        };
+        row("SVG, by the button", "plan.svg", "", "plan.svg", "<?xml");
+        row("no extension, PNG chosen", "plan", png, "plan.png", "\x89PNG");
+        // 420 x 297 mm: Qt's 1191 x 842 points.
+        row("no extension, PDF A3 chosen", "plan", "PDF Document, A3 Landscape (*.pdf)", "plan.pdf",
+            "%PDF-\n/MediaBox [0 0 1191.000000 842.000000]");
+        row("typed .PDF over SVG chosen", "Plan.PDF", "SVG Picture (*.svg)", "Plan.PDF", "%PDF-");
+        row("cancelled", "", "", "", "");
+        row("no tasks", "plan.svg", "", "", "",
+            {box("Missing Info", "Please add some tasks to your project.")}, "");
+        row("added .png names a file there", "old", png, "", "",
+            {box("Confirm", "Replace the existing file $OUT/old.png?", Box::Question,
+                 Box::Yes | Box::No)});
+        // 750 one-day tasks from Wednesday 9 end 150 weeks later on a Tuesday: 1,052 days
+        // of 24 pixels beside the names, and rows 44 + 750 x 22 high.
+        row("PNG too large", "plan.png", "", "", "",
+            {box("Ooops!", "The picture would be 25,464 × 16,544 pixels, and a PNG picture can "
+                           "be at most 16,384 pixels either way. Please save it as SVG or PDF "
+                           "instead.")},
+            QString("T\n").repeated(750));
+        row("a folder in the way", "dir.svg", "", "", "",
+            {box("Error", "The picture could not be written to $OUT/dir.svg.\n\n$WHY",
+                 Box::Warning)});
+    }
+    void exportPicture()
+    {
+        QFETCH(QString, tasks);
+        QFETCH(QString, answer);
+        QFETCH(QString, file);
+        QFETCH(QStringList, boxes);
+        Planner p;
+        const QDir out(p.folder.filePath("output"));
+        auto chooser = std::make_unique<SaveAnswer>();
+        SaveAnswer& dialog = *chooser;
+        p.window.setFileChooser(std::move(chooser));
+        dialog.answer = answer.isEmpty() ? "" : out.filePath(answer);
+        QFETCH(QString, filter);
+        dialog.filter = filter;
+        QVERIFY(QDir().mkpath(out.filePath("dir.svg")));
+        QFile old(out.filePath("old.png"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        const QString why = AtomicFile::write(out.filePath("dir.svg"), {}).value_or("");
+        for (QString& text : boxes) {
+            text.replace("$OUT", out.path()).replace("$WHY", why);
+            p.answers.answer(text.contains("Confirm") ? Box::No : Box::Ok);
+        }
+        p.build(tasks);
+        if (QByteArray(QTest::currentDataTag()).contains("button")) {
+            p.click("cmdShowTimeline");
+            p.click("cmdExportTimeline");
+        } else {
+            p.get<QAction>("actionExportTimeline")->trigger();
+        }
+        QCOMPARE(p.shown(), boxes);
+        QStringList written = out.entryList({"*.svg", "*.png", "*.pdf"}, QDir::Files);
+        QVERIFY(written.removeOne("old.png"));
+        QCOMPARE(written, file.isEmpty() ? QStringList() : QStringList{file});
+        QFETCH(QByteArray, holds);
+        const QByteArray bytes = bytesOf(out.filePath(file));
+        const QList<QByteArray> texts = holds.split('\n');
+        QVERIFY(bytes.startsWith(texts.first()));
+        QVERIFY(bytes.contains(texts.last()));
+        QCOMPARE(bytesOf(out.filePath("old.png")), "old");
+        const QString asked = "Export Timeline Picture|My Project.svg|SVG Picture (*.svg);;PNG "
+                              "Picture (*.png);;PDF Document, A4 Landscape (*.pdf);;PDF Document, "
+                              "A3 Landscape (*.pdf)|SVG Picture (*.svg)";
+        QCOMPARE(dialog.asked, tasks.isEmpty() ? QStringList() : QStringList{asked});
+    }
+
     void tipsTwice()
     {
         Planner p;
@@ -446,12 +701,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("names");
         QTest::newRow("window")
             << ""
-            << "Command2=Export Project to .CSV For G Calendar|txtProjectName=Project Name:|"
+            << "cmdShowSchedule=Schedule|cmdShowTimeline=Timeline|"
+               "Command2=Export Project to .CSV For G Calendar|txtProjectName=Project Name:|"
                "txtTodo=Project Tasks:|Label15=Tips|optDate0=I want to start running this "
                "project right away.|optDate1=Start this project on |"
                "qt_calendar_calendarview=Project Start date:|qt_calendar_yearedit=Year|"
                "chkExcludeWeekends=Adjust Tasks to My Working Week.|lblSetWorkingDays="
-               "Settings|cmdToList=Create Project!|ListView1=Schedule";
+               "Settings|cmdToList=Create Project!|ListView1=Schedule|timelineView=Timeline|"
+               "cmdExportTimeline=Export Picture…";
         QTest::newRow("Working Week")
             << "lblSetWorkingDays"
             << "chkWorkingDay1=Monday|chkWorkingDay2=Tuesday|chkWorkingDay3=Wednesday|"
