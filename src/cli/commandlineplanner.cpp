@@ -8,6 +8,8 @@
 #include "files/atomicfile.h"
 #include "ical/icsreader.h"
 #include "settings/settingsstore.h"
+#include "timeline/timelinescene.h"
+#include "timeline/timelinestyle.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace taskloom {
 
@@ -35,6 +38,9 @@ struct Names {
     QString ics = QStringLiteral("ics");
     QString daysOff = QStringLiteral("days-off");
     QString noDaysOff = QStringLiteral("no-days-off");
+    QString chart = QStringLiteral("chart");
+    QString chartWidth = QStringLiteral("chart-width");
+    QString chartPaper = QStringLiteral("chart-paper");
 };
 const Names Option;
 
@@ -42,7 +48,8 @@ void describe(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(QStringLiteral(
         "Lays a task list over the working week and prints the schedule, or "
-        "writes it as the calendar CSV file, the iCalendar file or both.\n"
+        "writes it as the calendar CSV file, the iCalendar file or both, or draws it as a "
+        "timeline picture.\n"
         "Task lines are read as the window reads them: \"Paint the hall + 3 days\", "
         "\"//Order tiles + 2\".\n"
         "The environment variable TASKLOOM_TODAY=YYYY-MM-DD replaces today's date; "
@@ -77,6 +84,17 @@ void describe(QCommandLineParser& parser)
          QStringLiteral("FILE")},
         {Option.ics, QStringLiteral("Write the iCalendar file there (\"-\": standard output)."),
          QStringLiteral("FILE")},
+        {Option.chart,
+         QStringLiteral("Draw the timeline into a picture file; its extension picks the format: "
+                        ".svg, .png or .pdf."),
+         QStringLiteral("FILE")},
+        {Option.chartWidth,
+         QStringLiteral("The SVG or PNG picture's width; the days are scaled to fit (default: "
+                        "%1).")
+             .arg(TimelinePicture::DefaultWidth),
+         QStringLiteral("PIXELS")},
+        {Option.chartPaper, QStringLiteral("The PDF's landscape pages: a4 or a3 (default: a4)."),
+         QStringLiteral("SIZE")},
     });
     parser.addPositionalArgument(
         QStringLiteral("TASKFILE"),
@@ -105,6 +123,20 @@ CommandLinePlanner::CommandLinePlanner(QString settingsFolder)
 {
     m_out.open(stdout, QIODevice::WriteOnly);
     m_err.open(stderr, QIODevice::WriteOnly);
+}
+
+bool CommandLinePlanner::drawsChart(int argc, const char* const* argv)
+{
+    const std::size_t length = std::strlen("--chart");
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        if (std::strcmp(argument, "--") == 0)
+            return false;
+        if (std::strncmp(argument, "--chart", length) == 0 &&
+            (argument[length] == '\0' || argument[length] == '='))
+            return true;
+    }
+    return false;
 }
 
 std::optional<QDate> CommandLinePlanner::parseIsoDate(const QString& text)
@@ -139,11 +171,6 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
                                                    const QString& todayText)
 {
     describe(parser);
-    const auto usage = [this](const QString& text) {
-        complain(text);
-        complain(QStringLiteral("Try '%1 --help' for more information.").arg(Program));
-        return std::optional<int>(UsageError);
-    };
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -223,6 +250,49 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
             return usage(QStringLiteral("SOURCE_DATE_EPOCH must be a whole number of seconds "
                                         "since 1970-01-01 UTC, not \"%1\".")
                              .arg(QString::fromLocal8Bit(epoch)));
+    }
+    return readChartOptions(parser);
+}
+
+std::optional<int> CommandLinePlanner::readChartOptions(const QCommandLineParser& parser)
+{
+    if (!parser.isSet(Option.chart)) {
+        if (parser.isSet(Option.chartWidth) || parser.isSet(Option.chartPaper))
+            return usage(QStringLiteral("--chart-width and --chart-paper go with --chart."));
+        return std::nullopt;
+    }
+    m_chartPath = parser.value(Option.chart);
+    const std::optional<TimelinePicture::Format> format = TimelinePicture::formatOf(*m_chartPath);
+    if (!format)
+        return usage(QStringLiteral("--chart takes a file name ending in .svg, .png or .pdf, "
+                                    "not \"%1\".")
+                         .arg(*m_chartPath));
+    m_chart.format = *format;
+    const bool pdf = *format == TimelinePicture::Format::Pdf;
+    if (parser.isSet(Option.chartWidth)) {
+        if (pdf)
+            return usage(QStringLiteral("--chart-width is for SVG and PNG pictures; a PDF takes "
+                                        "--chart-paper."));
+        bool number = false;
+        const int width = parser.value(Option.chartWidth).toInt(&number);
+        if (!number || width < MinChartWidth)
+            return usage(QStringLiteral("--chart-width takes a whole number of pixels from %1, "
+                                        "not \"%2\".")
+                             .arg(QString::number(MinChartWidth), parser.value(Option.chartWidth)));
+        m_chart.width = width;
+    }
+    if (parser.isSet(Option.chartPaper)) {
+        if (!pdf)
+            return usage(QStringLiteral("--chart-paper is for PDF pictures; SVG and PNG take "
+                                        "--chart-width."));
+        const QString paper = parser.value(Option.chartPaper).toLower();
+        if (paper == QLatin1StringView("a4"))
+            m_chart.paper = QPageSize::A4;
+        else if (paper == QLatin1StringView("a3"))
+            m_chart.paper = QPageSize::A3;
+        else
+            return usage(QStringLiteral("--chart-paper takes a4 or a3, not \"%1\".")
+                             .arg(parser.value(Option.chartPaper)));
     }
     return std::nullopt;
 }
@@ -346,10 +416,10 @@ bool CommandLinePlanner::readTaskText()
 
 int CommandLinePlanner::writeSchedule(const Schedule& schedule)
 {
-    if (!m_csvPath && !m_icsPath) {
+    if (!m_csvPath && !m_icsPath && !m_chartPath) {
         return sayOrRefuse(scheduleTable(schedule).toUtf8());
     }
-    // The same checks as the window's export button.
+    // The same checks as the window's exports.
     if (schedule.rows.isEmpty()) {
         complain(QStringLiteral("Please add some tasks to your project."));
         return Refused;
@@ -367,9 +437,29 @@ int CommandLinePlanner::writeSchedule(const Schedule& schedule)
         // The UIDs' first part: the project name, until plans come from
         // project files with an id of their own.
         const CalendarIcs ics(m_inputs.projectName, m_inputs.projectName, *m_stamp);
-        return writeFile(*m_icsPath, ics.text(schedule));
+        const int status = writeFile(*m_icsPath, ics.text(schedule));
+        if (status != Success)
+            return status;
     }
+    if (m_chartPath)
+        return writeChart(schedule);
     return Success;
+}
+
+int CommandLinePlanner::writeChart(const Schedule& schedule)
+{
+    // The shipped font, in pixels: the same picture on every machine that
+    // has it, whatever its display.
+    const TimelineStyle style = TimelineStyle::forPicture(QStringLiteral("DejaVu Sans"),
+                                                          TimelinePicture::FontPixels, QLocale());
+    const TimelineScene scene(schedule, m_inputs.workingWeek(), m_inputs.today,
+                              m_inputs.projectName);
+    const TimelinePicture::Result picture = TimelinePicture::render(scene, style, m_chart);
+    if (!picture.refusal.isEmpty()) {
+        complain(picture.refusal);
+        return Refused;
+    }
+    return writeFile(*m_chartPath, picture.bytes);
 }
 
 int CommandLinePlanner::writeFile(const QString& path, const QByteArray& bytes)
@@ -419,6 +509,13 @@ int CommandLinePlanner::sayOrRefuse(const QByteArray& bytes)
         return Success;
     complain(QStringLiteral("Cannot write standard output: %1.").arg(m_out.errorString()));
     return Refused;
+}
+
+std::optional<int> CommandLinePlanner::usage(const QString& text)
+{
+    complain(text);
+    complain(QStringLiteral("Try '%1 --help' for more information.").arg(Program));
+    return UsageError;
 }
 
 void CommandLinePlanner::complain(const QString& text)

@@ -2,6 +2,7 @@
 
 #include "engine/buildinputs.h"
 #include "engine/schedule.h"
+#include "timeline/timelinepicture.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -16,7 +17,7 @@ class QCommandLineParser;
 namespace taskloom {
 
 // taskloom-cli: task lines from a file or standard input in, the schedule
-// table or the calendar files out, over the same engine and settings files as
+// table, the calendar files or a timeline picture out, over the same engine and settings files as
 // the window.
 class CommandLinePlanner {
 public:
@@ -24,6 +25,8 @@ public:
     // The most task text read: far beyond any plan, and it keeps an endless
     // input from filling the memory.
     static constexpr qint64 MaxTaskTextBytes = qint64(64) * 1024 * 1024;
+    // Narrower pictures leave the days next to no room beside the names.
+    static constexpr int MinChartWidth = 400;
 
     // settingsFolder: where the working week is read unless --settings names
     // another folder (the program passes its own folder).
@@ -35,6 +38,10 @@ public:
     int run(const QStringList& arguments, const QString& todayText = {});
 
     static std::optional<QDate> parseIsoDate(const QString& text);
+
+    // True when the arguments ask for a picture (--chart): such a run needs a
+    // GUI application for fonts and painting, and main makes it first.
+    static bool drawsChart(int argc, const char* const* argv);
 
 private:
     // Every option read and checked; an unset result means go on, otherwise
@@ -48,12 +55,16 @@ private:
     int writeSchedule(const Schedule& schedule);
     // "-" is standard output.
     int writeFile(const QString& path, const QByteArray& bytes);
+    int writeChart(const Schedule& schedule);
+    std::optional<int> readChartOptions(const QCommandLineParser& parser);
     QString scheduleTable(const Schedule& schedule) const;
 
     bool say(const QString& text);
     bool say(const QByteArray& bytes);
     int sayOrRefuse(const QByteArray& bytes);
     void complain(const QString& text);
+    // Tells a usage error and how to get help; gives the status to end with.
+    std::optional<int> usage(const QString& text);
 
     QString m_defaultSettingsFolder;
     BuildInputs m_inputs;
@@ -62,6 +73,8 @@ private:
     std::optional<QString> m_csvPath;
     std::optional<QString> m_icsPath;
     std::optional<QDateTime> m_stamp; // the iCalendar file's time of export
+    std::optional<QString> m_chartPath;
+    TimelinePicture::Options m_chart;
     bool m_weekGiven = false;
     std::optional<QString> m_daysOffFile;
     bool m_noDaysOff = false;

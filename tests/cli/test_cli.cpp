@@ -228,6 +228,89 @@ private Q_SLOTS:
                                : errText.contains(err) && errText.endsWith('\n'),
                  qPrintable(errText));
     }
+
+    // Pictures, with no display and with one that cannot be reached: the program draws
+    // offscreen either way. `holds`: the picture's first bytes, then a part of it.
+    void chart_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("display");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("holds");
+        QTest::addColumn<QString>("err");
+        const auto row = [this](const char* name, bool display, int exitCode, const char* args,
+                                const QByteArray& holds, const char* err = "",
+                                const QByteArray& in = Tasks) {
+            QTest::newRow(name) << QString(args).replace("$DIR", m_dir.path()) << in << display
+                                << exitCode << holds << QString(err).replace("$DIR", m_dir.path());
+        };
+        // Three rows under a 44-pixel header, 22 each.
+        const QByteArray svg = "<?xml\nviewBox=\"0 0 1600 110\"";
+        const QByteArray png = "\x89PNG\n" + QByteArray::fromHex("49484452000003840000006e");
+        const QByteArray a3 = "%PDF-\n/MediaBox [0 0 1191.000000 842.000000]";
+        for (const bool display : {false, true}) {
+            const QByteArray how = display ? ", unreachable display" : ", no display";
+            row("SVG" + how, display, 0, "--chart $DIR/p.svg", svg);
+            row("PNG 900 wide" + how, display, 0, "--chart $DIR/p.png --chart-width 900", png);
+            row("PDF on A3" + how, display, 0, "--chart $DIR/p.pdf --chart-paper A3", a3);
+        }
+        row("CSV and SVG", false, 0,
+            "--csv $DIR/p.csv --starts-at 8 --ends-at 4 --chart $DIR/p.svg", svg);
+        // 800 rows: 44 + 800 x 22 pixels high.
+        row("PNG too tall", false, 1, "--chart $DIR/p.png", "",
+            "The picture would be 1,600 × 17,644 pixels", QByteArray("T\n").repeated(800));
+        row("no project name", false, 1, "--project= --chart $DIR/p.svg", "",
+            "Please enter a project name.");
+        row("below the old export", false, 1, "--chart $DIR/old.csv/p.svg", "",
+            "Cannot write $DIR/old.csv/p.svg: ");
+        row("other extension", false, 2, "--chart $DIR/p.jpg", "", "ending in .svg, .png or .pdf");
+        row("width for a PDF", false, 2, "--chart $DIR/p.pdf --chart-width 900", "",
+            "--chart-width is for SVG and PNG");
+        row("paper for an SVG", false, 2, "--chart $DIR/p.svg --chart-paper a3", "",
+            "--chart-paper is for PDF");
+        row("other paper", false, 2, "--chart $DIR/p.pdf --chart-paper a5", "", "a4 or a3");
+        row("too narrow", false, 2, "--chart $DIR/p.png --chart-width 399", "",
+            "pixels from 400, not \"399\"");
+        row("width alone", false, 2, "--chart-width 900", "", "go with --chart");
+    }
+    void chart()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(bool, display);
+        QFETCH(QByteArray, holds);
+        QFETCH(QString, err);
+        for (const char* name : {"p.svg", "p.png", "p.pdf", "p.csv"})
+            QFile::remove(m_dir.filePath(name));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
+            env.remove(name);
+        if (display) { // a platform asked for whose display is not there
+            env.insert("DISPLAY", ":987");
+            env.insert("QT_QPA_PLATFORM", "xcb");
+        }
+        QProcess cli;
+        cli.setProcessEnvironment(env);
+        const QStringList args = QProcess::splitCommand(arguments);
+        cli.start(QCoreApplication::applicationDirPath() + "/taskloom-cli", args);
+        cli.write(input);
+        cli.closeWriteChannel();
+        QVERIFY(cli.waitForFinished(10000));
+        QTEST(cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1, "exitCode");
+        QCOMPARE(cli.readAllStandardOutput(), "");
+        const QString errText = QString::fromUtf8(cli.readAllStandardError());
+        QVERIFY2(err.isEmpty() ? errText.isEmpty() : errText.contains(err), qPrintable(errText));
+        const qsizetype chart = args.indexOf("--chart");
+        const QByteArray picture = chart < 0 ? "" : bytesOf(args.at(chart + 1));
+        const QList<QByteArray> parts = holds.split('\n');
+        QVERIFY(holds.isEmpty() ? picture.isEmpty() : picture.startsWith(parts.first()));
+        QVERIFY(picture.contains(parts.last()));
+        if (arguments.contains("--csv"))
+            QVERIFY(bytesOf(m_dir.filePath("p.csv")).startsWith(Csv + "My Project: Paint"));
+        QCOMPARE(bytesOf(m_dir.filePath("old.csv")), OldCsv);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCli)
