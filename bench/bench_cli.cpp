@@ -1,5 +1,6 @@
 // How long taskloom-cli takes, start to exit, on a large task file written
-// out as the calendar CSV: what a script that calls it waits for.
+// out as the calendar CSV or drawn as a picture: what a script that calls it
+// waits for.
 #include "processruns.h"
 
 #include <QCoreApplication>
@@ -10,35 +11,55 @@
 
 namespace {
 
-void BM_Cli10000Lines(benchmark::State& state)
+// A task file of 10,000 lines: 1 to 20 days, one in five "//".
+bool writeTaskFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (int i = 0; i < 10000; ++i)
+        file.write(QStringLiteral("%1Task %2 + %3 days\n")
+                       .arg(i % 5 == 4 ? QStringLiteral("//") : QString())
+                       .arg(i)
+                       .arg(i % 20 + 1)
+                       .toUtf8());
+    return true;
+}
+
+void timeCli(benchmark::State& state, const QStringList& options)
 {
     QTemporaryDir dir;
     const QString tasks = dir.filePath(QStringLiteral("tasks.txt"));
-    {
-        QFile file(tasks);
-        if (!file.open(QIODevice::WriteOnly)) {
-            state.SkipWithError("cannot write the task file");
-            return;
-        }
-        for (int i = 0; i < 10000; ++i)
-            file.write(QStringLiteral("%1Task %2 + %3 days\n")
-                           .arg(i % 5 == 4 ? QStringLiteral("//") : QString())
-                           .arg(i)
-                           .arg(i % 20 + 1)
-                           .toUtf8());
+    if (!writeTaskFile(tasks)) {
+        state.SkipWithError("cannot write the task file");
+        return;
     }
+    QStringList arguments{QStringLiteral("--project"), QStringLiteral("Benchmark")};
+    for (const QString& option : options)
+        arguments << (option.startsWith(u'-') ? option : dir.filePath(option));
+    arguments << tasks;
     const QString program =
         QCoreApplication::applicationDirPath() + QStringLiteral("/taskloom-cli");
-    const QStringList arguments{QStringLiteral("--project"), QStringLiteral("Benchmark"),
-                                QStringLiteral("--csv"), dir.filePath(QStringLiteral("p.csv")),
-                                tasks};
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TASKLOOM_TODAY"), QStringLiteral("2026-12-07"));
-
     timeProcessRuns(state, program, arguments, env);
+}
+
+void BM_Cli10000Lines(benchmark::State& state)
+{
+    timeCli(state, {QStringLiteral("--csv"), QStringLiteral("p.csv")});
     state.SetLabel("taskloom-cli, 10,000 task lines to project.csv");
 }
 BENCHMARK(BM_Cli10000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole plan as an SVG picture: a GUI application offscreen, the build,
+// every bar and name, and the file.
+void BM_CliChartSvg10000Lines(benchmark::State& state)
+{
+    timeCli(state, {QStringLiteral("--chart"), QStringLiteral("plan.svg")});
+    state.SetLabel("taskloom-cli --chart plan.svg, 10,000 task lines");
+}
+BENCHMARK(BM_CliChartSvg10000Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
