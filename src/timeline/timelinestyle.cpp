@@ -66,6 +66,7 @@ TimelineStyle TimelineStyle::fromPalette(const QPalette& palette, const QColor& 
     style.headerText = readable(palette.color(QPalette::ButtonText), style.headerBase);
     style.grid = mix(style.base, style.text, 0.22);
     style.dayOff = mix(style.base, style.text, 0.09);
+    style.rowLine = mix(style.base, style.text, 0.07);
     // A dark background turns the purple into a lighter one rather than a
     // muddy dark patch.
     const QColor bar = isDark(style.base) ? mix(accent, Qt::white, 0.45) : accent;

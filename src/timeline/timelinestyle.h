@@ -18,6 +18,7 @@ struct TimelineStyle {
     QColor headerBase;
     QColor headerText;
     QColor grid;     // separators and month lines
+    QColor rowLine;  // under each row, fainter
     QColor dayOff;   // columns of days off
     QColor barLight; // a task's whole span, days off included
     QColor barSolid; // its calendar events
