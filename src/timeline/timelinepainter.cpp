@@ -98,14 +98,6 @@ private:
             if (x > body.left() && x < body.right())
                 lines.append(QLineF(x, body.top(), x, body.bottom()));
         }
-        // And one under each row, so the eye finds a name's bar far to the right.
-        const QRectF names = m_g.nameRect();
-        const int lastRow = m_g.lastRowInView();
-        for (int row = m_g.firstRowInView(); row <= lastRow; ++row) {
-            const qreal y = m_g.yOf(row + 1) - 1;
-            if (y >= body.top() && y < body.bottom())
-                m_rowLines.append(QLineF(names.left(), y, body.right(), y));
-        }
         m_p.setPen(QPen(m_style.grid, 0));
         m_p.drawLines(lines);
     }
@@ -159,8 +151,17 @@ private:
             m_p.drawText(place, Qt::AlignLeft | Qt::AlignVCenter,
                          m_metrics.elidedText(name, Qt::ElideRight, width));
         }
+        // A faint line under each row, so the eye finds a name's bar far to
+        // the right; it runs below the bars, which keep clear of a row's edges.
+        QList<QLineF> rowLines;
+        const qreal right = m_g.bodyRect().right();
+        for (int row = m_g.firstRowInView(); row <= last; ++row) {
+            const qreal y = m_g.yOf(row + 1) - 1;
+            if (y >= names.top() && y < names.bottom())
+                rowLines.append(QLineF(names.left(), y, right, y));
+        }
         m_p.setPen(QPen(m_style.rowLine, 0));
-        m_p.drawLines(m_rowLines);
+        m_p.drawLines(rowLines);
         m_p.setPen(QPen(m_style.grid, 0));
         m_p.drawLine(QLineF(names.right(), names.top(), names.right(), names.bottom()));
     }
@@ -303,7 +304,6 @@ private:
     QFontMetricsF m_metrics;
     Unit m_unit;
     QList<QLineF> m_cellLines;
-    QList<QLineF> m_rowLines;
 };
 
 } // namespace

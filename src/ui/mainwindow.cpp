@@ -319,7 +319,6 @@ void MainWindow::makeTimeline()
         button->setFont(UiLook::font(9.75, true));
         button->setGeometry(UiLook::rect(left, 1215, 1425, 465));
         button->setCheckable(true);
-        button->setFocusPolicy(Qt::TabFocus);
         return button;
     };
     m_showScheduleButton = makeSwitch("cmdShowSchedule", QStringLiteral("Schedule"), 5895);

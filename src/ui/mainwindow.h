@@ -35,7 +35,7 @@ class ScheduleTableModel;
 class TimelineView;
 
 // The planner's window: the task sidebar, the start-date choice, the schedule
-// table and the export button. It owns every run-time value of the program and
+// as a table or a timeline, and the export button. It owns every run-time value of the program and
 // rebuilds the schedule on exactly the user actions that change its inputs.
 class MainWindow : public QMainWindow {
     Q_OBJECT
