@@ -1,6 +1,7 @@
 // How long taskloom-cli takes, start to exit, on a large task file written
 // out as the calendar CSV or drawn as a picture: what a script that calls it
 // waits for.
+#include "largeproject.h"
 #include "processruns.h"
 
 #include <QCoreApplication>
@@ -11,19 +12,11 @@
 
 namespace {
 
-// A task file of 10,000 lines: 1 to 20 days, one in five "//".
 bool writeTaskFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (int i = 0; i < 10000; ++i)
-        file.write(QStringLiteral("%1Task %2 + %3 days\n")
-                       .arg(i % 5 == 4 ? QStringLiteral("//") : QString())
-                       .arg(i)
-                       .arg(i % 20 + 1)
-                       .toUtf8());
-    return true;
+    const QByteArray bytes = largeProject(10000).taskText.toUtf8();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 void timeCli(benchmark::State& state, const QStringList& options)

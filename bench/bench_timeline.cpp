@@ -2,6 +2,7 @@
 // a large plan: at 60 frames a second a frame has about 16 ms, half of it for
 // us. Run offscreen (scripts/run-bench.sh sets QT_QPA_PLATFORM).
 #include "engine/schedulebuilder.h"
+#include "largeproject.h"
 #include "ui/timelineview.h"
 
 #include <QApplication>
@@ -15,15 +16,7 @@ namespace {
 
 TimelineScene largePlan(int lines)
 {
-    BuildInputs inputs;
-    for (int i = 0; i < lines; ++i) {
-        if (i % 5 == 4)
-            inputs.taskText += QStringLiteral("//");
-        inputs.taskText += QStringLiteral("Task %1 + %2 days\n").arg(i).arg(i % 20 + 1);
-    }
-    inputs.projectName = QStringLiteral("Benchmark");
-    inputs.today = QDate(2026, 12, 7);
-    inputs.weekFlags = WorkingWeek::mondayToFriday();
+    const BuildInputs inputs = largeProject(lines);
     const BuildResult result = ScheduleBuilder::build(inputs);
     return {result.schedule(), inputs.workingWeek(), inputs.today, inputs.projectName};
 }

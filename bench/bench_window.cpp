@@ -1,5 +1,6 @@
 // How fast the window follows the task box, and how soon the program is on
 // screen. Run offscreen (scripts/run-bench.sh sets QT_QPA_PLATFORM).
+#include "largeproject.h"
 #include "processruns.h"
 #include "ui/mainwindow.h"
 
@@ -17,17 +18,6 @@
 using namespace taskloom;
 
 namespace {
-
-QString taskText(int lines)
-{
-    QString text;
-    for (int i = 0; i < lines; ++i) {
-        if (i % 5 == 4)
-            text += QStringLiteral("//");
-        text += QStringLiteral("Task %1 + %2 days\n").arg(i).arg(i % 20 + 1);
-    }
-    return text;
-}
 
 // From Enter released in the task box to the table holding the new rows,
 // including the event-loop pass that lays out and paints the reset table.
@@ -50,7 +40,7 @@ void BM_EnterReleased(benchmark::State& state)
     auto* todo = window.findChild<QPlainTextEdit*>(QStringLiteral("txtTodo"));
     const QAbstractItemModel* table =
         window.findChild<QTableView*>(QStringLiteral("ListView1"))->model();
-    todo->setPlainText(taskText(lines));
+    todo->setPlainText(largeProject(lines).taskText);
     todo->moveCursor(QTextCursor::End);
     for (auto _ : state) {
         // The box builds on the release of a press it received; the press

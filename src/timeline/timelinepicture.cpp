@@ -96,24 +96,19 @@ TimelinePicture::Result TimelinePicture::render(const TimelineScene& scene,
 {
     if (scene.isEmpty())
         return refused(QStringLiteral("Please add some tasks to your project."));
-    switch (options.format) {
-    case Format::Svg:
-        return svg(scene, style, options);
-    case Format::Png:
-        return png(scene, style, options);
-    case Format::Pdf:
+    if (options.format == Format::Pdf)
         return pdf(scene, style, options);
-    }
-    return {};
-}
-
-TimelinePicture::Result TimelinePicture::svg(const TimelineScene& scene, const TimelineStyle& style,
-                                             const Options& options)
-{
     const std::optional<TimelineGeometry> geometry = planGeometry(scene, style, options);
     if (!geometry)
         return refused(QStringLiteral("The picture is too narrow for the task names."));
-    const QSize size = pixelSize(*geometry);
+    return options.format == Format::Svg ? svg(scene, style, *geometry)
+                                         : png(scene, style, *geometry);
+}
+
+TimelinePicture::Result TimelinePicture::svg(const TimelineScene& scene, const TimelineStyle& style,
+                                             const TimelineGeometry& geometry)
+{
+    const QSize size = pixelSize(geometry);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
@@ -124,18 +119,15 @@ TimelinePicture::Result TimelinePicture::svg(const TimelineScene& scene, const T
     svg.setTitle(scene.projectName());
     svg.setDescription(QStringLiteral("Timeline made with Taskloom"));
     QPainter painter(&svg);
-    TimelinePainter::paint(painter, scene, *geometry, style);
+    TimelinePainter::paint(painter, scene, geometry, style);
     painter.end();
     return {buffer.data(), QString()};
 }
 
 TimelinePicture::Result TimelinePicture::png(const TimelineScene& scene, const TimelineStyle& style,
-                                             const Options& options)
+                                             const TimelineGeometry& geometry)
 {
-    const std::optional<TimelineGeometry> geometry = planGeometry(scene, style, options);
-    if (!geometry)
-        return refused(QStringLiteral("The picture is too narrow for the task names."));
-    const QSize size = pixelSize(*geometry);
+    const QSize size = pixelSize(geometry);
     if (size.width() > MaxPngSide || size.height() > MaxPngSide)
         return refused(QStringLiteral("The picture would be %1 pixels, and a PNG picture can be "
                                       "at most %2 pixels either way. Please save it as SVG or "
@@ -150,7 +142,7 @@ TimelinePicture::Result TimelinePicture::png(const TimelineScene& scene, const T
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
     QPainter painter(&image);
-    TimelinePainter::paint(painter, scene, *geometry, style);
+    TimelinePainter::paint(painter, scene, geometry, style);
     painter.end();
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);

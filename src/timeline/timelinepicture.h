@@ -8,6 +8,7 @@
 
 namespace taskloom {
 
+class TimelineGeometry;
 class TimelineScene;
 struct TimelineStyle;
 
@@ -50,9 +51,9 @@ public:
 
 private:
     static Result svg(const TimelineScene& scene, const TimelineStyle& style,
-                      const Options& options);
+                      const TimelineGeometry& geometry);
     static Result png(const TimelineScene& scene, const TimelineStyle& style,
-                      const Options& options);
+                      const TimelineGeometry& geometry);
     static Result pdf(const TimelineScene& scene, const TimelineStyle& style,
                       const Options& options);
 };
