@@ -2,6 +2,7 @@
 
 #include "alerts.h"
 #include "csvexport.h"
+#include "exportfilename.h"
 #include "filechooser.h"
 #include "files/atomicfile.h"
 #include "timeline/timelinepicture.h"
@@ -10,7 +11,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace taskloom {
 
@@ -43,17 +43,6 @@ TimelineExport::TimelineExport(QWidget* parent, FileChooser& chooser, QString ou
 {
 }
 
-QString TimelineExport::suggestedName(const QString& projectName)
-{
-    static const QRegularExpression refused(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
-    QString name = projectName;
-    name.remove(refused);
-    name = name.trimmed();
-    while (name.endsWith(u'.'))
-        name.chop(1);
-    return name.isEmpty() ? QStringLiteral("timeline") : name;
-}
-
 bool TimelineExport::run(const TimelineScene& scene, const QString& projectName, qreal dayWidth,
                          const QString& fontFamily) const
 {
@@ -65,13 +54,15 @@ bool TimelineExport::run(const TimelineScene& scene, const QString& projectName,
         filters << choice.filter;
     QString selected = filters.first();
     const QString suggested =
-        QDir(m_outputFolder).filePath(suggestedName(projectName) + QStringLiteral(".svg"));
+        QDir(m_outputFolder)
+            .filePath(ExportFileName::forProject(
+                projectName, TimelinePicture::extensionOf(choices().first().format)));
     QString path = m_chooser.saveFile(m_parent, QStringLiteral("Export Timeline Picture"),
                                       suggested, filters.join(QStringLiteral(";;")), &selected);
     if (path.isEmpty())
         return false;
 
-    const Choice& chosen = choices().value(std::max<qsizetype>(0, filters.indexOf(selected)));
+    const Choice& chosen = choices().at(std::max<qsizetype>(0, filters.indexOf(selected)));
     TimelinePicture::Options options;
     options.dayWidth = dayWidth;
     options.paper = chosen.paper;

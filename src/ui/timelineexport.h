@@ -25,10 +25,6 @@ public:
     bool run(const TimelineScene& scene, const QString& projectName, qreal dayWidth,
              const QString& fontFamily) const;
 
-    // The file name the dialog suggests: the project's name without the
-    // characters file systems refuse, "timeline" when nothing is left.
-    static QString suggestedName(const QString& projectName);
-
 private:
     QWidget* m_parent;
     FileChooser& m_chooser;

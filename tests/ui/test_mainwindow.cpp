@@ -45,29 +45,18 @@ static QByteArray bytesOf(Text path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Answers the save dialog with the next queued path ("" cancels) and notes what it offered.
+// Answers the save dialog with the next queued path ("" cancels), picking the filter when one
+// is set, and notes what it offered (with the filter offered first, when it offers filters).
 struct AnsweringChooser : FileChooser {
     QStringList answers, offered;
-    QString openFile(QWidget*, Text, Text, Text) override { return {}; }
-    QString saveFile(QWidget*, Text caption, Text suggested, Text filters, QString*) override
-    {
-        offered << caption + '|' + suggested + '|' + filters;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
-
-// Answers the save dialog with a file name in the output folder ("": cancelled) and the
-// filter the user picked ("": the one offered first), and notes what it was asked.
-struct SaveAnswer : FileChooser {
-    QString answer, filter;
-    QStringList asked;
+    QString filter;
     QString openFile(QWidget*, Text, Text, Text) override { return {}; }
     QString saveFile(QWidget*, Text caption, Text suggested, Text filters, QString* chosen) override
     {
-        asked << QStringList{caption, QFileInfo(suggested).fileName(), filters, *chosen}.join('|');
-        if (!filter.isEmpty())
+        offered << caption + '|' + suggested + '|' + filters + (chosen ? '|' + *chosen : "");
+        if (chosen && !filter.isEmpty())
             *chosen = filter;
-        return answer;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
     }
 };
 
@@ -636,10 +625,10 @@ private Q_SLOTS:
         QFETCH(QStringList, boxes);
         Planner p;
         const QDir out(p.folder.filePath("output"));
-        auto chooser = std::make_unique<SaveAnswer>();
-        SaveAnswer& dialog = *chooser;
+        auto chooser = std::make_unique<AnsweringChooser>();
+        AnsweringChooser& dialog = *chooser;
         p.window.setFileChooser(std::move(chooser));
-        dialog.answer = answer.isEmpty() ? "" : out.filePath(answer);
+        dialog.answers = {answer.isEmpty() ? "" : out.filePath(answer)};
         QFETCH(QString, filter);
         dialog.filter = filter;
         QVERIFY(QDir().mkpath(out.filePath("dir.svg")));
@@ -668,10 +657,11 @@ private Q_SLOTS:
         QVERIFY(bytes.startsWith(texts.first()));
         QVERIFY(bytes.contains(texts.last()));
         QCOMPARE(bytesOf(out.filePath("old.png")), "old");
-        const QString asked = "Export Timeline Picture|My Project.svg|SVG Picture (*.svg);;PNG "
-                              "Picture (*.png);;PDF Document, A4 Landscape (*.pdf);;PDF Document, "
-                              "A3 Landscape (*.pdf)|SVG Picture (*.svg)";
-        QCOMPARE(dialog.asked, tasks.isEmpty() ? QStringList() : QStringList{asked});
+        const QString offered = "Export Timeline Picture|" + out.filePath("My Project.svg") +
+                                "|SVG Picture (*.svg);;PNG Picture (*.png);;PDF Document, A4 "
+                                "Landscape (*.pdf);;PDF Document, A3 Landscape (*.pdf)|SVG "
+                                "Picture (*.svg)";
+        QCOMPARE(dialog.offered, tasks.isEmpty() ? QStringList() : QStringList{offered});
     }
 
     void tipsTwice()
