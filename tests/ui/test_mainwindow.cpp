@@ -582,10 +582,10 @@ private Q_SLOTS:
     // filter, refusals and the write. Boxes asking Yes or No are answered No.
     void exportPicture_data()
     {
-        QTest::addColumn<QString>("tasks");
-        QTest::addColumn<QString>("answer");   // "": cancelled
-        QTest::addColumn<QString>("filter");   // "": the one offered first
-        QTest::addColumn<QString>("file");     // the picture written, or ""
+        QTest::addColumn<QString>("tasks");  // built; after a "|", typed since
+        QTest::addColumn<QString>("answer"); // in the output folder; "": cancelled; "-": not asked
+        QTest::addColumn<QString>("filter"); // "": the one offered first
+        QTest::addColumn<QString>("file");   // the picture written, or ""
         QTest::addColumn<QByteArray>("holds"); // its first bytes, then a text within it
         QTest::addColumn<QStringList>("boxes");
         const QString plan = "Paint + 3\n//Order + 4", png = "PNG Picture (*.png)";
@@ -601,7 +601,7 @@ private Q_SLOTS:
             "%PDF-\n/MediaBox [0 0 1191.000000 842.000000]");
         row("typed .PDF over SVG chosen", "Plan.PDF", "SVG Picture (*.svg)", "Plan.PDF", "%PDF-");
         row("cancelled", "", "", "", "");
-        row("no tasks", "plan.svg", "", "", "",
+        row("no tasks", "-", "", "", "",
             {box("Missing Info", "Please add some tasks to your project.")}, "");
         row("added .png names a file there", "old", png, "", "",
             {box("Confirm", "Replace the existing file $OUT/old.png?", Box::Question,
@@ -613,6 +613,13 @@ private Q_SLOTS:
                            "be at most 16,384 pixels either way. Please save it as SVG or PDF "
                            "instead.")},
             QString("T\n").repeated(750));
+        // Tasks typed after the build ("|"): the export builds what the window shows first.
+        row("typed after the build", "plan.svg", "", "plan.svg", "<?xml\n>Tiles</text>", {},
+            plan + "|Tiles");
+        row("typed after the build, refused", "-", "", "", "",
+            {box("Ooops!", "Line 1 (\"Tiles +1e9\") has a duration that cannot be scheduled. "
+                           "Please give a number of days between -10000 and 10000.")},
+            plan + "|Tiles +1e9");
         row("a folder in the way", "dir.svg", "", "", "",
             {box("Error", "The picture could not be written to $OUT/dir.svg.\n\n$WHY",
                  Box::Warning)});
@@ -628,7 +635,8 @@ private Q_SLOTS:
         auto chooser = std::make_unique<AnsweringChooser>();
         AnsweringChooser& dialog = *chooser;
         p.window.setFileChooser(std::move(chooser));
-        dialog.answers = {answer.isEmpty() ? "" : out.filePath(answer)};
+        if (answer != "-")
+            dialog.answers = {answer.isEmpty() ? "" : out.filePath(answer)};
         QFETCH(QString, filter);
         dialog.filter = filter;
         QVERIFY(QDir().mkpath(out.filePath("dir.svg")));
@@ -640,7 +648,9 @@ private Q_SLOTS:
             text.replace("$OUT", out.path()).replace("$WHY", why);
             p.answers.answer(text.contains("Confirm") ? Box::No : Box::Ok);
         }
-        p.build(tasks);
+        p.build(tasks.section('|', 0, 0));
+        if (tasks.contains('|'))
+            p.type(tasks.section('|', 1));
         if (QByteArray(QTest::currentDataTag()).contains("button")) {
             p.click("cmdShowTimeline");
             p.click("cmdExportTimeline");
@@ -661,7 +671,7 @@ private Q_SLOTS:
                                 "|SVG Picture (*.svg);;PNG Picture (*.png);;PDF Document, A4 "
                                 "Landscape (*.pdf);;PDF Document, A3 Landscape (*.pdf)|SVG "
                                 "Picture (*.svg)";
-        QCOMPARE(dialog.offered, tasks.isEmpty() ? QStringList() : QStringList{offered});
+        QCOMPARE(dialog.offered, answer == "-" ? QStringList() : QStringList{offered});
     }
 
     void tipsTwice()
