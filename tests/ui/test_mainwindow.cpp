@@ -590,7 +590,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("boxes");
         const QString plan = "Paint + 3\n//Order + 4", png = "PNG Picture (*.png)";
         const auto row = [&](const char* name, Text answer, Text filter, Text file,
-                             const QByteArray& holds, QStringList boxes = {}, Text tasks = {}) {
+                             const QByteArray& holds, const QStringList& boxes = {},
+                             Text tasks = {}) {
             QTest::newRow(name) << (tasks.isNull() ? plan : tasks) << answer << filter << file
                                 << holds << boxes;
         };
