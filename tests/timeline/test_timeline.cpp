@@ -29,7 +29,7 @@ namespace {
 // 12-pixel text; rows are 22 high under a 44-pixel header, bars inset 4.
 const QDate Today(2026, 12, 9);
 
-TimelineScene smallPlan(bool everyDay)
+TimelineScene smallPlan(bool everyDay, QDate dateOff = {})
 {
     BuildInputs inputs;
     inputs.taskText = "Paint + 3\n//Order + 4\nTiles + 2.5\nCheck + 0.5";
@@ -37,6 +37,8 @@ TimelineScene smallPlan(bool everyDay)
     inputs.today = Today;
     inputs.weekFlags = WorkingWeek::mondayToFriday();
     inputs.weekApplies = !everyDay;
+    if (dateOff.isValid())
+        inputs.datesOff = {dateOff};
     return {ScheduleBuilder::build(inputs).schedule(), inputs.workingWeek(), Today, "Home"};
 }
 
@@ -64,6 +66,7 @@ private Q_SLOTS:
     void geometry_data()
     {
         QTest::addColumn<bool>("everyDay");
+        QTest::addColumn<QDate>("dateOff"); // a holiday, or none
         QTest::addColumn<qreal>("dayWidth");
         QTest::addColumn<QSizeF>("view"); // empty: the whole plan
         QTest::addColumn<QPointF>("scroll");
@@ -74,24 +77,32 @@ private Q_SLOTS:
         QTest::addColumn<qreal>("todayX"); // -1: out of view
 
         QTest::newRow("whole plan, 20 px a day")
-            << false << 20.0 << QSizeF() << QPointF()
+            << false << QDate() << 20.0 << QSizeF() << QPointF()
             << Rects{R(236, 48, 60, 14), R(236, 70, 120, 14), R(356, 92, 60, 14), R()}
             << Rects{R(236, 48, 60, 14), R(236, 70, 60, 14), R(336, 70, 20, 14), R(356, 92, 40, 14)}
             << Rects{R(), R(), R(), R(424, 112, 4, 18)}
             << Rects{R(296, 44, 40, 88), R(436, 44, 20, 88)} << 246.0;
         // The body shows 84 x 56 from (50, 10): Thu 10 to Mon 14, rows 0 to 2.
         QTest::newRow("scrolled view, cut to the body")
-            << false << 20.0 << QSizeF(300, 100) << QPointF(50, 10)
+            << false << QDate() << 20.0 << QSizeF(300, 100) << QPointF(50, 10)
             << Rects{R(216, 44, 30, 8), R(216, 60, 84, 14), R(), R()}
             << Rects{R(216, 44, 30, 8), R(216, 60, 30, 14), R(286, 60, 14, 14)}
             << Rects{R(), R(), R(), R()} << Rects{R(246, 44, 40, 56)} << -1.0;
         QTest::newRow("every day works: no day off, one run a task")
-            << true << 20.0 << QSizeF() << QPointF()
+            << true << QDate() << 20.0 << QSizeF() << QPointF()
             << Rects{R(236, 48, 60, 14), R(236, 70, 80, 14), R(316, 92, 60, 14), R()}
             << Rects{R(236, 48, 60, 14), R(236, 70, 80, 14), R(316, 92, 40, 14)}
             << Rects{R(), R(), R(), R(384, 112, 4, 18)} << Rects{} << 246.0;
+        // Thursday 17 off: Tiles runs Tue 15 - Fri 18, light over the holiday, and Check
+        // moves to Monday 21; the chart runs to Tuesday 22.
+        QTest::newRow("a holiday inside Tiles")
+            << false << QDate(2026, 12, 17) << 20.0 << QSizeF() << QPointF()
+            << Rects{R(236, 48, 60, 14), R(236, 70, 120, 14), R(356, 92, 80, 14), R()}
+            << Rects{R(236, 48, 60, 14), R(236, 70, 60, 14), R(336, 70, 20, 14), R(356, 92, 40, 14)}
+            << Rects{R(), R(), R(), R(484, 112, 4, 18)}
+            << Rects{R(296, 44, 40, 88), R(396, 44, 20, 88), R(436, 44, 40, 88)} << 246.0;
         QTest::newRow("zoomed out to 6 px: the marker keeps 2 px")
-            << false << 6.0 << QSizeF() << QPointF()
+            << false << QDate() << 6.0 << QSizeF() << QPointF()
             << Rects{R(222, 48, 18, 14), R(222, 70, 36, 14), R(258, 92, 18, 14), R()}
             << Rects{R(222, 48, 18, 14), R(222, 70, 18, 14), R(252, 70, 6, 14), R(258, 92, 12, 14)}
             << Rects{R(), R(), R(), R(278, 112, 2, 18)}
@@ -100,10 +111,11 @@ private Q_SLOTS:
     void geometry()
     {
         QFETCH(bool, everyDay);
+        QFETCH(QDate, dateOff);
         QFETCH(qreal, dayWidth);
         QFETCH(QSizeF, view);
         QFETCH(QPointF, scroll);
-        const TimelineScene scene = smallPlan(everyDay);
+        const TimelineScene scene = smallPlan(everyDay, dateOff);
         TimelineGeometry g(scene, dayWidth, 12);
         if (!view.isEmpty())
             g.setView(view, scroll);
