@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/buildinputs.h"
+
+#include <QDate>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+namespace taskloom {
+
+// What a project file keeps of a plan: the name, the task lines and the two
+// choices made beside them. The working week and the hours are the user's
+// settings, not the project's.
+struct Project {
+    // A UUID made when the project is first saved and kept for ever after, so
+    // that the calendar exports know the project under any name. Empty until then.
+    QString id;
+    QString name;
+    // The task box's lines exactly as typed; no entry holds a line break.
+    QStringList tasks;
+    StartOption startOption = StartOption::RightAway;
+    QDate startDate; // the picked date; kept only with StartOption::OnPickedDate
+    bool adjustToWorkingWeek = true;
+    // Keys this version does not know, written back unchanged.
+    QJsonObject extras;
+
+    // The task box's text: the lines joined by line breaks.
+    QString taskText() const;
+    // The lines of a task box's text, every line break a cut; an empty text
+    // holds none. The opposite of taskText().
+    static QStringList tasksOf(const QString& taskText);
+
+    // Gives the project its id on its first save.
+    void makeIdIfMissing();
+
+    friend bool operator==(const Project&, const Project&) = default;
+};
+
+} // namespace taskloom

@@ -1,0 +1,179 @@
+#include "project/projectfile.h"
+#include "project/recentprojects.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace taskloom;
+
+Q_DECLARE_METATYPE(taskloom::Project)
+
+namespace {
+
+const QString Id = "3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60";
+
+QJsonObject objectOf(const QByteArray& json)
+{
+    return QJsonDocument::fromJson(json).object();
+}
+
+// A project as a person writes it down; no date: right away.
+Project project(const QString& id, const QString& name, const QStringList& tasks, QDate start = {},
+                bool week = true, const QJsonObject& extras = {})
+{
+    return {
+        id,    name, tasks, start.isValid() ? StartOption::OnPickedDate : StartOption::RightAway,
+        start, week, extras};
+}
+
+bool put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestProject : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    // A project and the file it is written as, both worked out by hand: writing
+    // gives that file, reading the file gives the project back.
+    void file_data()
+    {
+        QTest::addColumn<Project>("project");
+        QTest::addColumn<QByteArray>("json");
+        const auto golden = [](const char* name) {
+            QFile file(QString(GOLDEN_DIR) + '/' + name);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QTest::newRow("the documented example")
+            << project(Id, "Kitchen",
+                       {"Clear the room + 2 days", "//Order tiles + 2", "Lay the tiles +4"})
+            << golden("kitchen.taskloom");
+        QTest::newRow("non-ASCII, commas, quotes, a date")
+            << project(Id, "Küche – 東京 \"neu\"",
+                       {"Tile, grout + 2", "Call \"Bob\" +2.5", "", " \\ "}, QDate(2028, 2, 29),
+                       false)
+            << golden("odd.taskloom");
+        const QJsonObject extras{{"calendarUrl", "https://dav.example/k/"},
+                                 {"next", QJsonObject{{"a", QJsonArray{1, "b"}}}}};
+        QTest::newRow("unknown keys kept, no id, no tasks")
+            << project("", "", {}, {}, true, extras) << golden("later.taskloom");
+        Project big = project(Id, "Big", {});
+        QJsonArray lines;
+        for (int i = 1; i <= 10000; ++i) {
+            big.tasks << QString("Task %1, \"x\" + %2").arg(i).arg(i % 20);
+            lines.append(big.tasks.last());
+        }
+        const QJsonObject bigFile{{"format", "taskloom-project"},
+                                  {"version", 1},
+                                  {"id", Id},
+                                  {"project", "Big"},
+                                  {"tasks", lines},
+                                  {"start", "right-away"},
+                                  {"adjustToWorkingWeek", true}};
+        QTest::newRow("10,000 lines") << big << QJsonDocument(bigFile).toJson();
+    }
+    void file()
+    {
+        QFETCH(Project, project);
+        QFETCH(QByteArray, json);
+        const QString path = m_dir.filePath("sub/p.taskloom");
+        QCOMPARE(ProjectFile::write(path, project), std::nullopt);
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(objectOf(written.readAll()), objectOf(json));
+        QVERIFY(put(path, json));
+        const ProjectFile::Load load = ProjectFile::read(path);
+        QCOMPARE(load.problem, QString());
+        QCOMPARE(load.project, project);
+        QVERIFY(!load.tasksOnly);
+    }
+
+    // Every file it cannot take whole is refused with what is wrong.
+    void refused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("problem");
+        const auto row = [](const char* name, const QByteArray& bytes, const QString& problem) {
+            QTest::newRow(name) << bytes << problem;
+        };
+        // A good file with one key changed, or taken out when undefined.
+        const QJsonValue gone(QJsonValue::Undefined);
+        const auto with = [](const QString& key, const QJsonValue& value) {
+            QJsonObject file =
+                QJsonDocument::fromJson(
+                    "{\"format\": \"taskloom-project\", \"version\": 1, \"project\": "
+                    "\"K\", \"tasks\": [\"a\"], \"start\": \"right-away\", "
+                    "\"adjustToWorkingWeek\": true}")
+                    .object();
+            if (value.isUndefined())
+                file.remove(key);
+            else
+                file.insert(key, value);
+            return QJsonDocument(file).toJson();
+        };
+        const QString notProject = "The file is not a Taskloom project: ";
+        const QString start = "\"start\" must be \"right-away\" or a date as YYYY-MM-DD";
+        row("not JSON", "Kitchen + 2\n", notProject + "it is not JSON (illegal value at byte 1).");
+        row("another format", with("format", "taskloom"),
+            notProject + "\"format\" is not \"taskloom-project\".");
+        row("newer version", with("version", 2),
+            "The file was saved by a newer Taskloom (project version 2); this one reads version "
+            "1.");
+        row("version 1.5", with("version", 1.5), "\"version\" must be a whole number from 1 up.");
+        row("no start", with("start", gone), "\"start\" is missing.");
+        row("name a number", with("project", 7), "\"project\" must be a text.");
+        row("a task a number", with("tasks", QJsonArray{"a", 2}),
+            "\"tasks\" must be a list of texts.");
+        row("a line break in a task", with("tasks", QJsonArray{"a", "b\r\nc"}),
+            "Task 2 in \"tasks\" holds a line break.");
+        row("30 February", with("start", "2027-02-30"), start + ", not \"2027-02-30\".");
+        row("a date less its zeros", with("start", "2027-2-3"), start + ", not \"2027-2-3\".");
+        row("check box as text", with("adjustToWorkingWeek", "yes"),
+            "\"adjustToWorkingWeek\" must be true or false.");
+        row("id not a UUID", with("id", "kitchen-1"), "\"id\" must be a UUID.");
+        row("over 64 MiB", "", "The file is larger than 64 MiB.");
+        row("task list not UTF-8", "Caf\xE9 + 2\n", "The file is not UTF-8 text.");
+    }
+    void refused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, problem);
+        const QString tag = QTest::currentDataTag();
+        const QString path =
+            m_dir.filePath(tag + (tag.startsWith("task list") ? ".txt" : ".taskloom"));
+        if (tag != "not there")
+            QVERIFY(put(path, bytes));
+        if (tag == "over 64 MiB")
+            QVERIFY(QFile::resize(path, ProjectFile::MaxBytes + 1));
+        const ProjectFile::Load load = ProjectFile::read(path);
+        QCOMPARE(load.project, std::nullopt);
+        QCOMPARE(load.problem, problem);
+    }
+
+    void recentProjects()
+    {
+        QTemporaryDir settings;
+        RecentProjects recent(settings.path());
+        for (int i = 1; i <= 9; ++i)
+            recent.add(QString("/p/%1.taskloom").arg(i));
+        recent.add("/p/../p/5.taskloom"); // one file, one entry, on top
+        recent.remove("/p/8.taskloom");
+        recent.setLastProject("/p/3.taskloom");
+        const RecentProjects later(settings.path()); // the next run
+        QCOMPARE(later.files(),
+                 QStringList({"/p/5.taskloom", "/p/9.taskloom", "/p/7.taskloom", "/p/6.taskloom",
+                              "/p/4.taskloom", "/p/3.taskloom", "/p/2.taskloom"}));
+        QCOMPARE(later.lastProject(), "/p/3.taskloom");
+        QVERIFY(QFile::exists(settings.filePath("taskloom.conf")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProject)
+#include "test_project.moc"
