@@ -7,6 +7,8 @@
 #include "export/exportstamp.h"
 #include "icsexport.h"
 #include "linklabel.h"
+#include "project/projectfile.h"
+#include "project/recentprojects.h"
 #include "scheduletablemodel.h"
 #include "settings/settingsstore.h"
 #include "taskloomversion.h"
@@ -21,17 +23,22 @@
 #include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTextCharFormat>
 
@@ -87,11 +94,24 @@ QRadioButton* makeOption(QWidget* parent, const char* name, const QString& text,
     return option;
 }
 
+// The platform's keys for a standard action, or ours where it has none (the
+// offscreen and X11 platforms know no Save As or Quit key).
+QList<QKeySequence> keysFor(QKeySequence::StandardKey key, const char* fallback)
+{
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    if (keys.isEmpty())
+        keys.append(QKeySequence(QString::fromLatin1(fallback)));
+    return keys;
+}
+
+const QString ProjectFilter = QStringLiteral("Taskloom projects (*.taskloom)");
+
 } // namespace
 
 MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget* parent)
     : QMainWindow(parent), m_folders(std::move(folders)), m_today(std::move(today)),
-      m_fileChooser(std::make_unique<DialogFileChooser>())
+      m_fileChooser(std::make_unique<DialogFileChooser>()),
+      m_recentProjects(std::make_unique<RecentProjects>(m_folders.settings))
 {
     setObjectName(QStringLiteral("Form1"));
     setFont(UiLook::font(8.25));
@@ -107,6 +127,8 @@ MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget
     makeScheduleTable();
     makeTimeline();
     makeMenus();
+    makeFileMenu();
+    watchProjectInputs();
 
     // The designed client area, and the menu bar above it.
     const int menuHeight = menuBar()->sizeHint().height();
@@ -408,7 +430,7 @@ void MainWindow::startUp()
     UiLook::setTextColour(m_adjustToWeekBox, Qt::white);
     m_settingsLink->move(m_settingsLink->x(), m_adjustToWeekBox->y() + UiLook::px(50));
 
-    setWindowTitle(QStringLiteral("Taskloom v") + QString::fromLatin1(Version));
+    updateTitle();
 
     const int widths[] = {4000, 2000, 2000, 2000};
     for (int column = 0; column < ScheduleTableModel::ColumnCount; ++column)
@@ -428,6 +450,7 @@ void MainWindow::startUp()
     m_daysOff = std::move(daysOff.daysOff);
     markDaysOff();
 
+    reopenLastProject();
     m_calendarCatchUp.start();
 }
 
@@ -514,6 +537,9 @@ void MainWindow::setWorkingHours(const QString& startsAt, const QString& endsAt)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // The text boxes would paste a dropped file's path: a project file opens.
+    if (takeFileDrop(watched, event))
+        return true;
     if (watched == m_taskBox) {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
             onTaskBoxKey(*static_cast<QKeyEvent*>(event));
@@ -623,10 +649,8 @@ void MainWindow::exportIcs()
     // SOURCE_DATE_EPOCH, when set and readable, makes the file reproducible.
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QDateTime stamp = ExportStamp::choose(qgetenv("SOURCE_DATE_EPOCH"), now).value_or(now);
-    const QString name = m_projectNameBox->text();
-    // The project name is the calendar key until plans come from project files.
     const IcsExport icsExport(this, *m_fileChooser, m_folders.output);
-    icsExport.run(m_schedule, name, name, stamp);
+    icsExport.run(m_schedule, m_projectNameBox->text(), calendarKey(), stamp);
 }
 
 void MainWindow::showTimeline(bool timeline)
@@ -653,6 +677,344 @@ void MainWindow::exportTimelinePicture()
 bool MainWindow::weekApplies() const
 {
     return m_adjustToWeekBox->isChecked();
+}
+
+void MainWindow::makeFileMenu()
+{
+    // New, Open, Open Recent, Save and Save As above the Export submenu; Quit last.
+    const auto action = [this](const char* name, const QString& text, QKeySequence::StandardKey key,
+                               const char* fallback, const std::function<void()>& run) {
+        auto* made = new QAction(text, this);
+        made->setObjectName(QLatin1String(name));
+        made->setShortcuts(keysFor(key, fallback));
+        connect(made, &QAction::triggered, this, run);
+        return made;
+    };
+    QAction* before = m_exportMenu->menuAction();
+    m_fileMenu->insertAction(before, action("actionNew", QStringLiteral("&New"), QKeySequence::New,
+                                            "Ctrl+N", [this] { newProject(); }));
+    m_fileMenu->insertAction(before,
+                             action("actionOpen", QStringLiteral("&Open…"), QKeySequence::Open,
+                                    "Ctrl+O", [this] { chooseProjectToOpen(); }));
+    m_recentMenu = new QMenu(QStringLiteral("Open &Recent"), m_fileMenu);
+    m_recentMenu->setObjectName(QStringLiteral("menuOpenRecent"));
+    m_recentMenu->setToolTipsVisible(true);
+    m_fileMenu->insertMenu(before, m_recentMenu);
+    m_fileMenu->insertAction(before,
+                             action("actionSave", QStringLiteral("&Save"), QKeySequence::Save,
+                                    "Ctrl+S", [this] { saveProject(); }));
+    m_fileMenu->insertAction(before, action("actionSaveAs", QStringLiteral("Save &As…"),
+                                            QKeySequence::SaveAs, "Ctrl+Shift+S",
+                                            [this] { saveProjectAs(); }));
+    m_fileMenu->insertSeparator(before);
+    m_fileMenu->addSeparator();
+    QAction* quit = action("actionQuit", QStringLiteral("&Quit"), QKeySequence::Quit, "Ctrl+Q",
+                           [this] { close(); });
+    quit->setMenuRole(QAction::QuitRole);
+    m_fileMenu->addAction(quit);
+    refreshRecentMenu();
+}
+
+void MainWindow::watchProjectInputs()
+{
+    // What the user changes in the project marks the window; a build or an
+    // export does not. The start-up catch-up sets the calendar with its signals
+    // blocked.
+    setAcceptDrops(true);
+    installEventFilter(this);
+    m_taskBox->viewport()->installEventFilter(this);
+    m_projectNameBox->installEventFilter(this);
+    const auto changed = [this] { setWindowModified(true); };
+    connect(m_projectNameBox, &QLineEdit::textChanged, this, changed);
+    connect(m_taskBox, &QPlainTextEdit::textChanged, this, changed);
+    connect(m_pickedDateOption, &QRadioButton::toggled, this, changed);
+    connect(m_adjustToWeekBox, &QCheckBox::toggled, this, changed);
+    connect(m_calendarWidget, &QCalendarWidget::selectionChanged, this, changed);
+}
+
+void MainWindow::refreshRecentMenu()
+{
+    // Later, not now: this may run inside one of these actions' own trigger.
+    for (QAction* old : m_recentMenu->actions()) {
+        m_recentMenu->removeAction(old);
+        old->deleteLater();
+    }
+    // "&1 Kitchen.taskloom  [~/Documents]": the folder tells files of one name apart.
+    const auto shown = [](QString text) { return text.replace(u'&', QStringLiteral("&&")); };
+    const QString home = QDir::toNativeSeparators(QDir::homePath());
+    const QStringList files = m_recentProjects->files();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString& file = files.at(i);
+        const QFileInfo info(file);
+        QString folder = QDir::toNativeSeparators(info.absolutePath());
+        if (folder == home || folder.startsWith(home + QDir::separator()))
+            folder.replace(0, home.size(), u'~');
+        QAction* action = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2  [%3]").arg(i + 1).arg(shown(info.fileName()), shown(folder)));
+        action->setToolTip(QDir::toNativeSeparators(file));
+        connect(action, &QAction::triggered, this, [this, file] { openProject(file); });
+    }
+    m_recentMenu->addSeparator();
+    QAction* clear = m_recentMenu->addAction(QStringLiteral("&Clear List"));
+    clear->setObjectName(QStringLiteral("actionClearRecent"));
+    connect(clear, &QAction::triggered, this, [this] {
+        m_recentProjects->clear();
+        refreshRecentMenu();
+    });
+    m_recentMenu->setEnabled(!files.isEmpty());
+}
+
+void MainWindow::newProject()
+{
+    if (!settleUnsavedChanges())
+        return;
+    // As the window first opens; the working week is the user's, it stays.
+    Project fresh;
+    fresh.name = QStringLiteral("My Project");
+    fillIn(fresh, false);
+    m_pickedStartDate = m_today();
+    {
+        const QSignalBlocker quiet(m_calendarWidget);
+        m_calendarWidget->setSelectedDate(m_pickedStartDate);
+    }
+    clearSchedule();
+    setProjectFile({});
+}
+
+void MainWindow::chooseProjectToOpen()
+{
+    // Asked before the dialog, so the answer is about the project on screen.
+    if (!settleUnsavedChanges())
+        return;
+    const QString path = m_fileChooser->openFile(
+        this, QStringLiteral("Open Project"), projectFolder(),
+        QStringLiteral("Projects and task lists (*.taskloom *.txt);;%1;;Task lists (*.txt)")
+            .arg(ProjectFilter));
+    if (!path.isEmpty())
+        loadProject(path, true);
+}
+
+bool MainWindow::openProject(const QString& path)
+{
+    return settleUnsavedChanges() && loadProject(path, true);
+}
+
+bool MainWindow::saveProject()
+{
+    return m_projectPath.isEmpty() ? saveProjectAs() : writeProject(m_projectPath);
+}
+
+bool MainWindow::saveProjectAs()
+{
+    QString suggested = m_projectPath;
+    if (suggested.isEmpty()) {
+        // The project's name, less what a file name cannot hold.
+        static const QRegularExpression unfit(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
+        QString name = m_projectNameBox->text().replace(unfit, QStringLiteral("-")).trimmed();
+        if (name.isEmpty())
+            name = QStringLiteral("project");
+        suggested =
+            QDir(projectFolder()).filePath(name + u'.' + QLatin1String(ProjectFile::Suffix));
+    }
+    QString path =
+        m_fileChooser->saveFile(this, QStringLiteral("Save Project As"), suggested, ProjectFilter);
+    if (path.isEmpty())
+        return false;
+    // A project file always ends in .taskloom, so that it opens as one again; the
+    // dialog did not ask about the name with the extension added.
+    if (!ProjectFile::hasProjectSuffix(path)) {
+        path += u'.' + QLatin1String(ProjectFile::Suffix);
+        if (QFileInfo::exists(path) &&
+            !Alerts::confirm(
+                this, QStringLiteral("Confirm"),
+                QStringLiteral("Overwrite the existing \"%1\"?").arg(QFileInfo(path).fileName())))
+            return false;
+    }
+    return writeProject(path);
+}
+
+bool MainWindow::writeProject(const QString& path)
+{
+    Project project = currentProject();
+    project.makeIdIfMissing();
+    if (const std::optional<QString> reason = ProjectFile::write(path, project)) {
+        Alerts::warn(this, QStringLiteral("Error"),
+                     QStringLiteral("The project could not be written to %1.\n\n%2")
+                         .arg(QDir::toNativeSeparators(path), *reason));
+        return false;
+    }
+    m_projectId = project.id;
+    setWindowModified(false);
+    setProjectFile(path);
+    m_recentProjects->add(path);
+    refreshRecentMenu();
+    return true;
+}
+
+bool MainWindow::loadProject(const QString& path, bool build)
+{
+    const ProjectFile::Load load = ProjectFile::read(path);
+    if (!load.project) {
+        Alerts::warn(this, QStringLiteral("Error"),
+                     QStringLiteral("The project could not be read from %1.\n\n%2")
+                         .arg(QDir::toNativeSeparators(path), load.problem));
+        if (!QFileInfo::exists(path)) { // gone: no use offering it again
+            m_recentProjects->remove(path);
+            refreshRecentMenu();
+        }
+        return false;
+    }
+    fillIn(*load.project, load.tasksOnly);
+    // A task list is not a project file: Save asks where the project goes
+    // instead of writing over the list.
+    setProjectFile(load.tasksOnly ? QString() : path);
+    m_recentProjects->add(path);
+    refreshRecentMenu();
+    // A refused build keeps the tables it finds: no row of the previous
+    // project may stay under the new name.
+    if (build && !buildSchedule())
+        clearSchedule();
+    return true;
+}
+
+void MainWindow::fillIn(const Project& project, bool tasksOnly)
+{
+    // A task list or a new project has neither: it gets its id on its first save.
+    m_projectId = project.id;
+    m_projectExtras = project.extras;
+    m_projectNameBox->setText(project.name);
+    m_taskBox->setPlainText(project.taskText());
+    if (!tasksOnly) {
+        if (project.startOption == StartOption::OnPickedDate) {
+            m_pickedStartDate = project.startDate;
+            const QSignalBlocker quiet(m_calendarWidget); // not a pick: no build here
+            m_calendarWidget->setSelectedDate(project.startDate);
+            m_pickedDateOption->setChecked(true);
+        } else {
+            m_rightAwayOption->setChecked(true);
+        }
+        m_adjustToWeekBox->setChecked(project.adjustToWorkingWeek);
+    }
+    // Filling from a file is no change of the user's: its signals marked the window.
+    setWindowModified(false);
+}
+
+void MainWindow::clearSchedule()
+{
+    m_schedule = {};
+    m_model->setRows({});
+    m_timelineView->setScene({});
+    m_builtFrom.reset(); // nothing built: an export builds first
+}
+
+Project MainWindow::currentProject() const
+{
+    Project project;
+    project.id = m_projectId;
+    project.name = m_projectNameBox->text();
+    project.tasks = Project::tasksOf(m_taskBox->toPlainText());
+    project.startOption =
+        m_pickedDateOption->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway;
+    project.startDate = m_pickedStartDate;
+    project.adjustToWorkingWeek = weekApplies();
+    project.extras = m_projectExtras;
+    return project;
+}
+
+bool MainWindow::settleUnsavedChanges()
+{
+    if (!isWindowModified())
+        return true;
+    const QString which = m_projectPath.isEmpty()
+                              ? QStringLiteral("this project")
+                              : u'"' + QFileInfo(m_projectPath).fileName() + u'"';
+    const QMessageBox::StandardButton answer = Alerts::show(
+        this, QMessageBox::Question, QStringLiteral("Taskloom"),
+        QStringLiteral("Save the changes to %1 before closing?").arg(which),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return saveProject(); // a cancelled or failed save keeps the window as it is
+    return answer == QMessageBox::Discard;
+}
+
+void MainWindow::setProjectFile(const QString& path)
+{
+    m_projectPath = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    // The next start fills in the project the window had last.
+    m_recentProjects->setLastProject(m_projectPath);
+    updateTitle();
+}
+
+void MainWindow::updateTitle()
+{
+    QString title = QStringLiteral("Taskloom v") + QString::fromLatin1(Version);
+    if (!m_projectPath.isEmpty())
+        title += QStringLiteral(" — ") + QFileInfo(m_projectPath).fileName();
+    setWindowTitle(title + QStringLiteral("[*]"));
+}
+
+void MainWindow::reopenLastProject()
+{
+    const QString last = m_recentProjects->lastProject();
+    // Told once: a project that cannot be read is not tried again next time.
+    if (!last.isEmpty() && !loadProject(last, false))
+        m_recentProjects->setLastProject({});
+}
+
+QString MainWindow::projectFolder() const
+{
+    if (!m_projectPath.isEmpty())
+        return QFileInfo(m_projectPath).absolutePath();
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString MainWindow::calendarKey() const
+{
+    return m_projectId.isEmpty() ? m_projectNameBox->text() : m_projectId;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (settleUnsavedChanges())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool MainWindow::takeFileDrop(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    if (watched != this && watched != m_projectNameBox && watched != m_taskBox->viewport())
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event); // enter and move events are drop events too
+    const QMimeData* data = drop->mimeData();
+    QString file;
+    bool localFiles = false;
+    for (const QUrl& url : data ? data->urls() : QList<QUrl>()) {
+        localFiles = localFiles || url.isLocalFile();
+        if (url.isLocalFile() && ProjectFile::isOpenable(url.toLocalFile())) {
+            file = url.toLocalFile();
+            break;
+        }
+    }
+    if (file.isEmpty()) {
+        // Other files are not text for the boxes either: no path is pasted.
+        if (localFiles && watched != this) {
+            drop->ignore();
+            return true;
+        }
+        return false;
+    }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (type == QEvent::Drop) {
+        // Once the drop is over: a question or a message must not run inside it.
+        QMetaObject::invokeMethod(
+            this, [this, file] { openProject(file); }, Qt::QueuedConnection);
+    }
+    return true;
 }
 
 } // namespace taskloom

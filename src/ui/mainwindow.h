@@ -7,6 +7,7 @@
 #include "settings/appfolders.h"
 
 #include <QDate>
+#include <QJsonObject>
 #include <QMainWindow>
 #include <QSet>
 #include <QString>
@@ -17,6 +18,7 @@
 #include <optional>
 
 class QCalendarWidget;
+class QCloseEvent;
 class QCheckBox;
 class QKeyEvent;
 class QLabel;
@@ -31,8 +33,10 @@ namespace taskloom {
 
 class FileChooser;
 class LinkLabel;
+class RecentProjects;
 class ScheduleTableModel;
 class TimelineView;
+struct Project;
 
 // The planner's window: the task sidebar, the start-date choice, the schedule
 // as a table or a timeline, and the export button. It owns every run-time value of the program and
@@ -71,6 +75,15 @@ public:
     // Every file dialog goes through this; tests put in one that answers itself.
     void setFileChooser(std::unique_ptr<FileChooser> chooser);
 
+    // Opens a project file (.taskloom) or a task list (.txt) and builds as
+    // "Create Project!" does; unsaved changes are asked about first. False
+    // when the user cancelled or the file was refused (the window keeps what
+    // it had). The menu, drops and the command line's FILE come here.
+    bool openProject(const QString& path);
+    // Who the project is for the calendar exports: its id once it comes from a
+    // project file, so a renamed project keeps its events; else its name.
+    QString calendarKey() const;
+
     const Schedule& schedule() const { return m_schedule; }
     const WeekFlags& weekFlags() const { return m_weekFlags; }
     const QList<DayOff>& daysOff() const { return m_daysOff; }
@@ -79,6 +92,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void makeBanner();
@@ -118,6 +132,31 @@ private:
         friend bool operator==(const ControlInputs&, const ControlInputs&) = default;
     };
     ControlInputs controlInputs() const;
+    // Projects: the File menu's New, Open, Save and Save As, the unsaved-changes
+    // question and the recent files.
+    void makeFileMenu();
+    void watchProjectInputs();
+    void refreshRecentMenu();
+    void newProject();
+    void chooseProjectToOpen();
+    bool saveProject();
+    bool saveProjectAs();
+    bool writeProject(const QString& path);
+    // Reads the file and fills the window, building when asked; a refused file
+    // is told and changes nothing.
+    bool loadProject(const QString& path, bool build);
+    void fillIn(const Project& project, bool tasksOnly);
+    // Both tables empty, as when nothing was built.
+    void clearSchedule();
+    Project currentProject() const;
+    // Asks about unsaved changes; true when the caller may go on.
+    bool settleUnsavedChanges();
+    void setProjectFile(const QString& path);
+    void updateTitle();
+    void reopenLastProject();
+    QString projectFolder() const;
+    // A .taskloom or .txt file dragged over or dropped on the window or a text box.
+    bool takeFileDrop(QObject* watched, QEvent* event);
 
     AppFolders m_folders;
     std::function<QDate()> m_today;
@@ -132,6 +171,12 @@ private:
     std::optional<ControlInputs> m_builtFrom; // none until the first build
     QSet<int> m_keysPressedInTaskBox;         // build keys whose press the task box received
     int m_calendarGrowth = 0; // pixels the calendar needs beyond its designed height
+    // The project on screen: its file (empty when none), its id, the keys a
+    // later version wrote (saved back), and the recent files.
+    QString m_projectPath;
+    QString m_projectId;
+    QJsonObject m_projectExtras;
+    std::unique_ptr<RecentProjects> m_recentProjects;
 
     QTimer m_calendarCatchUp;
     ScheduleTableModel* m_model = nullptr;
@@ -139,6 +184,7 @@ private:
     QWidget* m_central = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_exportMenu = nullptr;
+    QMenu* m_recentMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
     QWidget* m_banner = nullptr;
     QLabel* m_slogan = nullptr;
