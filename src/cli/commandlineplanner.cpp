@@ -7,6 +7,7 @@
 #include "export/exportstamp.h"
 #include "files/atomicfile.h"
 #include "ical/icsreader.h"
+#include "project/projectfile.h"
 #include "settings/settingsstore.h"
 #include "timeline/timelinescene.h"
 #include "timeline/timelinestyle.h"
@@ -29,6 +30,7 @@ const QString Program = QStringLiteral("taskloom-cli");
 struct Names {
     QString project = QStringLiteral("project");
     QString start = QStringLiteral("start");
+    QString rightAway = QStringLiteral("right-away");
     QString week = QStringLiteral("week");
     QString everyDay = QStringLiteral("every-day");
     QString startsAt = QStringLiteral("starts-at");
@@ -41,6 +43,7 @@ struct Names {
     QString chart = QStringLiteral("chart");
     QString chartWidth = QStringLiteral("chart-width");
     QString chartPaper = QStringLiteral("chart-paper");
+    QString saveProject = QStringLiteral("save-project");
 };
 const Names Option;
 
@@ -61,9 +64,10 @@ void describe(QCommandLineParser& parser)
          QStringLiteral("NAME"), QStringLiteral("My Project")},
         {Option.start, QStringLiteral("Start on this date instead of right away."),
          QStringLiteral("YYYY-MM-DD")},
+        {Option.rightAway, QStringLiteral("Start right away, whatever the project file says.")},
         {Option.week,
          QStringLiteral("The working days, seven 0/1 characters, Monday first, such as 1111100 "
-                        "(default: workingweek.txt)."),
+                        "(default: workingweek.txt); tasks follow the working week."),
          QStringLiteral("FLAGS")},
         {Option.everyDay, QStringLiteral("Every day is a working day.")},
         {Option.startsAt,
@@ -95,10 +99,16 @@ void describe(QCommandLineParser& parser)
          QStringLiteral("PIXELS")},
         {Option.chartPaper, QStringLiteral("The PDF's landscape pages: a4 or a3 (default: a4)."),
          QStringLiteral("SIZE")},
+        {Option.saveProject,
+         QStringLiteral("Also write these tasks, name, start and working-week choice as a "
+                        "project file."),
+         QStringLiteral("FILE")},
     });
     parser.addPositionalArgument(
         QStringLiteral("TASKFILE"),
-        QStringLiteral("The task lines, one task a line (default or \"-\": standard input)."),
+        QStringLiteral("The task lines, one task a line (default or \"-\": standard input), or "
+                       "a project file (.taskloom), whose name, tasks, start and working-week "
+                       "choice the options above override."),
         QStringLiteral("[TASKFILE]"));
 }
 
@@ -141,13 +151,7 @@ bool CommandLinePlanner::drawsChart(int argc, const char* const* argv)
 
 std::optional<QDate> CommandLinePlanner::parseIsoDate(const QString& text)
 {
-    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    if (!form.match(text).hasMatch())
-        return std::nullopt;
-    const QDate date = QDate::fromString(text, Qt::ISODate);
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
+    return ProjectFile::parseIsoDate(text);
 }
 
 int CommandLinePlanner::run(const QStringList& arguments, const QString& todayText)
@@ -155,7 +159,10 @@ int CommandLinePlanner::run(const QStringList& arguments, const QString& todayTe
     QCommandLineParser parser;
     if (const std::optional<int> status = readOptions(parser, arguments, todayText))
         return *status;
-    if (!loadSettings() || !readTaskText())
+    if (!readTaskText())
+        return Refused;
+    takeOptionsOverFile(parser);
+    if ((m_saveProjectPath && !saveProject()) || !loadSettings())
         return Refused;
 
     const BuildResult result = ScheduleBuilder::build(m_inputs);
@@ -197,6 +204,8 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
     }
 
     m_inputs.projectName = parser.value(Option.project);
+    if (parser.isSet(Option.start) && parser.isSet(Option.rightAway))
+        return usage(QStringLiteral("Give either --start or --right-away, not both."));
     if (parser.isSet(Option.start)) {
         const std::optional<QDate> start = parseIsoDate(parser.value(Option.start));
         if (!start)
@@ -218,6 +227,7 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
                                         "(such as 1111100), not \"%1\".")
                              .arg(parser.value(Option.week)));
         m_inputs.weekFlags = *flags;
+        m_inputs.weekApplies = true;
         m_weekGiven = true;
     }
     if (parser.isSet(Option.everyDay)) {
@@ -251,6 +261,8 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
                                         "since 1970-01-01 UTC, not \"%1\".")
                              .arg(QString::fromLocal8Bit(epoch)));
     }
+    if (parser.isSet(Option.saveProject))
+        m_saveProjectPath = parser.value(Option.saveProject);
     return readChartOptions(parser);
 }
 
@@ -303,7 +315,7 @@ std::optional<int> CommandLinePlanner::readChartOptions(const QCommandLineParser
 bool CommandLinePlanner::loadSettings()
 {
     const SettingsStore store(m_settingsFolder);
-    if (!m_weekGiven) {
+    if (!m_weekGiven && m_inputs.weekApplies) {
         const SettingsStore::WeekLoad week = store.loadWorkingWeek();
         for (const SettingsProblem& problem : week.problems)
             complain(problem.text);
@@ -383,6 +395,16 @@ bool CommandLinePlanner::loadDaysOffFile(const QString& path)
 
 bool CommandLinePlanner::readTaskText()
 {
+    if (ProjectFile::hasProjectSuffix(m_taskFile)) {
+        ProjectFile::Load load = ProjectFile::read(m_taskFile);
+        if (!load.project) {
+            complain(QStringLiteral("Cannot read %1: %2").arg(m_taskFile, load.problem));
+            return false;
+        }
+        m_project = std::move(*load.project);
+        m_inputs.taskText = m_project->taskText();
+        return true;
+    }
     const bool fromStdin = m_taskFile == QLatin1StringView("-");
     QFile file(fromStdin ? QString() : m_taskFile);
     const bool opened =
@@ -414,6 +436,40 @@ bool CommandLinePlanner::readTaskText()
     return true;
 }
 
+void CommandLinePlanner::takeOptionsOverFile(const QCommandLineParser& parser)
+{
+    if (!m_project)
+        return;
+    if (!parser.isSet(Option.project))
+        m_inputs.projectName = m_project->name;
+    if (!parser.isSet(Option.start) && !parser.isSet(Option.rightAway)) {
+        m_inputs.startOption = m_project->startOption;
+        if (m_project->startOption == StartOption::OnPickedDate)
+            m_inputs.pickedStartDate = m_project->startDate;
+    }
+    if (!parser.isSet(Option.week) && !parser.isSet(Option.everyDay))
+        m_inputs.weekApplies = m_project->adjustToWorkingWeek;
+}
+
+bool CommandLinePlanner::saveProject()
+{
+    // A project file read keeps its id and the keys this version does not know.
+    Project project = m_project.value_or(Project());
+    if (!m_project) // the lines of a text file: its last line break starts no task
+        project.tasks = TaskText::splitLines(m_inputs.taskText);
+    project.name = m_inputs.projectName;
+    project.startOption = m_inputs.startOption;
+    project.startDate = m_inputs.pickedStartDate;
+    project.adjustToWorkingWeek = m_inputs.weekApplies;
+    project.makeIdIfMissing();
+    if (const std::optional<QString> reason = ProjectFile::write(*m_saveProjectPath, project)) {
+        complain(QStringLiteral("Cannot write %1: %2.").arg(*m_saveProjectPath, *reason));
+        return false;
+    }
+    m_project = std::move(project); // the plan now has a project file, and its id
+    return true;
+}
+
 int CommandLinePlanner::writeSchedule(const Schedule& schedule)
 {
     if (!m_csvPath && !m_icsPath && !m_chartPath) {
@@ -434,9 +490,11 @@ int CommandLinePlanner::writeSchedule(const Schedule& schedule)
             return status;
     }
     if (m_icsPath) {
-        // The UIDs' first part: the project name, until plans come from
-        // project files with an id of their own.
-        const CalendarIcs ics(m_inputs.projectName, m_inputs.projectName, *m_stamp);
+        // The UIDs' first part: the project's id once the plan is in a project
+        // file (read or just saved), so a renamed project keeps its events.
+        const QString key =
+            m_project && !m_project->id.isEmpty() ? m_project->id : m_inputs.projectName;
+        const CalendarIcs ics(m_inputs.projectName, key, *m_stamp);
         const int status = writeFile(*m_icsPath, ics.text(schedule));
         if (status != Success)
             return status;

@@ -2,6 +2,7 @@
 
 #include "engine/buildinputs.h"
 #include "engine/schedule.h"
+#include "project/project.h"
 #include "timeline/timelinepicture.h"
 
 #include <QDate>
@@ -51,7 +52,11 @@ private:
     bool loadSettings();
     // --days-off FILE; false when it cannot be read.
     bool loadDaysOffFile(const QString& path);
+    // The task file, or the project file with everything it gives.
     bool readTaskText();
+    // What a project file gives, less what the options set.
+    void takeOptionsOverFile(const QCommandLineParser& parser);
+    bool saveProject();
     int writeSchedule(const Schedule& schedule);
     // "-" is standard output.
     int writeFile(const QString& path, const QByteArray& bytes);
@@ -75,6 +80,8 @@ private:
     std::optional<QDateTime> m_stamp; // the iCalendar file's time of export
     std::optional<QString> m_chartPath;
     TimelinePicture::Options m_chart;
+    std::optional<QString> m_saveProjectPath; // --save-project
+    std::optional<Project> m_project;         // read from a .taskloom file
     bool m_weekGiven = false;
     std::optional<QString> m_daysOffFile;
     bool m_noDaysOff = false;

@@ -1,9 +1,12 @@
 // Runs the built taskloom-cli as a process, the way a script would.
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUuid>
 
 #include <csignal>
 #include <fcntl.h>
@@ -28,6 +31,11 @@ const QByteArray HolidayCalendar =
 const QByteArray Ics = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Taskloom//Taskloom 1.4//EN\r\n"
                        "CALSCALE:GREGORIAN\r\nX-WR-CALNAME:X\r\nBEGIN:VEVENT\r\n";
 const QByteArray IcsEnd = "LOCATION:Home\r\nCLASS:PRIVATE\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+// Starts on a Friday; the working week applies. everyday.taskloom: the same, every day counts.
+const QByteArray Kitchen = "{\"format\": \"taskloom-project\", \"version\": 1, \"project\": "
+                           "\"Kitchen\", \"id\": \"3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60\", "
+                           "\"tasks\": [\"Clear + 2\", \"//Order + 1\", \"Lay +4\"], \"start\": "
+                           "\"2026-12-11\", \"adjustToWorkingWeek\": true, \"more\": [1]}";
 
 QByteArray bytesOf(const QString& path)
 {
@@ -77,7 +85,10 @@ private Q_SLOTS:
                  {"daysoff.txt", holidays},
                  {"closure.txt", "2026-12-28 Stocktake\nsoon\n"},
                  {"calendar.txt", HolidayCalendar},
-                 {"broken.ics", HolidayCalendar.chopped(15)}}) {
+                 {"broken.ics", HolidayCalendar.chopped(15)},
+                 {"kitchen.taskloom", Kitchen},
+                 {"everyday.taskloom", QByteArray(Kitchen).replace("true", "false")},
+                 {"bad.taskloom", Tasks}}) {
             QFile file(m_dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
@@ -173,6 +184,32 @@ private Q_SLOTS:
         row("CSV below the old export", 1, "--csv $DIR/old.csv/p.csv", Tasks, "",
             "Cannot write $DIR/old.csv/p.csv: ");
         row("CSV, full disk", 1, "--csv $DIR/old.csv", Tasks.repeated(9), OldCsv, "Cannot write");
+        // A project file, and each option over it: the December days Clear starts and
+        // ends (the "//" task Order lasts its first day), then Lay's.
+        const auto kitchen = [](const char* name, int clear, int cleared, int lay, int laid) {
+            const QString rows = "%1: Clear \t2026-12-%2\t2026-12-%3\t2\n"
+                                 "%1: Order \t2026-12-%2\t2026-12-%2\t1\n"
+                                 "%1: Lay \t2026-12-%4\t2026-12-%5\t4\n";
+            const auto day = [](int d) { return QString::number(d).rightJustified(2, '0'); };
+            return Table + rows.arg(name, day(clear), day(cleared), day(lay), day(laid)).toUtf8();
+        };
+        const char* file = "$DIR/kitchen.taskloom";
+        row("project file", 0, file, "", kitchen("Kitchen", 11, 14, 14, 17));
+        row("--project over it", 0, "--project X $DIR/kitchen.taskloom", "",
+            kitchen("X", 11, 14, 14, 17));
+        row("--start over it", 0, "--start 2026-12-08 $DIR/kitchen.taskloom", "",
+            kitchen("Kitchen", 8, 9, 9, 14));
+        row("--right-away over it", 0, "$DIR/kitchen.taskloom --right-away", "",
+            kitchen("Kitchen", 7, 8, 8, 11));
+        row("--every-day over it", 0, "--every-day $DIR/kitchen.taskloom", "",
+            kitchen("Kitchen", 11, 12, 12, 15));
+        row("every day in the file, no week read", 0, "--settings $DIR/none $DIR/everyday.taskloom",
+            "", kitchen("Kitchen", 11, 12, 12, 15));
+        row("--week turns the week on", 0, "--week 1111110 $DIR/everyday.taskloom", "",
+            kitchen("Kitchen", 11, 12, 12, 16));
+        row("damaged project file", 1, "$DIR/bad.taskloom", "", "",
+            "Cannot read $DIR/bad.taskloom: The file is not a Taskloom project: it is not JSON");
+        row("--start, --right-away", 2, "--start 2026-12-08 --right-away", Tasks, "", "not both");
         row("unknown option", 2, "--weeks 1111100", Tasks, "", "Unknown option 'weeks'");
         row("bad --start", 2, "--start 2026-13-01", Tasks, "", "--start takes a date");
         row("bad --week", 2, "--week 11111x0", Tasks, "", "--week takes seven characters");
@@ -310,6 +347,66 @@ private Q_SLOTS:
         if (arguments.contains("--csv"))
             QVERIFY(bytesOf(m_dir.filePath("p.csv")).startsWith(Csv + "My Project: Paint"));
         QCOMPARE(bytesOf(m_dir.filePath("old.csv")), OldCsv);
+    }
+
+    // --save-project writes the inputs given, then the run goes on as usual.
+    void saveProject_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("saved"); // the id: kept from a file read, else a new one
+        QTest::newRow("task list, every day")
+            << "--save-project $DIR/s/p.taskloom --project Kü --start 2026-12-09 --every-day -"
+            << QByteArray("A + 2\r\n//B\r\n")
+            << QByteArray("{\"format\": \"taskloom-project\", \"version\": 1, \"project\": "
+                          "\"Kü\", \"tasks\": [\"A + 2\", \"//B\"], \"start\": \"2026-12-09\", "
+                          "\"adjustToWorkingWeek\": false}");
+        QTest::newRow("project file, overridden")
+            << "$DIR/kitchen.taskloom --right-away --project K2 --save-project $DIR/s/p.taskloom"
+            << QByteArray()
+            << QByteArray(Kitchen)
+                   .replace("\"Kitchen\"", "\"K2\"")
+                   .replace("\"2026-12-11\"", "\"right-away\"");
+    }
+    void saveProject()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, saved);
+        QProcess cli;
+        cli.start(QCoreApplication::applicationDirPath() + "/taskloom-cli",
+                  QProcess::splitCommand(arguments.replace("$DIR", m_dir.path())));
+        cli.write(input);
+        cli.closeWriteChannel();
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitCode(), 0);
+        QVERIFY(cli.readAllStandardOutput().startsWith(Table)); // and on as usual
+        QJsonObject file =
+            QJsonDocument::fromJson(bytesOf(m_dir.filePath("s/p.taskloom"))).object();
+        QJsonObject expected = QJsonDocument::fromJson(saved).object();
+        const QString id = file.take("id").toString(), kept = expected.take("id").toString();
+        QCOMPARE(file, expected);
+        QVERIFY(kept.isEmpty() ? !QUuid::fromString(id).isNull() : id == kept);
+    }
+
+    // The iCalendar events follow the project file's id: renamed, they stay the same events.
+    void projectIdKeysEvents()
+    {
+        const auto uids = [this](const QString& options) {
+            QProcess cli;
+            cli.start(QCoreApplication::applicationDirPath() + "/taskloom-cli",
+                      QProcess::splitCommand("--ics - --starts-at 8 --ends-at 4 " + options + ' ' +
+                                             m_dir.filePath("kitchen.taskloom")));
+            cli.waitForFinished(10000);
+            QByteArrayList found;
+            for (const QByteArray& line : cli.readAllStandardOutput().split('\n'))
+                if (line.startsWith("UID:"))
+                    found << line;
+            return found;
+        };
+        const QByteArrayList kitchen = uids("");
+        QCOMPARE(kitchen.size(), 4); // Clear in two runs (Friday, Monday), Order, Lay
+        QCOMPARE(uids("--project Renamed"), kitchen);
     }
 };
 
