@@ -14,6 +14,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -47,7 +48,7 @@ struct Names {
 };
 const Names Option;
 
-void describe(QCommandLineParser& parser)
+void describe(QCommandLineParser& parser, const QString& settingsFolder)
 {
     parser.setApplicationDescription(QStringLiteral(
         "Lays a task list over the working week and prints the schedule, or "
@@ -82,7 +83,8 @@ void describe(QCommandLineParser& parser)
          QStringLiteral("FILE")},
         {Option.noDaysOff, QStringLiteral("Count no dates off, not even those of daysoff.txt.")},
         {Option.settings,
-         QStringLiteral("The folder of the settings files (default: the program's folder)."),
+         QStringLiteral("The folder of the settings files (default: %1).")
+             .arg(QDir::toNativeSeparators(settingsFolder)),
          QStringLiteral("DIR")},
         {Option.csv, QStringLiteral("Write the calendar CSV file there (\"-\": standard output)."),
          QStringLiteral("FILE")},
@@ -128,8 +130,7 @@ std::optional<WeekFlags> parseWeek(const QString& text)
 
 } // namespace
 
-CommandLinePlanner::CommandLinePlanner(QString settingsFolder)
-    : m_defaultSettingsFolder(std::move(settingsFolder))
+CommandLinePlanner::CommandLinePlanner(AppFolders folders) : m_folders(std::move(folders))
 {
     m_out.open(stdout, QIODevice::WriteOnly);
     m_err.open(stderr, QIODevice::WriteOnly);
@@ -177,7 +178,7 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
                                                    const QStringList& arguments,
                                                    const QString& todayText)
 {
-    describe(parser);
+    describe(parser, m_folders.settings);
     if (!parser.parse(arguments))
         return usage(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -245,8 +246,8 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
         m_startsAt = parser.value(Option.startsAt);
     if (parser.isSet(Option.endsAt))
         m_endsAt = parser.value(Option.endsAt);
-    m_settingsFolder =
-        parser.isSet(Option.settings) ? parser.value(Option.settings) : m_defaultSettingsFolder;
+    if (parser.isSet(Option.settings))
+        m_settingsFolder = parser.value(Option.settings);
     if (parser.isSet(Option.csv))
         m_csvPath = parser.value(Option.csv);
     if (parser.isSet(Option.ics))
@@ -314,7 +315,15 @@ std::optional<int> CommandLinePlanner::readChartOptions(const QCommandLineParser
 // told and the run goes on; it stops only when a needed value is missing.
 bool CommandLinePlanner::loadSettings()
 {
-    const SettingsStore store(m_settingsFolder);
+    // A folder given with --settings is read as it is; the program's own
+    // settings are completed from an installed copy's defaults first.
+    if (!m_settingsFolder) {
+        for (const SettingsProblem& problem : m_folders.seedSettings())
+            complain(problem.text);
+    }
+    const SettingsStore store = m_settingsFolder
+                                    ? SettingsStore(*m_settingsFolder)
+                                    : SettingsStore(m_folders.settings, m_folders.defaults);
     if (!m_weekGiven && m_inputs.weekApplies) {
         const SettingsStore::WeekLoad week = store.loadWorkingWeek();
         for (const SettingsProblem& problem : week.problems)

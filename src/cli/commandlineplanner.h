@@ -3,6 +3,7 @@
 #include "engine/buildinputs.h"
 #include "engine/schedule.h"
 #include "project/project.h"
+#include "settings/appfolders.h"
 #include "timeline/timelinepicture.h"
 
 #include <QDate>
@@ -29,9 +30,9 @@ public:
     // Narrower pictures leave the days next to no room beside the names.
     static constexpr int MinChartWidth = 400;
 
-    // settingsFolder: where the working week is read unless --settings names
-    // another folder (the program passes its own folder).
-    explicit CommandLinePlanner(QString settingsFolder);
+    // folders: where the working week is read unless --settings names
+    // another folder (the program passes the folders decided at start-up).
+    explicit CommandLinePlanner(AppFolders folders);
 
     // arguments as the process got them, the program name first. todayText
     // ("YYYY-MM-DD") stands in for the clock when not empty, so that scripts
@@ -71,9 +72,9 @@ private:
     // Tells a usage error and how to get help; gives the status to end with.
     std::optional<int> usage(const QString& text);
 
-    QString m_defaultSettingsFolder;
+    AppFolders m_folders;
     BuildInputs m_inputs;
-    QString m_settingsFolder;
+    std::optional<QString> m_settingsFolder; // --settings
     QString m_taskFile;
     std::optional<QString> m_csvPath;
     std::optional<QString> m_icsPath;

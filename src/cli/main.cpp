@@ -44,6 +44,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("taskloom-cli"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(taskloom::Version));
 
-    taskloom::CommandLinePlanner planner(QCoreApplication::applicationDirPath());
+    taskloom::CommandLinePlanner planner(
+        taskloom::AppFolders::decide(QCoreApplication::applicationDirPath()));
     return planner.run(QCoreApplication::arguments(), qEnvironmentVariable("TASKLOOM_TODAY"));
 }

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "settingsproblem.h"
+
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 namespace taskloom {
 
@@ -11,10 +16,35 @@ namespace taskloom {
 struct AppFolders {
     QString settings;
     QString output;
+    // An installed copy's shipped settings, which fill in what the user's
+    // settings folder lacks; empty for a copy that keeps everything beside
+    // the program.
+    QString defaults;
 
     // A copy run where it was built or unpacked: everything beside the
     // program, exports in its output/ folder.
     static AppFolders beside(const QString& applicationFolder);
+
+    // Whether the program may write into a folder. Tests pass their own:
+    // they run as root, for whom a read-only folder is still writable.
+    using WritableCheck = std::function<bool(const QString& folder)>;
+    static bool isWritable(const QString& folder);
+
+    // Beside the program when its folder holds workingweek.txt and may be
+    // written; otherwise installed: the settings in the user's configuration
+    // folder (~/.config/taskloom), exports in Documents/Taskloom/output, the
+    // defaults in ../share/taskloom beside the program's folder or else in
+    // the system's data folders.
+    static AppFolders decide(const QString& applicationFolder,
+                             const WritableCheck& writable = &AppFolders::isWritable);
+
+    bool installed() const { return !defaults.isEmpty(); }
+
+    // Copies each settings file the settings folder lacks out of the
+    // defaults. A default that is missing itself is left to the readers,
+    // which ask for a reinstall; a copy that fails is a problem, and the
+    // readers use the default meanwhile.
+    QList<SettingsProblem> seedSettings() const;
 };
 
 } // namespace taskloom

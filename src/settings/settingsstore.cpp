@@ -142,11 +142,23 @@ std::optional<WriteFailure> writeTogether(const QList<PendingWrite>& writes)
 
 } // namespace
 
-SettingsStore::SettingsStore(QString folder) : m_folder(std::move(folder)) {}
+SettingsStore::SettingsStore(QString folder, QString defaultsFolder)
+    : m_folder(std::move(folder)), m_defaultsFolder(std::move(defaultsFolder))
+{
+}
 
 QString SettingsStore::pathOf(const QString& fileName) const
 {
     return m_folder + u'/' + fileName;
+}
+
+QString SettingsStore::readPathOf(const QString& fileName) const
+{
+    QString path = pathOf(fileName);
+    if (m_defaultsFolder.isEmpty() || QFileInfo::exists(path))
+        return path;
+    const QString fallback = m_defaultsFolder + u'/' + fileName;
+    return QFileInfo::exists(fallback) ? fallback : path;
 }
 
 SettingsStore::HoursLoad SettingsStore::loadWorkingHours() const
@@ -166,7 +178,8 @@ SettingsStore::HoursLoad SettingsStore::loadWorkingHours() const
 SettingsStore::HourLoad SettingsStore::loadHourText(const QString& fileName) const
 {
     HourLoad load;
-    if (const HourFile file = readHourFile(pathOf(fileName), fileName, load.problems); file.text)
+    if (const HourFile file = readHourFile(readPathOf(fileName), fileName, load.problems);
+        file.text)
         load.text = hourText(*file.text);
     return load;
 }
@@ -182,7 +195,7 @@ SettingsStore::WeekLoad SettingsStore::loadWorkingWeek() const
 {
     WeekLoad load;
     const std::optional<QString> text =
-        readSettingsFile(pathOf(WorkingWeekFile), WorkingWeekFile, load.problems);
+        readSettingsFile(readPathOf(WorkingWeekFile), WorkingWeekFile, load.problems);
     if (!text)
         return load;
 
@@ -210,7 +223,7 @@ SettingsStore::HourListsLoad SettingsStore::loadHourLists() const
     HourListsLoad load;
     // A damaged hour is told and offered as no hour, so that a Save mends it.
     const auto stored = [&](const char* fileName) {
-        const HourFile file = readHourFile(pathOf(fileName), fileName, load.problems);
+        const HourFile file = readHourFile(readPathOf(fileName), fileName, load.problems);
         return file.damaged ? std::optional(QString()) : file.text;
     };
     load.storedStartsAt = stored(StartsAtFile);
@@ -220,7 +233,7 @@ SettingsStore::HourListsLoad SettingsStore::loadHourLists() const
     if (!load.storedEndsAt)
         return load;
     if (const std::optional<QString> hours =
-            readSettingsFile(pathOf(HoursFile), HoursFile, load.problems))
+            readSettingsFile(readPathOf(HoursFile), HoursFile, load.problems))
         load.hours = TaskText::splitLines(*hours);
     return load;
 }

@@ -12,11 +12,12 @@
 
 namespace taskloom {
 
-// The working-week files in one folder (the application folder when the
-// program runs): workingweek.txt, workingday_starts_at.txt,
-// workingday_ends_at.txt, hours.txt and the user's own daysoff.txt. Readers
-// accept CR LF, LF or CR, with or without a final line break; writers end
-// every line with CR LF and replace files atomically.
+// The working-week files in one folder (AppFolders::settings when the program
+// runs): workingweek.txt, workingday_starts_at.txt, workingday_ends_at.txt,
+// hours.txt and the user's own daysoff.txt. An installed copy names its
+// defaults folder too: a file missing from the folder is read from there.
+// Readers accept CR LF, LF or CR, with or without a final line break; writers
+// end every line with CR LF and replace files atomically, always in the folder.
 class SettingsStore {
 public:
     static constexpr const char* WorkingWeekFile = "workingweek.txt";
@@ -30,8 +31,9 @@ public:
     static constexpr qsizetype MaxHourLength = 200;
     static constexpr qint64 MaxHourFileBytes = 4096;
 
-    explicit SettingsStore(QString folder);
+    explicit SettingsStore(QString folder, QString defaultsFolder = {});
 
+    const QString& folder() const { return m_folder; }
     QString pathOf(const QString& fileName) const;
 
     // The main window's start-up read of the hour texts, line breaks removed.
@@ -110,7 +112,11 @@ public:
                                                  const QList<int>& lineNumbers);
 
 private:
+    // The file in the folder, or the default when only the default is there.
+    QString readPathOf(const QString& fileName) const;
+
     QString m_folder;
+    QString m_defaultsFolder;
 };
 
 } // namespace taskloom

@@ -417,7 +417,10 @@ void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser)
 
 void MainWindow::startUp()
 {
-    const SettingsStore store(m_folders.settings);
+    // An installed copy's first start fills the user's settings folder.
+    for (const SettingsProblem& problem : m_folders.seedSettings())
+        Alerts::warn(this, problem);
+    const SettingsStore store(m_folders.settings, m_folders.defaults);
 
     const SettingsStore::HoursLoad hours = store.loadWorkingHours();
     for (const SettingsProblem& problem : hours.problems)
@@ -617,7 +620,7 @@ void MainWindow::showTips()
 
 void MainWindow::openWorkingWeekDialog()
 {
-    const SettingsStore store(m_folders.settings);
+    const SettingsStore store(m_folders.settings, m_folders.defaults);
     WorkingWeekDialog dialog(store, *m_fileChooser, m_today(), this);
     // Opening reloads the week from its file, even when the dialog is then
     // cancelled; a save takes effect at once, with a build like "Create Project!".

@@ -49,9 +49,10 @@ public:
     MainWindow(AppFolders folders, std::function<QDate()> today, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The load sequence, run once before the window is first shown: hour
-    // texts, caption, columns, picked date, working week; then the calendar
-    // catch-up timer starts. Nothing is built. Settings problems are shown as they
+    // The load sequence, run once before the window is first shown: missing
+    // settings files copied from an installed copy's defaults, hour texts,
+    // caption, columns, picked date, working week; then the calendar catch-up
+    // timer starts. Nothing is built. Settings problems are shown as they
     // come and loading carries on.
     void startUp();
 

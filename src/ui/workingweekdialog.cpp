@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -171,6 +172,17 @@ WorkingWeekDialog::WorkingWeekDialog(const SettingsStore& store, FileChooser& ch
                                  UiLook::rect(4950, 2790 + DaysOffHeight, 2265, 555));
     connect(save, &QPushButton::clicked, this, &WorkingWeekDialog::save);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    // Where Save writes: beside the program, or the user's configuration
+    // folder for an installed copy. Under the buttons, so it moves with them.
+    const QString folder = QDir::toNativeSeparators(m_store.folder());
+    const QRect place(UiLook::px(405), save->geometry().bottom() + UiLook::px(45),
+                      width() - 2 * UiLook::px(405), UiLook::px(285));
+    QLabel* where = label(this, "lblSettingsFolder", {}, place);
+    where->setText(where->fontMetrics().elidedText(QStringLiteral("Saved in %1").arg(folder),
+                                                   Qt::ElideMiddle, place.width()));
+    where->setToolTip(folder);
+    UiLook::setTextColour(where, Qt::darkGray);
 }
 
 void WorkingWeekDialog::keyPressEvent(QKeyEvent* event)

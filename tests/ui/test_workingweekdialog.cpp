@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -203,6 +204,7 @@ void TestWorkingWeekDialog::openAndPress()
         QTest::mouseClick(f.dialog.findChild<QWidget*>(c.button), Qt::LeftButton);
     }
     QCOMPARE(f.shown(), c.boxes);
+    QCOMPARE(f.dialog.findChild<QLabel*>("lblSettingsFolder")->text(), "Saved in " + f.dir.path());
     const bool saves = !c.week.isNull();
     QCOMPARE(f.dialog.isVisible(), !saves && qstrcmp(c.button, "Command2") != 0);
     // One line a day, each ended by CR LF; the hour files hold the text alone.
