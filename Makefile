@@ -1,9 +1,10 @@
 # Taskloom: `make run` starts the planner, `make test` builds and runs every test.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
+PREFIX ?= /usr/local
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build test run bench clean
+.PHONY: all deps build test run bench install clean
 
 all: build
 
@@ -33,6 +34,10 @@ bench:
 	@[ -f $(BENCH_BUILD)/build.ninja ] || cmake -S . -B $(BENCH_BUILD) -G Ninja $(CMAKE_FLAGS) -DTASKLOOM_BENCH=ON
 	cmake --build $(BENCH_BUILD)
 	scripts/run-bench.sh $(BENCH_BUILD)/bin
+
+# DESTDIR=... stages the files for a package instead.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
 	rm -rf $(BUILD) $(BENCH_BUILD)

@@ -8,7 +8,7 @@ for need in "$@"; do
     case "$need" in
         build) ;;
         run) packages+=(qt6-qpa-plugins fonts-dejavu-core) ;;
-        test) packages+=(qt6-qpa-plugins fonts-dejavu-core desktop-file-utils appstream radicale) ;;
+        test) packages+=(qt6-qpa-plugins fonts-dejavu-core desktop-file-utils appstream shared-mime-info groff-base radicale) ;;
         bench) packages+=(libbenchmark-dev qt6-qpa-plugins radicale) ;;
         *) echo "install-deps: unknown need '$need'" >&2; exit 2 ;;
     esac

@@ -1,0 +1,272 @@
+// Where an installed or unpacked copy keeps its files, and an install into a
+// prefix that the programs then run from.
+#include "settings/appfolders.h"
+#include "settings/settingsstore.h"
+#include "taskloomversion.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace taskloom;
+
+namespace {
+
+const QByteArray MonToFri = "1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n";
+const QStringList SettingsFiles{"workingweek.txt", "workingday_starts_at.txt",
+                                "workingday_ends_at.txt", "hours.txt"};
+const QString Id = "org.taskloom.Taskloom";
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "<none>";
+}
+
+bool put(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Every entry below a folder with its size and time: what a write there would change.
+QStringList snapshot(const QString& folder)
+{
+    QStringList entries;
+    for (QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QFileInfo info(it.next());
+        entries << info.filePath() + ' ' + QString::number(info.size()) + ' ' +
+                       QString::number(info.lastModified().toMSecsSinceEpoch());
+    }
+    entries.sort();
+    return entries;
+}
+
+} // namespace
+
+class TestInstall : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    QString at(const QString& relative) const
+    {
+        return relative.isEmpty() ? relative : m_dir.filePath(relative);
+    }
+
+    // An installed program run to its end by a user whose folders are under
+    // home/, with no display and no other copy installed; false when it hangs.
+    bool run(QProcess& process, const QString& program, const QStringList& args,
+             const QString& home, const QString& extraVariable = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        env.insert("HOME", at(home));
+        env.insert("XDG_DATA_DIRS", at("nodata"));
+        env.insert("TASKLOOM_TODAY", "2026-12-07"); // a Monday
+        if (!extraVariable.isEmpty())
+            env.insert(extraVariable, "1");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(at("work"));
+        process.start(at("prefix/bin/") + program, args);
+        return process.waitForFinished(20000);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        qputenv("HOME", at("home").toUtf8());
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_DIRS", at("data").toUtf8());
+        for (const char* made : {"home", "xdg", "data", "app"})
+            QDir(at(made)).removeRecursively();
+    }
+
+    // setup: "week" beside the program, the program's folder "writable",
+    // XDG_CONFIG_HOME set ("xdg"), the defaults in the "prefix" and/or "data" folder.
+    void decide_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("folders"); // settings, output, defaults
+        const QString docs = "home/Documents/Taskloom/output", share = "app/share/taskloom";
+        QTest::newRow("build folder with files")
+            << "week writable xdg prefix data" << QStringList{"app/bin", "app/bin/output", ""};
+        QTest::newRow("read-only folder")
+            << "week xdg prefix" << QStringList{"xdg/taskloom", docs, share};
+        QTest::newRow("writable, no files beside (root's /usr/bin)")
+            << "writable xdg prefix" << QStringList{"xdg/taskloom", docs, share};
+        QTest::newRow("HOME only") << "prefix" << QStringList{"home/.config/taskloom", docs, share};
+        QTest::newRow("defaults in the data folders")
+            << "xdg data" << QStringList{"xdg/taskloom", docs, "data/taskloom"};
+        QTest::newRow("the prefix before the data folders")
+            << "xdg data prefix" << QStringList{"xdg/taskloom", docs, share};
+        QTest::newRow("missing defaults: where they belong")
+            << "xdg" << QStringList{"xdg/taskloom", docs, share};
+    }
+
+    void decide()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, folders);
+        QVERIFY(QDir().mkpath(at("app/bin")));
+        QVERIFY(!setup.contains("week") || put(at("app/bin/workingweek.txt"), MonToFri));
+        if (setup.contains("xdg"))
+            qputenv("XDG_CONFIG_HOME", at("xdg").toUtf8());
+        QVERIFY(!setup.contains("prefix") || QDir().mkpath(at("app/share/taskloom")));
+        QVERIFY(!setup.contains("data") || QDir().mkpath(at("data/taskloom")));
+
+        const AppFolders decided = AppFolders::decide(at("app/bin"), [&](const QString& folder) {
+            return QFileInfo(folder) == QFileInfo(at("app/bin")) && setup.contains("writable");
+        });
+        QCOMPARE((QStringList{decided.settings, decided.output, decided.defaults}),
+                 (QStringList{at(folders[0]), at(folders[1]), at(folders[2])}));
+    }
+
+    // shipped: the defaults there; blocked: a file where the settings folder goes.
+    void seedSettings_data()
+    {
+        QTest::addColumn<QStringList>("shipped");
+        QTest::addColumn<QByteArray>("usersWeek"); // null: none yet
+        QTest::addColumn<bool>("blocked");
+        QTest::addColumn<QString>("weekRead"); // Monday first
+        // Told by the copy ($D: defaults, $S: settings), then by the Working Week dialog's read.
+        QTest::addColumn<QStringList>("problems");
+        const QByteArray weekend = "0\n0\n0\n0\n0\n1\n1\n";
+        const QString reinstall = "Error: %1 file not found. Please reinstall the software.";
+        QTest::newRow("first run")
+            << SettingsFiles << QByteArray() << false << "1111100" << QStringList();
+        QTest::newRow("the user's week kept")
+            << SettingsFiles << weekend << false << "0000011" << QStringList();
+        QTest::newRow("missing default") << SettingsFiles.mid(0, 3) << QByteArray() << false
+                                         << "1111100" << QStringList{reinstall.arg("hours.txt")};
+        QTest::newRow("settings folder blocked: the default read")
+            << SettingsFiles.mid(0, 1) << QByteArray() << true << "1111100"
+            << QStringList{"Error: workingweek.txt could not be copied from $D to $S (<reason>). "
+                           "Taskloom reads the installed one meanwhile.",
+                           reinstall.arg("workingday_starts_at.txt")};
+    }
+
+    void seedSettings()
+    {
+        QFETCH(QStringList, shipped);
+        QFETCH(QByteArray, usersWeek);
+        QFETCH(bool, blocked);
+        QFETCH(QString, weekRead);
+        QFETCH(QStringList, problems);
+        const AppFolders folders{at("home/.config/taskloom"), at("home/out"), at("data/taskloom")};
+        for (const QString& name : shipped)
+            QVERIFY(put(folders.defaults + '/' + name,
+                        name == SettingsFiles[0] ? MonToFri : name.toUtf8()));
+        QVERIFY(usersWeek.isNull() || put(folders.settings + "/workingweek.txt", usersWeek));
+        QVERIFY(!blocked || put(folders.settings, "not a folder"));
+
+        const SettingsStore store(folders.settings, folders.defaults);
+        QList<SettingsProblem> seen = folders.seedSettings(); // first, then the read
+        seen += store.loadHourLists().problems;
+        QStringList told;
+        for (SettingsProblem problem : seen) {
+            QCOMPARE(problem.title, "Error");
+            told << problem.text.replace(folders.defaults, "$D")
+                        .replace(folders.settings, "$S") // the system words the reason
+                        .replace(QRegularExpression(" \\(.+\\)\\. "), " (<reason>). ");
+        }
+        QCOMPARE(told, problems);
+        for (const QString& name : SettingsFiles.mid(1))
+            QCOMPARE(bytesOf(folders.settings + '/' + name),
+                     shipped.contains(name) && !blocked ? name.toUtf8() : "<none>");
+
+        const SettingsStore::WeekLoad week = store.loadWorkingWeek();
+        QVERIFY(week.problems.isEmpty() && week.flags);
+        QString flags;
+        for (int day = 1; day <= 7; ++day)
+            flags += QString::number(week.flags->at(day));
+        QCOMPARE(flags, weekRead);
+    }
+
+    // make install into a prefix, then both programs run from it, read-only,
+    // with the settings and the exports in the user's folders.
+    void installedPrefix()
+    {
+        QProcess install;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DESTDIR");
+        install.setProcessEnvironment(env);
+        install.start(TASKLOOM_CMAKE, {"--install", TASKLOOM_BUILD_DIR, "--prefix", at("prefix")});
+        QVERIFY(install.waitForFinished(60000) && install.exitCode() == 0);
+
+        // Each installed file and a line that shows it is the right one.
+        const QList<std::pair<QString, QByteArray>> installed{
+            {"bin/taskloom", "\177ELF"},
+            {"bin/taskloom-cli", "\177ELF"},
+            {"share/taskloom/workingweek.txt", MonToFri},
+            {"share/taskloom/hours.txt", "11:30 PM\r\n"},
+            {"share/taskloom/daysoff.txt", "<none>"}, // none is normal, so none is shipped
+            {"share/applications/" + Id + ".desktop",
+             "\nExec=taskloom %f\nTryExec=taskloom\nIcon=" + Id.toUtf8() + "\n"},
+            {"share/metainfo/" + Id + ".metainfo.xml",
+             "<launchable type=\"desktop-id\">" + Id.toUtf8() + ".desktop</launchable>"},
+            {"share/icons/hicolor/scalable/apps/" + Id + ".svg", "<svg "},
+            {"share/mime/globs2", "application/x-taskloom-project:*.taskloom\n"},
+            {"share/applications/mimeinfo.cache",
+             "application/x-taskloom-project=" + Id.toUtf8() + ".desktop;"},
+            {"share/man/man1/taskloom.1", QByteArray("\"Taskloom ") + Version + '"'},
+            {"share/man/man1/taskloom-cli.1", QByteArray("\"Taskloom ") + Version + '"'},
+        };
+        for (const auto& [file, line] : installed)
+            QVERIFY2(bytesOf(at("prefix/" + file)).contains(line), qPrintable(file));
+
+        // No one may write into the prefix now; root still can, so it is watched too.
+        QCOMPARE(QProcess::execute("chmod", {"-R", "a-w", at("prefix")}), 0);
+        const auto writable = qScopeGuard([this] {
+            QProcess::execute("chmod", {"-R", "u+w", at("prefix")});
+        });
+        const QStringList untouched = snapshot(at("prefix"));
+        QVERIFY(put(at("work/tasks.txt"), "Paint + 3 days\nTile + 2\n"));
+        const QStringList csvArgs{"--project", "Hall", "--csv", "plan.csv", "tasks.txt"};
+        const QByteArray paint =
+            "Subject,Start Date,Start Time,End Date,End Time,All Day Event,Description,Location,"
+            "Private\r\nHall: Paint ,12/07/2026,9:00 AM,12/09/2026,6:00 PM,False,Paint "
+            ",Home,True\r\n";
+
+        QProcess cli;
+        QVERIFY(run(cli, "taskloom-cli", csvArgs, "home"));
+        QCOMPARE(cli.readAllStandardError() + QByteArray::number(cli.exitCode()), "0");
+        QCOMPARE(bytesOf(at("work/plan.csv")),
+                 paint +
+                     "Hall: Tile ,12/10/2026,9:00 AM,12/11/2026,6:00 PM,False,Tile ,Home,True\r\n");
+        for (const QString& name : SettingsFiles)
+            QCOMPARE(bytesOf(at("home/.config/taskloom/") + name),
+                     bytesOf(at("prefix/share/taskloom/") + name));
+
+        // The next run reads the user's week, Monday to Thursday, not the default.
+        QVERIFY(put(at("home/.config/taskloom/workingweek.txt"), "1\n1\n1\n1\n0\n0\n0\n"));
+        QVERIFY(run(cli, "taskloom-cli", csvArgs, "home"));
+        QCOMPARE(bytesOf(at("work/plan.csv")),
+                 paint +
+                     "Hall: Tile ,12/10/2026,9:00 AM,12/10/2026,6:00 PM,False,Tile ,Home,True\r\n"
+                     "Hall: Tile  (2),12/14/2026,9:00 AM,12/14/2026,6:00 PM,False,Tile ,Home,"
+                     "True\r\n");
+
+        // The window answers --version without a display, and starts offscreen
+        // for a new user with no message to answer.
+        QProcess window;
+        QVERIFY(run(window, "taskloom", {"--version"}, "home2"));
+        QCOMPARE(window.readAllStandardOutput(), QByteArray("taskloom ") + Version + "\n");
+        QVERIFY(run(window, "taskloom", {"-platform", "offscreen"}, "home2",
+                    "TASKLOOM_QUIT_WHEN_SHOWN"));
+        QCOMPARE(window.exitCode(), 0);
+        QCOMPARE(bytesOf(at("home2/.config/taskloom/workingweek.txt")), MonToFri);
+
+        QCOMPARE(snapshot(at("prefix")), untouched);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInstall)
+#include "test_install.moc"
