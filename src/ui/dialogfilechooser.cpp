@@ -1,6 +1,8 @@
 #include "dialogfilechooser.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace taskloom {
 
@@ -14,6 +16,9 @@ QString DialogFileChooser::saveFile(QWidget* parent, const QString& caption,
                                     const QString& suggestedPath, const QString& filters,
                                     QString* selectedFilter)
 {
+    // The export folder of an installed copy is made on first use; without it
+    // the dialog would start in some other folder.
+    QDir().mkpath(QFileInfo(suggestedPath).absolutePath());
     return QFileDialog::getSaveFileName(parent, caption, suggestedPath, filters, selectedFilter);
 }
 
