@@ -9,6 +9,7 @@
 #include <QByteArrayView>
 #include <QCommandLineParser>
 #include <QDate>
+#include <QFileInfo>
 #include <QIcon>
 #include <QTimer>
 
@@ -26,7 +27,8 @@ void describe(QCommandLineParser& parser)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A project file (.taskloom) to open."),
+                                 QStringLiteral("A project file (.taskloom) or task list (.txt) "
+                                                "to open."),
                                  QStringLiteral("[FILE]"));
 }
 
@@ -90,6 +92,12 @@ int main(int argc, char* argv[])
         taskloom::AppFolders::decide(QCoreApplication::applicationDirPath()), &QDate::currentDate);
     window.startUp();
     window.show();
+    // A file manager's "Open With" and a terminal's taskloom FILE: opened once
+    // the window is up, so its messages have a window to stand on.
+    if (!files.isEmpty()) {
+        const QString file = QFileInfo(files.first()).absoluteFilePath();
+        QTimer::singleShot(0, &window, [&window, file] { window.openProject(file); });
+    }
     // Start-up timing for the benchmark only: quit once the first shown
     // window has been processed by the event loop.
     if (qEnvironmentVariableIsSet("TASKLOOM_QUIT_WHEN_SHOWN"))

@@ -38,7 +38,6 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalBlocker>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTextCharFormat>
 
@@ -968,7 +967,10 @@ QString MainWindow::projectFolder() const
 {
     if (!m_projectPath.isEmpty())
         return QFileInfo(m_projectPath).absolutePath();
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // An installed copy's export folder is made on first use, so the dialog
+    // starts in it rather than somewhere else.
+    QDir().mkpath(m_folders.output);
+    return m_folders.output;
 }
 
 QString MainWindow::calendarKey() const

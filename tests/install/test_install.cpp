@@ -255,14 +255,21 @@ private Q_SLOTS:
                      "True\r\n");
 
         // The window answers --version without a display, and starts offscreen
-        // for a new user with no message to answer.
+        // for a new user with no message to answer, opening the project it is given
+        // as a file manager gives it (the recent files remember it).
         QProcess window;
         QVERIFY(run(window, "taskloom", {"--version"}, "home2"));
         QCOMPARE(window.readAllStandardOutput(), QByteArray("taskloom ") + Version + "\n");
-        QVERIFY(run(window, "taskloom", {"-platform", "offscreen"}, "home2",
+        QVERIFY(put(at("work/Hall.taskloom"),
+                    R"({"format": "taskloom-project", "version": 1, "project": "Hall",
+                        "tasks": ["Paint + 3 days"], "start": "right-away",
+                        "adjustToWorkingWeek": true})"));
+        QVERIFY(run(window, "taskloom", {"-platform", "offscreen", "Hall.taskloom"}, "home2",
                     "TASKLOOM_QUIT_WHEN_SHOWN"));
         QCOMPARE(window.exitCode(), 0);
         QCOMPARE(bytesOf(at("home2/.config/taskloom/workingweek.txt")), MonToFri);
+        QVERIFY(bytesOf(at("home2/.config/taskloom/taskloom.conf"))
+                    .contains("lastProject=" + at("work/Hall.taskloom").toUtf8()));
 
         QCOMPARE(snapshot(at("prefix")), untouched);
     }
