@@ -1,0 +1,97 @@
+#pragma once
+
+#include "calendaritem.h"
+#include "davjob.h"
+#include "davlistjob.h"
+#include "publishresult.h"
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QNetworkAccessManager;
+
+namespace taskloom {
+
+// Brings one project's events in a calendar collection in step with the plan:
+// lists the collection, sends every event of the plan (new ones created,
+// existing ones replaced), and only when every one of them succeeded, removes
+// this project's resources that the plan no longer has. Resources whose names
+// do not start with the project's prefix are never touched.
+//
+// Everything runs on the event loop; progress() reports each request and
+// finished() comes exactly once, always after start() returned.
+class CalendarPublisher : public QObject {
+    Q_OBJECT
+public:
+    // Requests in flight at once: enough to hide a distant server's round
+    // trips, few enough not to crowd a small one.
+    static constexpr int MaxInFlight = 4;
+
+    explicit CalendarPublisher(QNetworkAccessManager* network, QObject* parent = nullptr);
+    ~CalendarPublisher() override;
+
+    // collection: the calendar's address (see CalendarAddress); projectKey:
+    // the project file's id, or the project name without a file.
+    void start(const QUrl& collection, const DavAccount& account, const QString& projectKey,
+               const QList<CalendarItem>& items);
+    // Stops the requests under way and sends no more; nothing is removed
+    // from then on. finished() follows with the result so far.
+    void cancel();
+
+    bool isRunning() const { return m_running; }
+
+Q_SIGNALS:
+    // done of total requests answered; step says what is under way.
+    void progress(int done, int total, const QString& step);
+    void finished(const taskloom::PublishResult& result);
+
+private:
+    struct Removal {
+        QString name;
+        QString etag;
+    };
+
+    void onListed(DavListJob* job);
+    // Keeps MaxInFlight requests going: the events first, then, once all
+    // were sent without a failure, the removals.
+    void startJobs();
+    // etag: as listed, or fresh for a retry; nullopt for a new resource.
+    void startPut(int index, const std::optional<QString>& etag, bool retry);
+    void startDelete(const Removal& removal, bool retry);
+    void onSent(DavJob* job, int index, bool existed, bool retry);
+    void onRemoved(DavJob* job, const Removal& removal, bool retry);
+    // A resource of this project changed since the listing (412): another
+    // publish, or one cancelled a moment ago whose last requests the server
+    // still carried out. Asks for its ETag now and tries once more.
+    void retryAfterChange(const QString& name, const PublishFailure& ifNot,
+                          const std::function<void(const std::optional<QString>&)>& retry);
+    // Counts an answered request; false once the publish is stopping.
+    bool answered(DavJob* job);
+    void stop(const DavError& error);
+    void finishWhenIdle();
+    QUrl resourceUrl(const QString& name) const;
+    void track(DavJob* job);
+
+    QNetworkAccessManager* m_network;
+    QUrl m_collection;
+    DavAccount m_account;
+    QString m_projectKey;
+    QList<CalendarItem> m_items;
+    DavListing m_listing;
+    QList<Removal> m_removals;
+    qsizetype m_nextItem = 0;
+    qsizetype m_nextRemoval = 0;
+    QSet<DavJob*> m_inFlight;
+    int m_done = 0;
+    int m_total = 0;
+    bool m_running = false;
+    bool m_stopping = false;
+    PublishResult m_result;
+};
+
+} // namespace taskloom

@@ -1,0 +1,152 @@
+#include "daverror.h"
+
+#include <QNetworkReply>
+
+namespace taskloom {
+
+namespace {
+
+// Servers report a UID already in the calendar as a failed CalDAV
+// precondition, with 409 (Radicale) or 403 (RFC 4791's choice).
+bool isUidConflict(QNetworkReply* reply)
+{
+    return reply->peek(qint64(64) * 1024).contains("no-uid-conflict");
+}
+
+DavError withStatus(DavError::Kind kind, int status, QString detail = {})
+{
+    return DavError{kind, status, std::move(detail)};
+}
+
+} // namespace
+
+bool DavError::stopsPublish() const
+{
+    switch (kind) {
+    case Kind::None:
+    case Kind::UidConflict:
+    case Kind::ChangedOnServer:
+    case Kind::Server:
+        return false;
+    default:
+        return true;
+    }
+}
+
+DavError DavError::fromReply(QNetworkReply* reply, const QString& tlsReasons, bool timedOut,
+                             int timeoutMs)
+{
+    if (timedOut)
+        return withStatus(Kind::Timeout, 0, QString::number(timeoutMs / 1000.0));
+    if (!tlsReasons.isEmpty())
+        return withStatus(Kind::Tls, 0, tlsReasons);
+
+    const QVariant statusValue = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (statusValue.isValid()) {
+        const int status = statusValue.toInt();
+        if (status >= 200 && status < 300)
+            return {};
+        if (status >= 300 && status < 400)
+            return withStatus(Kind::Redirected, status,
+                              QString::fromUtf8(reply->rawHeader("Location")));
+        switch (status) {
+        case 401:
+        case 403:
+            return withStatus(isUidConflict(reply) ? Kind::UidConflict : Kind::Unauthorized,
+                              status);
+        case 404:
+        case 405:
+            return withStatus(Kind::NotCalendar, status);
+        case 409:
+            if (isUidConflict(reply))
+                return withStatus(Kind::UidConflict, status);
+            break;
+        case 412:
+            return withStatus(Kind::ChangedOnServer, status);
+        case 507:
+            return withStatus(Kind::QuotaFull, status);
+        default:
+            break;
+        }
+        return withStatus(
+            Kind::Server, status,
+            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed());
+    }
+
+    switch (reply->error()) {
+    case QNetworkReply::NoError:
+        return {};
+    case QNetworkReply::OperationCanceledError:
+        return withStatus(Kind::Cancelled, 0);
+    case QNetworkReply::TimeoutError:
+        return withStatus(Kind::Timeout, 0, QString::number(timeoutMs / 1000.0));
+    case QNetworkReply::SslHandshakeFailedError:
+        return withStatus(Kind::Tls, 0, reply->errorString());
+    default:
+        return withStatus(Kind::Unreachable, 0, reply->errorString());
+    }
+}
+
+QString DavError::message() const
+{
+    switch (kind) {
+    case Kind::None:
+        return {};
+    case Kind::InsecureAddress:
+        return QStringLiteral("The address must start with https://: Taskloom sends your password "
+                              "only over an encrypted connection. Plain http:// is for a server "
+                              "on this computer only (localhost or 127.0.0.1).");
+    case Kind::BadAddress:
+        return QStringLiteral("\"%1\" is not a calendar address. Give the calendar's own address, "
+                              "such as https://example.com/calendars/ann/work/.")
+            .arg(detail);
+    case Kind::Unauthorized:
+        return QStringLiteral("The server did not accept the user name or password (HTTP %1).")
+            .arg(httpStatus);
+    case Kind::NotCalendar:
+        return httpStatus != 0
+                   ? QStringLiteral("The address is not a calendar on this server (HTTP %1). "
+                                    "Check it: it is the calendar's own address, such as "
+                                    "https://example.com/calendars/ann/work/.")
+                         .arg(httpStatus)
+                   : QStringLiteral("The address is not a calendar on this server: it names "
+                                    "a folder that holds no calendar events. Check it: it is the "
+                                    "calendar's own address, such as "
+                                    "https://example.com/calendars/ann/work/.");
+    case Kind::Redirected:
+        return QStringLiteral("The server says the calendar is at another address (HTTP %1): "
+                              "publish to %2.")
+            .arg(httpStatus)
+            .arg(detail.isEmpty() ? QStringLiteral("the address it gives") : detail);
+    case Kind::Unreachable:
+        return QStringLiteral("The server could not be reached: %1.").arg(detail);
+    case Kind::Timeout:
+        return QStringLiteral("The server did not answer within %1 seconds.").arg(detail);
+    case Kind::Tls:
+        return QStringLiteral("The secure connection to the server could not be verified: %1. "
+                              "Taskloom does not send anything over a connection it cannot "
+                              "verify.")
+            .arg(detail);
+    case Kind::QuotaFull:
+        return QStringLiteral("The calendar has no room left: the server's storage quota is full "
+                              "(HTTP 507).");
+    case Kind::BadAnswer:
+        return QStringLiteral("The server's answer could not be read (%1).").arg(detail);
+    case Kind::UidConflict:
+        return QStringLiteral("Already in the calendar under another name, most likely from an "
+                              ".ics file imported earlier: remove the imported copies from the "
+                              "calendar, or publish to another calendar.");
+    case Kind::ChangedOnServer:
+        return QStringLiteral("Changed on the server while publishing (HTTP 412): publish again.");
+    case Kind::Server:
+        return detail.isEmpty() ? QStringLiteral("Refused by the server (HTTP %1).").arg(httpStatus)
+                                : QStringLiteral("Refused by the server (HTTP %1 %2).")
+                                      .arg(httpStatus)
+                                      .arg(detail);
+    case Kind::Cancelled:
+        return QStringLiteral("Publishing was cancelled.");
+    }
+    return {};
+}
+
+} // namespace taskloom

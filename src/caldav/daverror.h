@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+
+class QNetworkReply;
+
+namespace taskloom {
+
+// Why a request to the calendar server failed, as a value. message() words it
+// for the user; every text the user reads about a failed request comes from
+// there, so one kind of failure always reads the same.
+struct DavError {
+    enum class Kind {
+        None,
+        InsecureAddress, // plain http:// to another computer
+        BadAddress,      // not an http(s) address with a server
+        Unauthorized,    // 401/403: wrong user name or password
+        NotCalendar,     // 404/405, or a collection without the calendar type
+        Redirected,      // 3xx: the calendar lives elsewhere
+        Unreachable,     // no connection: host unknown, refused, dropped
+        Timeout,         // no answer within the request's time
+        Tls,             // the certificate or the handshake failed
+        QuotaFull,       // 507
+        BadAnswer,       // a listing that cannot be read
+        UidConflict,     // the event's UID is already in the calendar under another name
+        ChangedOnServer, // 412: the resource changed since it was listed
+        Server,          // any other HTTP status
+        Cancelled,
+    };
+
+    Kind kind = Kind::None;
+    int httpStatus = 0;
+    // What the message needs beyond the kind: the system's words for a
+    // network or TLS failure, the new address of a moved calendar, the
+    // server's reason phrase, the seconds waited for a timeout.
+    QString detail = {};
+
+    bool isError() const { return kind != Kind::None; }
+    // Failures that make every further request pointless: the publish stops
+    // instead of sending hundreds of requests bound to fail the same way.
+    bool stopsPublish() const;
+    QString message() const;
+
+    // Reads a finished reply: the HTTP status, the network error, the TLS
+    // reasons collected before it finished, and a timeout the caller enforced.
+    static DavError fromReply(QNetworkReply* reply, const QString& tlsReasons, bool timedOut,
+                              int timeoutMs);
+
+    friend bool operator==(const DavError&, const DavError&) = default;
+};
+
+} // namespace taskloom

@@ -1,0 +1,98 @@
+#include "davjob.h"
+
+#include "taskloomversion.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSslError>
+
+namespace taskloom {
+
+DavJob::DavJob(QNetworkAccessManager* network, DavAccount account, QUrl url, QObject* parent)
+    : QObject(parent), m_network(network), m_account(std::move(account)), m_url(std::move(url))
+{
+    m_silence.setSingleShot(true);
+    m_silence.setInterval(m_account.timeoutMs);
+    connect(&m_silence, &QTimer::timeout, this, &DavJob::onTimeout);
+}
+
+DavJob::~DavJob()
+{
+    if (m_reply) {
+        // Quietly: nobody is left to hear about it.
+        m_reply->disconnect(this);
+        m_reply->abort();
+        delete m_reply;
+    }
+}
+
+QNetworkRequest DavJob::request() const
+{
+    QNetworkRequest request(m_url);
+    // Sent with the first request rather than after a 401, and never put in
+    // the address, where it would end up in logs.
+    request.setRawHeader("Authorization",
+                         "Basic " +
+                             (m_account.user + u':' + m_account.password).toUtf8().toBase64());
+    request.setHeader(QNetworkRequest::UserAgentHeader,
+                      QByteArray("Taskloom/") + QByteArray(Version));
+    // A moved calendar is reported, not followed: following would send the
+    // password to wherever the answer points.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    return request;
+}
+
+void DavJob::start()
+{
+    m_reply = send();
+    connect(m_reply, &QNetworkReply::finished, this, &DavJob::onFinished);
+    // Collected for the message; the errors are never ignored, so the
+    // handshake then fails.
+    connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError>& errors) {
+        QStringList reasons;
+        for (const QSslError& error : errors)
+            reasons.append(error.errorString());
+        m_tlsReasons = reasons.join(QStringLiteral("; "));
+    });
+    // The time limit is for silence: a slow but moving transfer goes on.
+    const auto stillTalking = [this] { m_silence.start(); };
+    connect(m_reply, &QNetworkReply::uploadProgress, this, stillTalking);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, stillTalking);
+    m_silence.start();
+}
+
+void DavJob::abort()
+{
+    if (!m_reply || m_reply->isFinished())
+        return;
+    m_cancelled = true;
+    m_reply->abort();
+}
+
+void DavJob::readReply(QNetworkReply* /*reply*/) {}
+
+void DavJob::onTimeout()
+{
+    m_timedOut = true;
+    if (m_reply)
+        m_reply->abort();
+}
+
+void DavJob::onFinished()
+{
+    m_silence.stop();
+    QNetworkReply* reply = m_reply;
+    m_reply = nullptr;
+    if (m_cancelled) {
+        m_error = DavError{DavError::Kind::Cancelled};
+    } else {
+        m_error = DavError::fromReply(reply, m_tlsReasons, m_timedOut, m_account.timeoutMs);
+        readReply(reply);
+    }
+    reply->deleteLater();
+    Q_EMIT finished(this);
+}
+
+} // namespace taskloom

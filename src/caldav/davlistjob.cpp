@@ -1,0 +1,158 @@
+#include "davlistjob.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QXmlStreamReader>
+
+namespace taskloom {
+
+namespace {
+
+const QString DavNs = QStringLiteral("DAV:");
+const QString CalDavNs = QStringLiteral("urn:ietf:params:xml:ns:caldav");
+
+// What the 2xx propstats of one response said.
+struct Properties {
+    bool calendar = false;
+    bool collection = false;
+    QString etag;
+};
+
+bool isSuccessStatusLine(const QString& line)
+{
+    // "HTTP/1.1 200 OK"
+    const QStringList parts = line.simplified().split(u' ');
+    return parts.size() >= 2 && parts.at(1).startsWith(u'2');
+}
+
+QString withTrailingSlash(QString path)
+{
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    return path;
+}
+
+} // namespace
+
+DavListJob::DavListJob(QNetworkAccessManager* network, DavAccount account, QUrl collection,
+                       QObject* parent)
+    : DavJob(network, std::move(account), std::move(collection), parent)
+{
+}
+
+QNetworkReply* DavListJob::send()
+{
+    QNetworkRequest request = this->request();
+    request.setRawHeader("Depth", "1");
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArray("application/xml; charset=utf-8"));
+    static const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                                   "<d:propfind xmlns:d=\"DAV:\"><d:prop>"
+                                   "<d:resourcetype/><d:getetag/>"
+                                   "</d:prop></d:propfind>";
+    return network()->sendCustomRequest(request, "PROPFIND", body);
+}
+
+void DavListJob::readReply(QNetworkReply* reply)
+{
+    if (error().isError())
+        return;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // A plain web page answers 200: whatever it is, it is not a calendar.
+    if (status != 207) {
+        setError({DavError::Kind::NotCalendar, status});
+        return;
+    }
+    const std::optional<DavListing> listing = parse(reply->readAll(), url());
+    if (!listing) {
+        setError({DavError::Kind::BadAnswer, status, QStringLiteral("not a WebDAV listing")});
+        return;
+    }
+    m_listing = *listing;
+    if (!m_listing.isCalendar)
+        setError({DavError::Kind::NotCalendar, 0});
+}
+
+std::optional<DavListing> DavListJob::parse(const QByteArray& xml, const QUrl& collection)
+{
+    const QString collectionPath = withTrailingSlash(collection.path(QUrl::FullyDecoded));
+    QXmlStreamReader reader(xml);
+    DavListing listing;
+    bool multistatus = false;
+
+    QStringList open; // the enclosing elements, "ns|name"
+    QString href;
+    bool responseFailed = false;
+    Properties accepted;
+    Properties current;
+    bool propstatOk = false;
+
+    const auto inside = [&open](const QString& ns, QStringView name) {
+        return !open.isEmpty() && open.constLast() == ns + u'|' + name.toString();
+    };
+
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            const QString ns = reader.namespaceUri().toString();
+            const QStringView name = reader.name();
+            const bool dav = ns == DavNs;
+            if (dav && name == u"multistatus") {
+                multistatus = true;
+            } else if (dav && name == u"response") {
+                href.clear();
+                responseFailed = false;
+                accepted = {};
+            } else if (dav && name == u"propstat") {
+                current = {};
+                propstatOk = false;
+            } else if (inside(DavNs, u"resourcetype")) {
+                current.calendar |= ns == CalDavNs && name == u"calendar";
+                current.collection |= dav && name == u"collection";
+            }
+            if (dav && name == u"href" && inside(DavNs, u"response")) {
+                href = reader.readElementText().trimmed();
+                continue;
+            }
+            if (dav && name == u"getetag" && inside(DavNs, u"prop")) {
+                current.etag = reader.readElementText().trimmed();
+                continue;
+            }
+            if (dav && name == u"status") {
+                const bool ok = isSuccessStatusLine(reader.readElementText());
+                if (inside(DavNs, u"propstat"))
+                    propstatOk = ok;
+                else if (inside(DavNs, u"response"))
+                    responseFailed = !ok;
+                continue;
+            }
+            open.append(ns + u'|' + name.toString());
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (open.isEmpty())
+                break;
+            const QString closing = open.takeLast();
+            if (closing == DavNs + QStringLiteral("|propstat") && propstatOk) {
+                accepted.calendar |= current.calendar;
+                accepted.collection |= current.collection;
+                if (!current.etag.isEmpty())
+                    accepted.etag = current.etag;
+            } else if (closing == DavNs + QStringLiteral("|response") && !href.isEmpty() &&
+                       !responseFailed) {
+                // Servers give hrefs as paths or as whole addresses.
+                const QString path = collection.resolved(QUrl(href)).path(QUrl::FullyDecoded);
+                if (withTrailingSlash(path) == collectionPath) {
+                    listing.isCalendar = accepted.calendar;
+                } else if (path.startsWith(collectionPath) && !accepted.collection) {
+                    const QString name = path.mid(collectionPath.size());
+                    if (!name.isEmpty() && !name.contains(u'/'))
+                        listing.etags.insert(name, accepted.etag);
+                }
+            }
+        }
+    }
+    if (reader.hasError() || !multistatus)
+        return std::nullopt;
+    return listing;
+}
+
+} // namespace taskloom

@@ -1,0 +1,166 @@
+#include "radicaleserver.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkReply>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace taskloom::test {
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return probe.serverPort();
+}
+
+} // namespace
+
+RadicaleServer::RadicaleServer()
+{
+    // The server must not outlive a test that crashes or is killed.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    // Debian's radicale runs on the system's python3; the one first on a
+    // developer's PATH may lack its module, and these would lead it astray.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("PYTHONPATH"));
+    environment.remove(QStringLiteral("PYTHONHOME"));
+    m_process.setProcessEnvironment(environment);
+}
+
+RadicaleServer::~RadicaleServer()
+{
+    stop();
+}
+
+QString RadicaleServer::start()
+{
+    if (!m_dir.isValid())
+        return QStringLiteral("no temporary folder: %1").arg(m_dir.errorString());
+    if (!QFile::exists(QLatin1String(Program)))
+        return QStringLiteral("%1 is missing: install Debian's radicale (make test does)")
+            .arg(QLatin1String(Program));
+    if (!writeFile(m_dir.filePath(QStringLiteral("users")),
+                   QByteArray(User) + ':' + QByteArray(Password) + '\n'))
+        return QStringLiteral("cannot write the user file");
+
+    QString output;
+    // Another program may take the probed port before the server binds it.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        m_port = freePort();
+        const QString config = QStringLiteral("[server]\n"
+                                              "hosts = 127.0.0.1:%1\n"
+                                              "[auth]\n"
+                                              "type = htpasswd\n"
+                                              "htpasswd_filename = %2\n"
+                                              "htpasswd_encryption = plain\n"
+                                              "[rights]\n"
+                                              "type = owner_only\n"
+                                              "[storage]\n"
+                                              "filesystem_folder = %3\n"
+                                              "[web]\n"
+                                              "type = none\n"
+                                              "[logging]\n"
+                                              "level = warning\n")
+                                   .arg(m_port)
+                                   .arg(m_dir.filePath(QStringLiteral("users")),
+                                        m_dir.filePath(QStringLiteral("storage")));
+        const QString configPath = m_dir.filePath(QStringLiteral("config"));
+        if (!writeFile(configPath, config.toUtf8()))
+            return QStringLiteral("cannot write the configuration");
+
+        m_process.start(QLatin1String(Program), {QStringLiteral("--config"), configPath});
+        if (!m_process.waitForStarted(5000))
+            return QStringLiteral("radicale did not start: %1").arg(m_process.errorString());
+        const QDeadlineTimer deadline(10000);
+        while (m_process.state() == QProcess::Running && !deadline.hasExpired()) {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, m_port);
+            if (probe.waitForConnected(200))
+                return {};
+            QThread::msleep(20);
+        }
+        output = QString::fromUtf8(m_process.readAll());
+        stop();
+    }
+    return QStringLiteral("radicale did not answer on a local port: %1").arg(output);
+}
+
+void RadicaleServer::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+QUrl RadicaleServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/%2").arg(m_port).arg(path));
+}
+
+RadicaleServer::Answer
+RadicaleServer::request(const QByteArray& verb, const QString& path, const QByteArray& body,
+                        const QList<std::pair<QByteArray, QByteArray>>& headers)
+{
+    QNetworkRequest request(url(path));
+    request.setRawHeader("Authorization",
+                         "Basic " + (QByteArray(User) + ':' + QByteArray(Password)).toBase64());
+    for (const auto& [name, value] : headers)
+        request.setRawHeader(name, value);
+    request.setTransferTimeout(10000);
+    QNetworkReply* reply = m_network.sendCustomRequest(request, verb, body);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    Answer answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+                  reply->readAll()};
+    reply->deleteLater();
+    return answer;
+}
+
+QString RadicaleServer::makeCalendar(const QString& path)
+{
+    const Answer answer = request("MKCALENDAR", path);
+    if (answer.status != 201)
+        return QStringLiteral("MKCALENDAR %1 gave HTTP %2: %3")
+            .arg(path)
+            .arg(answer.status)
+            .arg(QString::fromUtf8(answer.body));
+    return {};
+}
+
+QMap<QString, QByteArray> RadicaleServer::storedFiles(const QString& path) const
+{
+    // Radicale keeps each resource as one file under collection-root.
+    const QDir folder(m_dir.filePath(QStringLiteral("storage/collection-root/") + path));
+    QMap<QString, QByteArray> files;
+    for (const QString& name : folder.entryList(QDir::Files)) {
+        QFile file(folder.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(name, file.readAll());
+    }
+    return files;
+}
+
+} // namespace taskloom::test
