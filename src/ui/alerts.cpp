@@ -47,4 +47,13 @@ bool Alerts::ask(QWidget* parent, const QString& title, const QString& text)
                 QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+QMessageBox* Alerts::open(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                          const QString& text)
+{
+    auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return box;
+}
+
 } // namespace taskloom

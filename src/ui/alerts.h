@@ -29,6 +29,11 @@ public:
     static bool confirm(QWidget* parent, const QString& title, const QString& text);
     // Information icon, Yes and No: true for Yes.
     static bool ask(QWidget* parent, const QString& title, const QString& text);
+    // An OK box shown without waiting for it: for flows that run on the event
+    // loop, which must not wait in a loop of their own. It deletes itself
+    // when closed.
+    static QMessageBox* open(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                             const QString& text);
 };
 
 } // namespace taskloom
