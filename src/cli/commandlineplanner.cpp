@@ -1,5 +1,9 @@
 #include "commandlineplanner.h"
 
+#include "caldav/calendaraddress.h"
+#include "caldav/calendaritems.h"
+#include "caldav/keychainpasswordstore.h"
+#include "commandlinepublish.h"
 #include "engine/schedulebuilder.h"
 #include "engine/tasktext.h"
 #include "export/calendarcsv.h"
@@ -45,6 +49,8 @@ struct Names {
     QString chartWidth = QStringLiteral("chart-width");
     QString chartPaper = QStringLiteral("chart-paper");
     QString saveProject = QStringLiteral("save-project");
+    QString publish = QStringLiteral("publish");
+    QString user = QStringLiteral("user");
 };
 const Names Option;
 
@@ -57,7 +63,9 @@ void describe(QCommandLineParser& parser, const QString& settingsFolder)
         "Task lines are read as the window reads them: \"Paint the hall + 3 days\", "
         "\"//Order tiles + 2\".\n"
         "The environment variable TASKLOOM_TODAY=YYYY-MM-DD replaces today's date; "
-        "SOURCE_DATE_EPOCH (seconds since 1970) replaces the iCalendar file's time of export."));
+        "SOURCE_DATE_EPOCH (seconds since 1970) replaces the iCalendar file's time of export.\n"
+        "--publish takes the password from TASKLOOM_CALDAV_PASSWORD, or, when that is unset, "
+        "from the system keychain."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
@@ -105,6 +113,12 @@ void describe(QCommandLineParser& parser, const QString& settingsFolder)
          QStringLiteral("Also write these tasks, name, start and working-week choice as a "
                         "project file."),
          QStringLiteral("FILE")},
+        {Option.publish,
+         QStringLiteral("Publish the events to this CalDAV calendar and print the summary; a "
+                        "later publish updates them and removes those of deleted tasks."),
+         QStringLiteral("URL")},
+        {Option.user, QStringLiteral("The user name on the calendar server (with --publish)."),
+         QStringLiteral("NAME")},
     });
     parser.addPositionalArgument(
         QStringLiteral("TASKFILE"),
@@ -254,7 +268,16 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
         m_icsPath = parser.value(Option.ics);
     if (m_csvPath == QLatin1StringView("-") && m_icsPath == QLatin1StringView("-"))
         return usage(QStringLiteral("Only one of --csv and --ics can write to standard output."));
-    if (m_icsPath) {
+    if (parser.isSet(Option.publish) != parser.isSet(Option.user))
+        return usage(QStringLiteral("--publish and --user go together."));
+    if (parser.isSet(Option.publish)) {
+        if (m_csvPath == QLatin1StringView("-") || m_icsPath == QLatin1StringView("-"))
+            return usage(QStringLiteral("--publish prints its summary on standard output: write "
+                                        "the other file to a file, not \"-\"."));
+        m_publishAddress = parser.value(Option.publish);
+        m_publishUser = parser.value(Option.user);
+    }
+    if (m_icsPath || m_publishAddress) {
         const QByteArray epoch = qgetenv("SOURCE_DATE_EPOCH");
         m_stamp = ExportStamp::choose(epoch, QDateTime::currentDateTimeUtc());
         if (!m_stamp)
@@ -341,7 +364,7 @@ bool CommandLinePlanner::loadSettings()
             complain(problem.text);
         m_inputs.datesOff = DayOff::datesOf(daysOff.daysOff);
     }
-    if (!m_csvPath && !m_icsPath)
+    if (!m_csvPath && !m_icsPath && !m_publishAddress)
         return true;
 
     const auto hour = [&](std::optional<QString>& given, const char* fileName,
@@ -481,7 +504,7 @@ bool CommandLinePlanner::saveProject()
 
 int CommandLinePlanner::writeSchedule(const Schedule& schedule)
 {
-    if (!m_csvPath && !m_icsPath && !m_chartPath) {
+    if (!m_csvPath && !m_icsPath && !m_chartPath && !m_publishAddress) {
         return sayOrRefuse(scheduleTable(schedule).toUtf8());
     }
     // The same checks as the window's exports.
@@ -499,18 +522,26 @@ int CommandLinePlanner::writeSchedule(const Schedule& schedule)
             return status;
     }
     if (m_icsPath) {
-        // The UIDs' first part: the project's id once the plan is in a project
-        // file (read or just saved), so a renamed project keeps its events.
-        const QString key =
-            m_project && !m_project->id.isEmpty() ? m_project->id : m_inputs.projectName;
-        const CalendarIcs ics(m_inputs.projectName, key, *m_stamp);
+        const CalendarIcs ics(m_inputs.projectName, calendarKey(), *m_stamp);
         const int status = writeFile(*m_icsPath, ics.text(schedule));
         if (status != Success)
             return status;
     }
-    if (m_chartPath)
-        return writeChart(schedule);
+    if (m_chartPath) {
+        const int status = writeChart(schedule);
+        if (status != Success)
+            return status;
+    }
+    if (m_publishAddress)
+        return publish(schedule);
     return Success;
+}
+
+QString CommandLinePlanner::calendarKey() const
+{
+    // The project's id once the plan is in a project file (read or just
+    // saved), so a renamed project keeps its events.
+    return m_project && !m_project->id.isEmpty() ? m_project->id : m_inputs.projectName;
 }
 
 int CommandLinePlanner::writeChart(const Schedule& schedule)
@@ -527,6 +558,33 @@ int CommandLinePlanner::writeChart(const Schedule& schedule)
         return Refused;
     }
     return writeFile(*m_chartPath, picture.bytes);
+}
+
+int CommandLinePlanner::publish(const Schedule& schedule)
+{
+    const QUrl address = CalendarAddress::fromUserInput(*m_publishAddress);
+    // Checked before the password is looked for: a refused address sends nothing.
+    if (const DavError problem = CalendarAddress::problem(address); problem.isError()) {
+        complain(problem.message());
+        return Refused;
+    }
+    KeychainPasswordStore keychain;
+    QString problem;
+    const std::optional<QString> password = CommandLinePublish::password(
+        keychain, PasswordStore::account(m_publishUser, address), problem);
+    if (!password) {
+        complain(problem);
+        return Refused;
+    }
+    const QString key = calendarKey();
+    const CalendarIcs ics(m_inputs.projectName, key, *m_stamp);
+    const PublishResult result = CommandLinePublish::run(
+        address, DavAccount{m_publishUser, *password}, key, CalendarItems::of(schedule, ics));
+    if (!result.succeeded()) {
+        complain(result.report());
+        return Refused;
+    }
+    return sayOrRefuse((result.summary() + u'\n').toUtf8());
 }
 
 int CommandLinePlanner::writeFile(const QString& path, const QByteArray& bytes)

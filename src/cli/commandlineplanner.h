@@ -63,6 +63,11 @@ private:
     int writeFile(const QString& path, const QByteArray& bytes);
     int writeChart(const Schedule& schedule);
     std::optional<int> readChartOptions(const QCommandLineParser& parser);
+    // Brings the --publish calendar in step with the schedule.
+    int publish(const Schedule& schedule);
+    // The UIDs' first part and the resources' prefix: the project's id once
+    // the plan is in a project file, else its name.
+    QString calendarKey() const;
     QString scheduleTable(const Schedule& schedule) const;
 
     bool say(const QString& text);
@@ -83,6 +88,8 @@ private:
     TimelinePicture::Options m_chart;
     std::optional<QString> m_saveProjectPath; // --save-project
     std::optional<Project> m_project;         // read from a .taskloom file
+    std::optional<QString> m_publishAddress;
+    QString m_publishUser;
     bool m_weekGiven = false;
     std::optional<QString> m_daysOffFile;
     bool m_noDaysOff = false;

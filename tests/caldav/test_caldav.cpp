@@ -1,12 +1,17 @@
 // Publishing against a real CalDAV server (Radicale, started by the fixture)
 // and, for answers Radicale never gives, a local server with canned answers.
 #include "caldav/calendaraddress.h"
+#include "caldav/calendaritems.h"
 #include "caldav/calendarpublisher.h"
 #include "caldav/davdeletejob.h"
 #include "caldav/davputjob.h"
 #include "caldav/keychainpasswordstore.h"
 #include "caldav/resourcename.h"
+#include "engine/schedulebuilder.h"
+#include "export/calendarics.h"
 #include "radicaleserver.h"
+
+#include <libical/ical.h>
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -46,15 +51,45 @@ CalendarItem planned(int n, const QString& subject, int day = 7)
     return {uidOf(n), subject, ics};
 }
 
-// A property's value in a stored calendar file, folded lines joined.
-QString valueOf(const QByteArray& ics, const QByteArray& property)
+// The plan's events as the iCalendar export makes them: Monday to Friday from
+// Monday 12/7/2026, 9:00 AM to 6:00 PM.
+QList<CalendarItem> plan(const QString& tasks)
 {
-    const QByteArray text = QByteArray(ics).replace("\r\n ", "").replace("\r\n", "\n");
-    for (const QByteArray& line : text.split('\n')) {
-        if (line.startsWith(property + ':') || line.startsWith(property + ';'))
-            return QString::fromUtf8(line.mid(line.indexOf(':') + 1));
+    const BuildInputs inputs{tasks, "Kitchen",          StartOption::RightAway,
+                             {},    QDate(2026, 12, 7), WorkingWeek::mondayToFriday(),
+                             true,  "9:00 AM",          "6:00 PM"};
+    const CalendarIcs ics("Kitchen", "Kitchen",
+                          QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC));
+    return CalendarItems::of(ScheduleBuilder::build(inputs).schedule(), ics);
+}
+
+// The UID of each stored event by "SUMMARY|DTSTART|RRULE count" as libical
+// reads the files; a file under a name its UID does not give counts as
+// "misnamed".
+QMap<QString, QString> readBack(const QMap<QString, QByteArray>& files)
+{
+    QMap<QString, QString> events;
+    for (auto file = files.cbegin(); file != files.cend(); ++file) {
+        const std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)> calendar(
+            icalparser_parse_string(file.value().constData()), &icalcomponent_free);
+        icalcomponent* e =
+            calendar ? icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT)
+                     : nullptr;
+        if (!e) {
+            events.insert("unreadable " + file.key(), {});
+            continue;
+        }
+        icalproperty* rule = icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY);
+        const QString uid = icalcomponent_get_uid(e);
+        const QString key =
+            QStringList{icalcomponent_get_summary(e),
+                        icaltime_as_ical_string(icalcomponent_get_dtstart(e)),
+                        rule ? QString::number(icalproperty_get_rrule(rule).count) : ""}
+                .join('|');
+        events.insert(ResourceName::forUid("Kitchen", uid) == file.key() ? key : "misnamed " + key,
+                      uid);
     }
-    return {};
+    return events;
 }
 
 // Answers each request with the next canned answer, the last one again
@@ -512,37 +547,41 @@ private Q_SLOTS:
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     }
 
-    // First publish, then one after editing, removing and adding tasks.
+    // First publish, then one after editing, removing and adding tasks: the
+    // plan's own events, read back from the server's files with libical.
     void publishThenKeepInStep()
     {
         const QString calendar = newCalendar();
         QVERIFY(!calendar.isEmpty());
-        PublishResult result =
-            publish(calendar, Kitchen,
-                    {planned(1, "Kitchen: Clear the room"), planned(2, "Kitchen: Order tiles"),
-                     planned(3, "Kitchen: Lay the tiles, grout")});
-        QVERIFY2(result.succeeded(), qPrintable(result.report()));
-        QCOMPARE(result.report(), "3 events published, 0 updated, 0 removed.");
-        QMap<QString, QByteArray> files = m_server.storedFiles(calendar);
-        QCOMPARE(files.keys(),
-                 QStringList({nameOf(Kitchen, 1), nameOf(Kitchen, 2), nameOf(Kitchen, 3)}));
-        QCOMPARE(valueOf(files.value(nameOf(Kitchen, 3)), "UID"), uidOf(3));
-        QCOMPARE(valueOf(files.value(nameOf(Kitchen, 3)), "SUMMARY"),
-                 "Kitchen: Lay the tiles\\, grout");
-        QCOMPARE(valueOf(files.value(nameOf(Kitchen, 3)), "DTSTART"), "20261207");
+        PublishResult result = publish(
+            calendar, Kitchen, plan("Clear the room + 2\nOrder tiles + 1\nLay the tiles + 3"));
+        QCOMPARE(result.report(), "4 events published, 0 updated, 0 removed.");
+        // Monday to Friday from Monday 12/7: Thursday, Friday and Monday are two runs.
+        const QMap<QString, QString> first = readBack(m_server.storedFiles(calendar));
+        QCOMPARE(QStringList(first.keys()),
+                 QStringList({"Kitchen: Clear the room|20261207T090000|2",
+                              "Kitchen: Lay the tiles  (2)|20261214T090000|",
+                              "Kitchen: Lay the tiles|20261210T090000|2",
+                              "Kitchen: Order tiles|20261209T090000|"}));
 
-        // Clear the room moves, Order tiles goes, Lay the tiles stays, Clean up is new.
+        // Clear the room grows into Order tiles' day, which goes; Lay the tiles
+        // keeps its days; Clean up is new.
         result =
-            publish(calendar, Kitchen,
-                    {planned(1, "Kitchen: Clear the room", 9),
-                     planned(3, "Kitchen: Lay the tiles, grout"), planned(4, "Kitchen: Clean up")});
-        QVERIFY2(result.succeeded(), qPrintable(result.report()));
-        QCOMPARE(result.report(), "1 event published, 2 updated, 1 removed.");
-        files = m_server.storedFiles(calendar);
-        QCOMPARE(files.keys(),
-                 QStringList({nameOf(Kitchen, 1), nameOf(Kitchen, 3), nameOf(Kitchen, 4)}));
-        QCOMPARE(valueOf(files.value(nameOf(Kitchen, 1)), "DTSTART"), "20261209");
-        QCOMPARE(valueOf(files.value(nameOf(Kitchen, 3)), "UID"), uidOf(3));
+            publish(calendar, Kitchen, plan("Clear the room + 3\nLay the tiles + 3\nClean up"));
+        QCOMPARE(result.report(), "1 event published, 3 updated, 1 removed.");
+        const QMap<QString, QString> second = readBack(m_server.storedFiles(calendar));
+        QCOMPARE(QStringList(second.keys()),
+                 QStringList({"Kitchen: Clean up|20261215T090000|",
+                              "Kitchen: Clear the room|20261207T090000|3",
+                              "Kitchen: Lay the tiles  (2)|20261214T090000|",
+                              "Kitchen: Lay the tiles|20261210T090000|2"}));
+        // The same UIDs for the tasks that stayed, a new one for the new task.
+        const QStringList kept = first.values();
+        QCOMPARE(second.value("Kitchen: Clear the room|20261207T090000|3"),
+                 first.value("Kitchen: Clear the room|20261207T090000|2"));
+        QCOMPARE(second.value("Kitchen: Lay the tiles|20261210T090000|2"),
+                 first.value("Kitchen: Lay the tiles|20261210T090000|2"));
+        QVERIFY(!kept.contains(second.value("Kitchen: Clean up|20261215T090000|")));
     }
 
     void othersLeftAlone()

@@ -1,4 +1,6 @@
 // Runs the built taskloom-cli as a process, the way a script would.
+#include "radicaleserver.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -48,6 +50,8 @@ QByteArray bytesOf(const QString& path)
 class TestCli : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir; // a task file, an old export and a damaged week
+    taskloom::test::RadicaleServer m_server;
+    int m_calendars = 0;
 
     // `out`: standard output, then the files --csv and --ics name. `err`: part of standard
     // error, which must stay empty when `err` is. $DIR: the temporary folder.
@@ -407,6 +411,75 @@ private Q_SLOTS:
         const QByteArrayList kitchen = uids("");
         QCOMPARE(kitchen.size(), 4); // Clear in two runs (Friday, Monday), Order, Lay
         QCOMPARE(uids("--project Renamed"), kitchen);
+    }
+
+    void publish_data()
+    {
+        QTest::addColumn<QString>("arguments"); // $URL: a new calendar
+        QTest::addColumn<QString>("password");  // TASKLOOM_CALDAV_PASSWORD; "-": unset
+        QTest::addColumn<int>("runs");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out"); // of the last run
+        QTest::addColumn<QString>("err");
+        const QString pass = taskloom::test::RadicaleServer::Password;
+        const QString publish = "--project Kitchen --publish $URL --user ann";
+        QTest::newRow("first publish")
+            << publish << pass << 1 << 0
+            << QByteArray("2 events published, 0 updated, 0 removed.\n") << "";
+        QTest::newRow("again: replaced")
+            << publish << pass << 2 << 0
+            << QByteArray("0 events published, 2 updated, 0 removed.\n") << "";
+        QTest::newRow("wrong password")
+            << publish << "wrong" << 1 << 1 << QByteArray()
+            << "taskloom-cli: The server did not accept the user name or password (HTTP 401).\n";
+        QTest::newRow("no password, no keychain") << publish << "-" << 1 << 1 << QByteArray()
+                                                  << "taskloom-cli: No password for ann@127.0.0.1:";
+        QTest::newRow("plain http to another computer")
+            << "--publish http://dav.example.com/ann/ --user ann" << pass << 1 << 1 << QByteArray()
+            << "taskloom-cli: The address must start with https://";
+        QTest::newRow("no user") << "--publish $URL" << pass << 1 << 2 << QByteArray()
+                                 << "taskloom-cli: --publish and --user go together.\n";
+        QTest::newRow("summary and CSV both to standard output")
+            << publish + " --csv -" << pass << 1 << 2 << QByteArray()
+            << "taskloom-cli: --publish prints its summary on standard output";
+    }
+
+    void publish()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, password);
+        QFETCH(int, runs);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, err);
+        if (m_calendars == 0) {
+            const QString problem = m_server.start();
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        }
+        const QString calendar = QStringLiteral("ann/cli%1/").arg(++m_calendars);
+        QCOMPARE(m_server.makeCalendar(calendar), QString());
+
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("TASKLOOM_CALDAV_PASSWORD");
+        if (password != "-")
+            environment.insert("TASKLOOM_CALDAV_PASSWORD", password);
+        // No keychain to be found, whatever the desktop running the tests has.
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/taskloom-test");
+        QProcess cli;
+        for (int run = 0; run < runs; ++run) {
+            cli.setProcessEnvironment(environment);
+            cli.start(QCoreApplication::applicationDirPath() + "/taskloom-cli",
+                      QProcess::splitCommand(
+                          QString(arguments).replace("$URL", m_server.url(calendar).toString())));
+            cli.write("Paint + 3\nTile + 2\n");
+            cli.closeWriteChannel();
+            QVERIFY(cli.waitForFinished(20000));
+        }
+        QCOMPARE(cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1, exitCode);
+        QCOMPARE(cli.readAllStandardOutput(), out);
+        const QString errText = QString::fromUtf8(cli.readAllStandardError());
+        QVERIFY2(err.isEmpty() ? errText.isEmpty() : errText.startsWith(err), qPrintable(errText));
+        QCOMPARE(m_server.storedFiles(calendar).size(), exitCode == 0 ? 2 : 0);
     }
 };
 
