@@ -93,9 +93,9 @@ QString DavError::message() const
     case Kind::None:
         return {};
     case Kind::InsecureAddress:
-        return QStringLiteral("The address must start with https://: Taskloom sends your password "
-                              "only over an encrypted connection. Plain http:// is for a server "
-                              "on this computer only (localhost or 127.0.0.1).");
+        return QStringLiteral("Taskloom sends your password only over an encrypted connection: "
+                              "the address must start with https://. Plain http:// is for a "
+                              "server on this computer only (localhost or 127.0.0.1).");
     case Kind::BadAddress:
         return QStringLiteral("\"%1\" is not a calendar address. Give the calendar's own address, "
                               "such as https://example.com/calendars/ann/work/.")

@@ -12,7 +12,9 @@ namespace taskloom {
 
 namespace {
 const QString Title = QStringLiteral("Publish to Calendar Server");
-}
+// Characters of a progress step shown whole.
+constexpr int StepWidth = 60;
+} // namespace
 
 CalendarServerPublish::CalendarServerPublish(QWidget* window, QNetworkAccessManager* network,
                                              PasswordStore* passwords)
@@ -81,6 +83,7 @@ void CalendarServerPublish::onDialogAccepted()
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setLabelText(QStringLiteral("Reading the calendar…"));
+    m_progress->setMinimumWidth(m_progress->fontMetrics().averageCharWidth() * StepWidth);
     m_bar->setRange(0, int(m_items.size()) + 1);
     m_bar->setValue(0);
     connect(m_progress, &QProgressDialog::canceled, m_publisher, &CalendarPublisher::cancel);
@@ -95,7 +98,10 @@ void CalendarServerPublish::onProgress(int done, int total, const QString& step)
         return;
     m_bar->setRange(0, total);
     m_bar->setValue(done);
-    m_progress->setLabelText(step);
+    // A long task name is cut in the middle rather than stretching the dialog.
+    const QFontMetrics metrics = m_progress->fontMetrics();
+    m_progress->setLabelText(
+        metrics.elidedText(step, Qt::ElideMiddle, metrics.averageCharWidth() * StepWidth));
 }
 
 void CalendarServerPublish::onPublished(const PublishResult& result)

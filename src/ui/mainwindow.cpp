@@ -1,9 +1,13 @@
 #include "mainwindow.h"
 
 #include "alerts.h"
+#include "caldav/calendaritems.h"
+#include "caldav/keychainpasswordstore.h"
+#include "calendarserverpublish.h"
 #include "csvexport.h"
 #include "dialogfilechooser.h"
 #include "engine/schedulebuilder.h"
+#include "export/calendarics.h"
 #include "export/exportstamp.h"
 #include "icsexport.h"
 #include "linklabel.h"
@@ -33,6 +37,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -110,6 +115,8 @@ const QString ProjectFilter = QStringLiteral("Taskloom projects (*.taskloom)");
 MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget* parent)
     : QMainWindow(parent), m_folders(std::move(folders)), m_today(std::move(today)),
       m_fileChooser(std::make_unique<DialogFileChooser>()),
+      m_passwords(std::make_unique<KeychainPasswordStore>()),
+      m_network(new QNetworkAccessManager(this)),
       m_recentProjects(std::make_unique<RecentProjects>(m_folders.settings))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -373,6 +380,9 @@ void MainWindow::makeMenus()
     QAction* picture = m_exportMenu->addAction(QStringLiteral("Timeline Picture…"));
     picture->setObjectName(QStringLiteral("actionExportTimeline"));
     connect(picture, &QAction::triggered, this, &MainWindow::exportTimelinePicture);
+    QAction* publish = m_fileMenu->addAction(QStringLiteral("Publish to Calendar Server…"));
+    publish->setObjectName(QStringLiteral("actionPublish"));
+    connect(publish, &QAction::triggered, this, &MainWindow::publishToCalendarServer);
 
     m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
     m_viewMenu->setObjectName(QStringLiteral("menuView"));
@@ -412,6 +422,12 @@ void MainWindow::makeMenus()
 void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser)
 {
     m_fileChooser = std::move(chooser);
+}
+
+void MainWindow::setPasswordStore(std::unique_ptr<PasswordStore> passwords)
+{
+    Q_ASSERT(!m_serverPublish);
+    m_passwords = std::move(passwords);
 }
 
 void MainWindow::startUp()
@@ -674,6 +690,32 @@ void MainWindow::exportTimelinePicture()
     const TimelineExport timelineExport(this, *m_fileChooser, m_folders.output);
     timelineExport.run(m_timelineView->scene(), m_projectNameBox->text(),
                        m_timelineView->dayWidth(), UiLook::family());
+}
+
+void MainWindow::publishToCalendarServer()
+{
+    if (m_serverPublish && m_serverPublish->isRunning())
+        return;
+    if (!buildIfChanged())
+        return;
+    const QString name = m_projectNameBox->text();
+    if (!CsvExport::hasWhatExportNeeds(this, m_schedule, name))
+        return;
+    if (!m_serverPublish) {
+        m_serverPublish = new CalendarServerPublish(this, m_network, m_passwords.get());
+        connect(m_serverPublish, &CalendarServerPublish::targetChosen, this,
+                [this](const QString& address, const QString& user) {
+                    m_publishAddress = address;
+                    m_publishUser = user;
+                });
+    }
+    // Every publish replaces the events it sends, so their DTSTAMP is now.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime stamp = ExportStamp::choose(qgetenv("SOURCE_DATE_EPOCH"), now).value_or(now);
+    // The project name is the calendar key until plans come from project files.
+    const CalendarIcs ics(name, name, stamp);
+    m_serverPublish->start(CalendarItems::of(m_schedule, ics), name, m_publishAddress,
+                           m_publishUser);
 }
 
 bool MainWindow::weekApplies() const

@@ -27,13 +27,16 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QNetworkAccessManager;
 class QTableView;
 
 namespace taskloom {
 
+class CalendarServerPublish;
 class FileChooser;
 class LinkLabel;
 class RecentProjects;
+class PasswordStore;
 class ScheduleTableModel;
 class TimelineView;
 struct Project;
@@ -75,6 +78,9 @@ public:
 
     // Every file dialog goes through this; tests put in one that answers itself.
     void setFileChooser(std::unique_ptr<FileChooser> chooser);
+    // Where calendar passwords are kept: the system keychain unless a test
+    // puts in another store before the first publish.
+    void setPasswordStore(std::unique_ptr<PasswordStore> passwords);
 
     // Opens a project file (.taskloom) or a task list (.txt) and builds as
     // "Create Project!" does; unsaved changes are asked about first. False
@@ -116,6 +122,7 @@ private:
     // The schedule area shows the timeline instead of the table, or back.
     void showTimeline(bool timeline);
     void exportTimelinePicture();
+    void publishToCalendarServer();
 
     bool weekApplies() const;
     // The month calendar paints the user's days off: the weekdays off and the dates off.
@@ -162,6 +169,12 @@ private:
     AppFolders m_folders;
     std::function<QDate()> m_today;
     std::unique_ptr<FileChooser> m_fileChooser;
+    std::unique_ptr<PasswordStore> m_passwords;
+    QNetworkAccessManager* m_network = nullptr;
+    CalendarServerPublish* m_serverPublish = nullptr; // made on the first publish
+    // The calendar last published to, offered again next time.
+    QString m_publishAddress;
+    QString m_publishUser;
 
     WeekFlags m_weekFlags{};
     QList<DayOff> m_daysOff;

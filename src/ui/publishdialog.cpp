@@ -39,6 +39,9 @@ PublishDialog::PublishDialog(PasswordStore& passwords, QWidget* parent)
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("lblPublishNote"));
     m_note->setWordWrap(true);
+    // Room for the longest note from the start, so that none squeezes the form.
+    m_note->setMinimumHeight(m_note->fontMetrics().lineSpacing() * 3);
+    m_note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* addressHint =
         new QLabel(QStringLiteral("The calendar's CalDAV address, as your calendar service "

@@ -436,7 +436,7 @@ private Q_SLOTS:
                                                   << "taskloom-cli: No password for ann@127.0.0.1:";
         QTest::newRow("plain http to another computer")
             << "--publish http://dav.example.com/ann/ --user ann" << pass << 1 << 1 << QByteArray()
-            << "taskloom-cli: The address must start with https://";
+            << "taskloom-cli: Taskloom sends your password only over an encrypted connection";
         QTest::newRow("no user") << "--publish $URL" << pass << 1 << 2 << QByteArray()
                                  << "taskloom-cli: --publish and --user go together.\n";
         QTest::newRow("summary and CSV both to standard output")

@@ -6,6 +6,7 @@
 #include "modalanswerer.h"
 #include "radicaleserver.h"
 #include "ui/calendarserverpublish.h"
+#include "ui/mainwindow.h"
 #include "ui/publishdialog.h"
 
 #include <QSignalSpy>
@@ -160,7 +161,7 @@ private Q_SLOTS:
         QVERIFY(flow.dialog()->isVisible());
         QVERIFY(flow.in<QLabel>("lblPublishNote")
                     ->text()
-                    .startsWith("The address must start with https://"));
+                    .startsWith("Taskloom sends your password only over an encrypted connection"));
         QVERIFY(flow.chosen.isEmpty());
         flow.dialog()->reject();
         QTRY_VERIFY(!flow.publish.isRunning());
@@ -187,6 +188,74 @@ private Q_SLOTS:
         QTRY_COMPARE(flow.finished.size(), 1);
         QVERIFY(flow.finished.at(0).at(0).value<PublishResult>().cancelled);
         QCOMPARE(flow.seen(), "Publish to Calendar Server | Publishing was cancelled.");
+    }
+
+    // From the window: the menu item, the export checks, builds of what is
+    // shown, and the calendar offered again on the next publish.
+    void fromTheWindow()
+    {
+        const QString calendar = newCalendar();
+        QVERIFY(!calendar.isEmpty());
+        QTemporaryDir folder;
+        for (const QFileInfo& data : QDir(qApp->applicationDirPath()).entryInfoList({"*.txt"}))
+            QFile::copy(data.filePath(), folder.filePath(data.fileName()));
+        test::ModalAnswerer answers;
+        MainWindow window(AppFolders::beside(folder.path()), [] { return QDate(2026, 12, 7); });
+        auto passwords = std::make_unique<test::MemoryPasswordStore>();
+        test::MemoryPasswordStore* kept = passwords.get();
+        window.setPasswordStore(std::move(passwords));
+        window.startUp();
+        window.show();
+
+        auto* menu = window.findChild<QMenu*>("menuFile");
+        auto* action = window.findChild<QAction*>("actionPublish");
+        QVERIFY(action);
+        const QList<QAction*> items = menu->actions();
+        QCOMPARE(items.indexOf(action),
+                 items.indexOf(window.findChild<QMenu*>("menuExport")->menuAction()) + 1);
+        QCOMPARE(action->text(), "Publish to Calendar Server…");
+
+        // No tasks: the export's check, and no dialog.
+        answers.answer(Box::Ok);
+        action->trigger();
+        QVERIFY(answers.waitForAll());
+        QCOMPARE(answers.seen().at(0).text, "Please add some tasks to your project.");
+        QVERIFY(!window.findChild<PublishDialog*>());
+
+        const auto publish = [&](const QString& address, const QString& user) {
+            answers.clear();
+            answers.answer(Box::Ok);
+            action->trigger();
+            auto* dialog = window.findChild<PublishDialog*>();
+            if (!dialog)
+                return QString("no dialog");
+            if (!address.isEmpty()) {
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("txtCalendarAddress"), address);
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("txtUserName"), user);
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("txtPassword"), Pass);
+                dialog->findChild<QCheckBox*>("chkRememberPassword")->setChecked(true);
+            }
+            auto* button = dialog->findChild<QPushButton*>("cmdPublish");
+            if (!QTest::qWaitFor([&] { return button->isEnabled(); }))
+                return QString("Publish stays disabled");
+            QTest::mouseClick(button, Qt::LeftButton);
+            if (!answers.waitForAll(20000))
+                return QString("no summary");
+            return answers.seen().at(0).title + " | " + answers.seen().at(0).text;
+        };
+        window.findChild<QLineEdit*>("txtProjectName")->setText("Kitchen");
+        window.findChild<QPlainTextEdit*>("txtTodo")->setPlainText("Paint + 2\nTile + 1\nGrout");
+        QCOMPARE(publish(m_server.url(calendar).toString(), "ann"),
+                 "Done! | 3 events published, 0 updated, 0 removed.");
+        QCOMPARE(kept->passwords.value(PasswordStore::account("ann", m_server.url(calendar))),
+                 Pass);
+        QCOMPARE(m_server.storedFiles(calendar).size(), 3);
+
+        // Edited and not built: what the window shows is published, to the same calendar.
+        window.findChild<QPlainTextEdit*>("txtTodo")->setPlainText("Paint + 2\nGrout");
+        QCOMPARE(publish({}, {}), "Done! | 0 events published, 2 updated, 1 removed.");
+        QCOMPARE(window.schedule().rows.size(), 2);
+        QCOMPARE(answers.unexpectedCount(), 0);
     }
 };
 
