@@ -25,7 +25,13 @@ CalendarServerPublish::CalendarServerPublish(QWidget* window, QNetworkAccessMana
     connect(m_publisher, &CalendarPublisher::finished, this, &CalendarServerPublish::onPublished);
 }
 
-CalendarServerPublish::~CalendarServerPublish() = default;
+CalendarServerPublish::~CalendarServerPublish()
+{
+    // The dialogs are the window's children but use the keychain, which may
+    // go before the window's children do.
+    delete m_dialog;
+    delete m_progress;
+}
 
 bool CalendarServerPublish::isRunning() const
 {

@@ -32,6 +32,7 @@ class CalendarServerPublish : public QObject {
 public:
     CalendarServerPublish(QWidget* window, QNetworkAccessManager* network,
                           PasswordStore* passwords);
+    // Closes its dialogs: the window deletes it before the keychain goes.
     ~CalendarServerPublish() override;
 
     // Opens the dialog with the remembered address and user; publishes the

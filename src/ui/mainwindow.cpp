@@ -153,7 +153,11 @@ MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget
     connect(&m_calendarCatchUp, &QTimer::timeout, this, &MainWindow::catchUpCalendarToToday);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // Before m_passwords goes: the publish flow and its dialogs use it.
+    delete m_serverPublish;
+}
 
 void MainWindow::makeBanner()
 {

@@ -69,8 +69,16 @@ PublishDialog::PublishDialog(PasswordStore& passwords, QWidget* parent)
     layout->addWidget(m_note);
     layout->addWidget(buttons);
 
+    // The keychain is asked once typing pauses, so a kept password shows
+    // up without leaving the box, and not once a keystroke.
+    m_lookUpPause.setSingleShot(true);
+    m_lookUpPause.setInterval(400);
+    connect(&m_lookUpPause, &QTimer::timeout, this, &PublishDialog::lookUpPassword);
     for (QLineEdit* box : {m_addressBox, m_userBox}) {
-        connect(box, &QLineEdit::textEdited, this, &PublishDialog::updatePublishButton);
+        connect(box, &QLineEdit::textEdited, this, [this] {
+            updatePublishButton();
+            m_lookUpPause.start();
+        });
         connect(box, &QLineEdit::editingFinished, this, &PublishDialog::lookUpPassword);
     }
     connect(m_passwordBox, &QLineEdit::textEdited, this, [this] {
@@ -78,6 +86,24 @@ PublishDialog::PublishDialog(PasswordStore& passwords, QWidget* parent)
         updatePublishButton();
     });
     updatePublishButton();
+}
+
+PublishDialog::~PublishDialog()
+{
+    stopAsking();
+}
+
+void PublishDialog::stopAsking()
+{
+    m_lookUpPause.stop();
+    for (QLineEdit* box : {m_addressBox, m_userBox, m_passwordBox})
+        box->disconnect(this);
+}
+
+void PublishDialog::done(int result)
+{
+    stopAsking();
+    QDialog::done(result);
 }
 
 void PublishDialog::setTarget(const QString& address, const QString& user)
@@ -128,6 +154,7 @@ void PublishDialog::accept()
 
 void PublishDialog::lookUpPassword()
 {
+    m_lookUpPause.stop();
     if (user().isEmpty() || CalendarAddress::problem(address()).isError())
         return;
     const QString account = PasswordStore::account(user(), address());

@@ -3,6 +3,7 @@
 #include "caldav/passwordstore.h"
 
 #include <QDialog>
+#include <QTimer>
 #include <QUrl>
 
 class QCheckBox;
@@ -19,6 +20,7 @@ class PublishDialog : public QDialog {
     Q_OBJECT
 public:
     PublishDialog(PasswordStore& passwords, QWidget* parent = nullptr);
+    ~PublishDialog() override;
 
     // Fills in the remembered address and user, then asks the keychain for
     // their password.
@@ -30,6 +32,7 @@ public:
     bool remember() const;
 
     void accept() override;
+    void done(int result) override;
 
 private:
     // Asks the keychain for the password of the account now shown, unless it
@@ -37,6 +40,9 @@ private:
     void lookUpPassword();
     void onPasswordRead(const QString& account, const PasswordStore::ReadResult& result);
     void updatePublishButton();
+    // Closing moves the focus out of a box, which would ask the keychain
+    // again, perhaps while the window and its keychain are going.
+    void stopAsking();
 
     PasswordStore& m_passwords;
     QLineEdit* m_addressBox = nullptr;
@@ -45,6 +51,7 @@ private:
     QCheckBox* m_rememberBox = nullptr;
     QLabel* m_note = nullptr;
     QPushButton* m_publishButton = nullptr;
+    QTimer m_lookUpPause;
     QString m_askedAccount;
     // The password box holds what the keychain gave, not what the user typed.
     bool m_passwordFromKeychain = false;

@@ -420,28 +420,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("runs");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("out"); // of the last run
-        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("err");    // its start
         const QString pass = taskloom::test::RadicaleServer::Password;
         const QString publish = "--project Kitchen --publish $URL --user ann";
-        QTest::newRow("first publish")
-            << publish << pass << 1 << 0
-            << QByteArray("2 events published, 0 updated, 0 removed.\n") << "";
-        QTest::newRow("again: replaced")
-            << publish << pass << 2 << 0
-            << QByteArray("0 events published, 2 updated, 0 removed.\n") << "";
-        QTest::newRow("wrong password")
-            << publish << "wrong" << 1 << 1 << QByteArray()
-            << "taskloom-cli: The server did not accept the user name or password (HTTP 401).\n";
-        QTest::newRow("no password, no keychain") << publish << "-" << 1 << 1 << QByteArray()
-                                                  << "taskloom-cli: No password for ann@127.0.0.1:";
-        QTest::newRow("plain http to another computer")
-            << "--publish http://dav.example.com/ann/ --user ann" << pass << 1 << 1 << QByteArray()
-            << "taskloom-cli: Taskloom sends your password only over an encrypted connection";
-        QTest::newRow("no user") << "--publish $URL" << pass << 1 << 2 << QByteArray()
-                                 << "taskloom-cli: --publish and --user go together.\n";
-        QTest::newRow("summary and CSV both to standard output")
-            << publish + " --csv -" << pass << 1 << 2 << QByteArray()
-            << "taskloom-cli: --publish prints its summary on standard output";
+        // clang-format off
+        QTest::newRow("first publish") << publish << pass << 1 << 0 << QByteArray("2 events published, 0 updated, 0 removed.\n") << "";
+        QTest::newRow("again: replaced") << publish << pass << 2 << 0 << QByteArray("0 events published, 2 updated, 0 removed.\n") << "";
+        QTest::newRow("wrong password") << publish << "wrong" << 1 << 1 << QByteArray() << "taskloom-cli: The server did not accept the user name or password (HTTP 401).\n";
+        QTest::newRow("no password, no keychain") << publish << "-" << 1 << 1 << QByteArray() << "taskloom-cli: No password for ann@127.0.0.1:";
+        QTest::newRow("plain http elsewhere") << "--publish http://dav.example.com/ann/ --user ann" << pass << 1 << 1 << QByteArray() << "taskloom-cli: Taskloom sends your password only over an encrypted connection";
+        QTest::newRow("no user") << "--publish $URL" << pass << 1 << 2 << QByteArray() << "taskloom-cli: --publish and --user go together.\n";
+        QTest::newRow("summary and CSV to standard output") << publish + " --csv -" << pass << 1 << 2 << QByteArray() << "taskloom-cli: --publish prints its summary on standard output";
+        // clang-format on
     }
 
     void publish()

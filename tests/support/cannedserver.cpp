@@ -1,0 +1,46 @@
+#include "cannedserver.h"
+
+#include <QTcpSocket>
+
+namespace taskloom::test {
+
+CannedServer::CannedServer(QList<QByteArray> answers) : m_answers(std::move(answers))
+{
+    listen(QHostAddress::LocalHost);
+    connect(this, &QTcpServer::newConnection, this, [this] {
+        QTcpSocket* socket = nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+    });
+}
+
+QByteArray CannedServer::http(const QByteArray& status, const QByteArray& body,
+                              const QByteArray& headers)
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\n" + headers + "Connection: close\r\n\r\n" + body;
+}
+
+void CannedServer::onReadyRead(QTcpSocket* socket)
+{
+    QByteArray& request = m_pending[socket];
+    request += socket->readAll();
+    const qsizetype headEnd = request.indexOf("\r\n\r\n");
+    if (headEnd < 0)
+        return;
+    qsizetype length = 0;
+    for (const QByteArray& line : request.left(headEnd).split('\n')) {
+        if (line.toLower().startsWith("content-length:"))
+            length = line.mid(15).trimmed().toLongLong();
+    }
+    if (request.size() < headEnd + 4 + length)
+        return;
+    received += request;
+    request.clear();
+    const QByteArray answer = m_answers.size() > 1 ? m_answers.takeFirst() : m_answers.value(0);
+    if (!answer.isEmpty()) {
+        socket->write(answer);
+        socket->disconnectFromHost();
+    }
+}
+
+} // namespace taskloom::test
