@@ -493,6 +493,10 @@ bool CommandLinePlanner::saveProject()
     project.startOption = m_inputs.startOption;
     project.startDate = m_inputs.pickedStartDate;
     project.adjustToWorkingWeek = m_inputs.weekApplies;
+    if (m_publishAddress) { // where the window will offer to publish it next
+        project.calendarUrl = CalendarAddress::fromUserInput(*m_publishAddress).toString();
+        project.calendarUser = m_publishUser;
+    }
     project.makeIdIfMissing();
     if (const std::optional<QString> reason = ProjectFile::write(*m_saveProjectPath, project)) {
         complain(QStringLiteral("Cannot write %1: %2.").arg(*m_saveProjectPath, *reason));

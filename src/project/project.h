@@ -22,6 +22,11 @@ struct Project {
     StartOption startOption = StartOption::RightAway;
     QDate startDate; // the picked date; kept only with StartOption::OnPickedDate
     bool adjustToWorkingWeek = true;
+    // The CalDAV calendar the plan was last published to and the user name
+    // there, offered again on the next publish; empty until then. Never the
+    // password: that is for the system keychain only.
+    QString calendarUrl;
+    QString calendarUser;
     // Keys this version does not know, written back unchanged.
     QJsonObject extras;
 

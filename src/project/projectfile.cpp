@@ -24,9 +24,12 @@ const QString NameKey = QStringLiteral("project");
 const QString TasksKey = QStringLiteral("tasks");
 const QString StartKey = QStringLiteral("start");
 const QString WeekKey = QStringLiteral("adjustToWorkingWeek");
+const QString CalendarUrlKey = QStringLiteral("calendarUrl");
+const QString CalendarUserKey = QStringLiteral("calendarUser");
 const QString RightAway = QStringLiteral("right-away");
 // Every key this version reads; the others are kept as they are.
-const QStringList KnownKeys{FormatKey, VersionKey, IdKey, NameKey, TasksKey, StartKey, WeekKey};
+const QStringList KnownKeys{FormatKey, VersionKey, IdKey,          NameKey,        TasksKey,
+                            StartKey,  WeekKey,    CalendarUrlKey, CalendarUserKey};
 
 ProjectFile::Load refused(const QString& problem)
 {
@@ -206,6 +209,16 @@ ProjectFile::Load ProjectFile::fromJson(const QByteArray& bytes)
         return refused(QStringLiteral("\"adjustToWorkingWeek\" must be true or false."));
     project.adjustToWorkingWeek = week.toBool();
 
+    // Where the plan was published: optional, as older files have neither.
+    for (const auto& [key, value] : {std::pair{&CalendarUrlKey, &project.calendarUrl},
+                                     std::pair{&CalendarUserKey, &project.calendarUser}}) {
+        if (!object.contains(*key))
+            continue;
+        if (!object.value(*key).isString())
+            return refused(QStringLiteral("\"%1\" must be a text.").arg(*key));
+        *value = object.value(*key).toString();
+    }
+
     project.extras = object;
     for (const QString& key : KnownKeys)
         project.extras.remove(key);
@@ -228,6 +241,10 @@ QByteArray ProjectFile::toJson(const Project& project)
                                 ? QJsonValue(project.startDate.toString(Qt::ISODate))
                                 : QJsonValue(RightAway));
     object.insert(WeekKey, project.adjustToWorkingWeek);
+    if (!project.calendarUrl.isEmpty())
+        object.insert(CalendarUrlKey, project.calendarUrl);
+    if (!project.calendarUser.isEmpty())
+        object.insert(CalendarUserKey, project.calendarUser);
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 

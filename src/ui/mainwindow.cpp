@@ -707,18 +707,22 @@ void MainWindow::publishToCalendarServer()
         return;
     if (!m_serverPublish) {
         m_serverPublish = new CalendarServerPublish(this, m_network, m_passwords.get());
+        // The project remembers where it was published; a new calendar is a
+        // change worth saving.
         connect(m_serverPublish, &CalendarServerPublish::targetChosen, this,
                 [this](const QString& address, const QString& user) {
+                    if (address == m_publishAddress && user == m_publishUser)
+                        return;
                     m_publishAddress = address;
                     m_publishUser = user;
+                    setWindowModified(true);
                 });
     }
     // Every publish replaces the events it sends, so their DTSTAMP is now.
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const QDateTime stamp = ExportStamp::choose(qgetenv("SOURCE_DATE_EPOCH"), now).value_or(now);
-    // The project name is the calendar key until plans come from project files.
-    const CalendarIcs ics(name, name, stamp);
-    m_serverPublish->start(CalendarItems::of(m_schedule, ics), name, m_publishAddress,
+    const CalendarIcs ics(name, calendarKey(), stamp);
+    m_serverPublish->start(CalendarItems::of(m_schedule, ics), calendarKey(), m_publishAddress,
                            m_publishUser);
 }
 
@@ -930,6 +934,8 @@ void MainWindow::fillIn(const Project& project, bool tasksOnly)
     // A task list or a new project has neither: it gets its id on its first save.
     m_projectId = project.id;
     m_projectExtras = project.extras;
+    m_publishAddress = project.calendarUrl;
+    m_publishUser = project.calendarUser;
     m_projectNameBox->setText(project.name);
     m_taskBox->setPlainText(project.taskText());
     if (!tasksOnly) {
@@ -965,6 +971,8 @@ Project MainWindow::currentProject() const
         m_pickedDateOption->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway;
     project.startDate = m_pickedStartDate;
     project.adjustToWorkingWeek = weekApplies();
+    project.calendarUrl = m_publishAddress;
+    project.calendarUser = m_publishUser;
     project.extras = m_projectExtras;
     return project;
 }

@@ -172,7 +172,8 @@ private:
     std::unique_ptr<PasswordStore> m_passwords;
     QNetworkAccessManager* m_network = nullptr;
     CalendarServerPublish* m_serverPublish = nullptr; // made on the first publish
-    // The calendar last published to, offered again next time.
+    // The calendar the project was last published to, offered again next
+    // time and kept in its file.
     QString m_publishAddress;
     QString m_publishUser;
 

@@ -415,22 +415,23 @@ private Q_SLOTS:
 
     void publish_data()
     {
-        QTest::addColumn<QString>("arguments"); // $URL: a new calendar
+        QTest::addColumn<QString>("arguments"); // one run each, "||" between; $URL: a new calendar
         QTest::addColumn<QString>("password");  // TASKLOOM_CALDAV_PASSWORD; "-": unset
-        QTest::addColumn<int>("runs");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QByteArray>("out"); // of the last run
         QTest::addColumn<QString>("err");    // its start
         const QString pass = taskloom::test::RadicaleServer::Password;
         const QString publish = "--project Kitchen --publish $URL --user ann";
         // clang-format off
-        QTest::newRow("first publish") << publish << pass << 1 << 0 << QByteArray("2 events published, 0 updated, 0 removed.\n") << "";
-        QTest::newRow("again: replaced") << publish << pass << 2 << 0 << QByteArray("0 events published, 2 updated, 0 removed.\n") << "";
-        QTest::newRow("wrong password") << publish << "wrong" << 1 << 1 << QByteArray() << "taskloom-cli: The server did not accept the user name or password (HTTP 401).\n";
-        QTest::newRow("no password, no keychain") << publish << "-" << 1 << 1 << QByteArray() << "taskloom-cli: No password for ann@127.0.0.1:";
-        QTest::newRow("plain http elsewhere") << "--publish http://dav.example.com/ann/ --user ann" << pass << 1 << 1 << QByteArray() << "taskloom-cli: Taskloom sends your password only over an encrypted connection";
-        QTest::newRow("no user") << "--publish $URL" << pass << 1 << 2 << QByteArray() << "taskloom-cli: --publish and --user go together.\n";
-        QTest::newRow("summary and CSV to standard output") << publish + " --csv -" << pass << 1 << 2 << QByteArray() << "taskloom-cli: --publish prints its summary on standard output";
+        QTest::newRow("first publish") << publish << pass << 0 << QByteArray("2 events published, 0 updated, 0 removed.\n") << "";
+        QTest::newRow("again: replaced") << publish + "||" + publish << pass << 0 << QByteArray("0 events published, 2 updated, 0 removed.\n") << "";
+        QTest::newRow("saved, renamed, from the file: the same events") << publish + " --save-project $DIR/k.taskloom||--project Renamed --publish $URL --user ann $DIR/k.taskloom"
+            << pass << 0 << QByteArray("0 events published, 2 updated, 0 removed.\n") << "";
+        QTest::newRow("wrong password") << publish << "wrong" << 1 << QByteArray() << "taskloom-cli: The server did not accept the user name or password (HTTP 401).\n";
+        QTest::newRow("no password, no keychain") << publish << "-" << 1 << QByteArray() << "taskloom-cli: No password for ann@127.0.0.1:";
+        QTest::newRow("plain http elsewhere") << "--publish http://dav.example.com/ann/ --user ann" << pass << 1 << QByteArray() << "taskloom-cli: Taskloom sends your password only over an encrypted connection";
+        QTest::newRow("no user") << "--publish $URL" << pass << 2 << QByteArray() << "taskloom-cli: --publish and --user go together.\n";
+        QTest::newRow("summary and CSV to standard output") << publish + " --csv -" << pass << 2 << QByteArray() << "taskloom-cli: --publish prints its summary on standard output";
         // clang-format on
     }
 
@@ -438,7 +439,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, arguments);
         QFETCH(QString, password);
-        QFETCH(int, runs);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, out);
         QFETCH(QString, err);
@@ -448,6 +448,7 @@ private Q_SLOTS:
         }
         const QString calendar = QStringLiteral("ann/cli%1/").arg(++m_calendars);
         QCOMPARE(m_server.makeCalendar(calendar), QString());
+        const QString url = m_server.url(calendar).toString();
 
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("TASKLOOM_CALDAV_PASSWORD");
@@ -456,11 +457,11 @@ private Q_SLOTS:
         // No keychain to be found, whatever the desktop running the tests has.
         environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/taskloom-test");
         QProcess cli;
-        for (int run = 0; run < runs; ++run) {
+        for (const QString& run : arguments.split("||")) {
             cli.setProcessEnvironment(environment);
             cli.start(QCoreApplication::applicationDirPath() + "/taskloom-cli",
                       QProcess::splitCommand(
-                          QString(arguments).replace("$URL", m_server.url(calendar).toString())));
+                          QString(run).replace("$URL", url).replace("$DIR", m_dir.path())));
             cli.write("Paint + 3\nTile + 2\n");
             cli.closeWriteChannel();
             QVERIFY(cli.waitForFinished(20000));
@@ -470,6 +471,12 @@ private Q_SLOTS:
         const QString errText = QString::fromUtf8(cli.readAllStandardError());
         QVERIFY2(err.isEmpty() ? errText.isEmpty() : errText.startsWith(err), qPrintable(errText));
         QCOMPARE(m_server.storedFiles(calendar).size(), exitCode == 0 ? 2 : 0);
+        if (arguments.contains("--save-project")) { // where the window will publish it next
+            const QJsonObject saved =
+                QJsonDocument::fromJson(bytesOf(m_dir.filePath("k.taskloom"))).object();
+            QCOMPARE(saved.value("calendarUrl").toString(), url);
+            QCOMPARE(saved.value("calendarUser").toString(), "ann");
+        }
     }
 };
 

@@ -23,9 +23,15 @@ QJsonObject objectOf(const QByteArray& json)
 Project project(const QString& id, const QString& name, const QStringList& tasks, QDate start = {},
                 bool week = true, const QJsonObject& extras = {})
 {
-    return {
-        id,    name, tasks, start.isValid() ? StartOption::OnPickedDate : StartOption::RightAway,
-        start, week, extras};
+    Project made;
+    made.id = id;
+    made.name = name;
+    made.tasks = tasks;
+    made.startOption = start.isValid() ? StartOption::OnPickedDate : StartOption::RightAway;
+    made.startDate = start;
+    made.adjustToWorkingWeek = week;
+    made.extras = extras;
+    return made;
 }
 
 bool put(const QString& path, const QByteArray& bytes)
@@ -60,10 +66,11 @@ private Q_SLOTS:
                        {"Tile, grout + 2", "Call \"Bob\" +2.5", "", " \\ "}, QDate(2028, 2, 29),
                        false)
             << golden("odd.taskloom");
-        const QJsonObject extras{{"calendarUrl", "https://dav.example/k/"},
-                                 {"next", QJsonObject{{"a", QJsonArray{1, "b"}}}}};
-        QTest::newRow("unknown keys kept, no id, no tasks")
-            << project("", "", {}, {}, true, extras) << golden("later.taskloom");
+        Project published =
+            project("", "", {}, {}, true, {{"next", QJsonObject{{"a", QJsonArray{1, "b"}}}}});
+        published.calendarUrl = "https://dav.example/k/"; // no calendarUser: none
+        QTest::newRow("where it was published, unknown keys kept, no id, no tasks")
+            << published << golden("later.taskloom");
         Project big = project(Id, "Big", {});
         QJsonArray lines;
         for (int i = 1; i <= 10000; ++i) {
@@ -138,6 +145,7 @@ private Q_SLOTS:
         row("check box as text", with("adjustToWorkingWeek", "yes"),
             "\"adjustToWorkingWeek\" must be true or false.");
         row("id not a UUID", with("id", "kitchen-1"), "\"id\" must be a UUID.");
+        row("calendar user a number", with("calendarUser", 7), "\"calendarUser\" must be a text.");
         row("over 64 MiB", "", "The file is larger than 64 MiB.");
         row("task list not UTF-8", "Caf\xE9 + 2\n", "The file is not UTF-8 text.");
     }

@@ -4,6 +4,7 @@
 #include "cannedserver.h"
 #include "memorypasswordstore.h"
 #include "modalanswerer.h"
+#include "project/projectfile.h"
 #include "radicaleserver.h"
 #include "ui/mainwindow.h"
 #include "ui/publishdialog.h"
@@ -204,24 +205,59 @@ private Q_SLOTS:
         QCOMPARE(planner.answers.seen().at(0).title, "Publish to Calendar Server");
     }
 
-    // The next publish offers the same calendar and sends what the window
-    // shows, built first.
+    // The next publish offers the same calendar (kept in the project file)
+    // and sends what the window shows, built first; a renamed project keeps
+    // its events only when it has a file, whose id names them.
+    void publishAgain_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<QString>("name");  // then
+        QTest::addColumn<QString>("tasks"); // then
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<int>("stored");
+        const QString tasks = "Paint + 2\nTile + 1\nGrout";
+        // clang-format off
+        QTest::newRow("edited, not built") << false << "Kitchen" << "Paint + 2\nGrout" << "0 events published, 2 updated, 1 removed." << 2;
+        QTest::newRow("a file, renamed: the same events") << true << "Kitchen 2" << tasks << "0 events published, 3 updated, 0 removed." << 3;
+        QTest::newRow("no file, renamed: new events, the old stay") << false << "Kitchen 2" << tasks << "3 events published, 0 updated, 0 removed." << 6;
+        // clang-format on
+    }
+
     void publishAgain()
     {
+        QFETCH(bool, fromFile);
+        QFETCH(QString, name);
+        QFETCH(QString, tasks);
+        QFETCH(QString, summary);
+        QFETCH(int, stored);
         const QUrl address = newCalendar();
         Planner planner("Paint + 2\nTile + 1\nGrout");
-        planner.open(address.toString(), Pass);
+        if (fromFile) {
+            Project project;
+            project.id = "3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60";
+            project.name = "Kitchen";
+            project.tasks = Project::tasksOf("Paint + 2\nTile + 1\nGrout");
+            project.calendarUrl = address.toString();
+            project.calendarUser = "ann";
+            const QString path = planner.folder.filePath("Kitchen.taskloom");
+            QCOMPARE(ProjectFile::write(path, project), std::nullopt);
+            planner.answers.answer(Box::Discard); // the typed plan is not saved
+            QVERIFY(planner.window.openProject(path));
+            planner.open({}, Pass);
+        } else {
+            planner.open(address.toString(), Pass);
+        }
         planner.in<QCheckBox>("chkRememberPassword")->setChecked(true);
         QCOMPARE(planner.publish(), "Done! | 3 events published, 0 updated, 0 removed.");
 
-        planner.window.findChild<QPlainTextEdit*>("txtTodo")->setPlainText("Paint + 2\nGrout");
+        planner.window.findChild<QLineEdit*>("txtProjectName")->setText(name);
+        planner.window.findChild<QPlainTextEdit*>("txtTodo")->setPlainText(tasks);
         planner.open();
         QCOMPARE(planner.in<QLineEdit>("txtCalendarAddress")->text(), address.toString());
         QCOMPARE(planner.in<QLineEdit>("txtUserName")->text(), "ann");
         QTRY_COMPARE(planner.in<QLineEdit>("txtPassword")->text(), Pass);
-        QCOMPARE(planner.publish(), "Done! | 0 events published, 2 updated, 1 removed.");
-        QCOMPARE(planner.window.schedule().rows.size(), 2);
-        QCOMPARE(m_server.storedFiles(address.path().mid(1)).size(), 2);
+        QCOMPARE(planner.publish(), "Done! | " + summary);
+        QCOMPARE(m_server.storedFiles(address.path().mid(1)).size(), stored);
     }
 };
 
