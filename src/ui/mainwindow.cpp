@@ -384,7 +384,7 @@ void MainWindow::makeMenus()
     QAction* picture = m_exportMenu->addAction(QStringLiteral("Timeline Picture…"));
     picture->setObjectName(QStringLiteral("actionExportTimeline"));
     connect(picture, &QAction::triggered, this, &MainWindow::exportTimelinePicture);
-    QAction* publish = m_fileMenu->addAction(QStringLiteral("Publish to Calendar Server…"));
+    QAction* publish = m_fileMenu->addAction(QStringLiteral("&Publish to Calendar Server…"));
     publish->setObjectName(QStringLiteral("actionPublish"));
     connect(publish, &QAction::triggered, this, &MainWindow::publishToCalendarServer);
 

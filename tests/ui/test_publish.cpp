@@ -96,7 +96,7 @@ private Q_SLOTS:
         Planner planner("");
         const QList<QAction*> items = planner.window.findChild<QMenu*>("menuFile")->actions();
         auto* action = planner.window.findChild<QAction*>("actionPublish");
-        QCOMPARE(action->text(), "Publish to Calendar Server…");
+        QCOMPARE(action->text(), "&Publish to Calendar Server…");
         QCOMPARE(items.indexOf(action),
                  items.indexOf(planner.window.findChild<QMenu*>("menuExport")->menuAction()) + 1);
         planner.answers.answer(Box::Ok);
