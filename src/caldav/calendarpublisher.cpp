@@ -58,11 +58,7 @@ void CalendarPublisher::cancel()
     if (!m_running || m_stopping)
         return;
     m_result.cancelled = true;
-    m_stopping = true;
-    const QSet<DavJob*> running = m_inFlight;
-    for (DavJob* job : running)
-        job->abort();
-    finishWhenIdle();
+    abortAll();
 }
 
 void CalendarPublisher::track(DavJob* job)
@@ -86,7 +82,13 @@ bool CalendarPublisher::answered(DavJob* job)
 void CalendarPublisher::stop(const DavError& error)
 {
     m_result.stopped = error;
+    abortAll();
+}
+
+void CalendarPublisher::abortAll()
+{
     m_stopping = true;
+    // Aborted jobs answer at once, and leave the set as they do.
     const QSet<DavJob*> running = m_inFlight;
     for (DavJob* job : running)
         job->abort();

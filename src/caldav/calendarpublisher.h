@@ -73,6 +73,8 @@ private:
     // Counts an answered request; false once the publish is stopping.
     bool answered(DavJob* job);
     void stop(const DavError& error);
+    // Sends nothing more and ends the requests under way.
+    void abortAll();
     void finishWhenIdle();
     QUrl resourceUrl(const QString& name) const;
     void track(DavJob* job);

@@ -2,7 +2,6 @@
 
 #include "davlistjob.h"
 
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 
 namespace taskloom {
@@ -15,14 +14,7 @@ DavEtagJob::DavEtagJob(QNetworkAccessManager* network, DavAccount account, QUrl 
 
 QNetworkReply* DavEtagJob::send()
 {
-    QNetworkRequest request = this->request();
-    request.setRawHeader("Depth", "0");
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QByteArray("application/xml; charset=utf-8"));
-    static const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-                                   "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:getetag/>"
-                                   "</d:prop></d:propfind>";
-    return network()->sendCustomRequest(request, "PROPFIND", body);
+    return propfind(0, "<d:getetag/>");
 }
 
 void DavEtagJob::readReply(QNetworkReply* reply)

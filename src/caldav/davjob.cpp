@@ -44,6 +44,18 @@ QNetworkRequest DavJob::request() const
     return request;
 }
 
+QNetworkReply* DavJob::propfind(int depth, const QByteArray& properties) const
+{
+    QNetworkRequest request = this->request();
+    request.setRawHeader("Depth", QByteArray::number(depth));
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QByteArray("application/xml; charset=utf-8"));
+    return m_network->sendCustomRequest(request, "PROPFIND",
+                                        "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                                        "<d:propfind xmlns:d=\"DAV:\"><d:prop>" +
+                                            properties + "</d:prop></d:propfind>");
+}
+
 void DavJob::start()
 {
     m_reply = send();

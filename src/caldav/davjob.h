@@ -46,6 +46,9 @@ protected:
 
     // The request with the credentials and the headers every request carries.
     QNetworkRequest request() const;
+    // A PROPFIND of the job's address asking for these DAV properties
+    // ("<d:getetag/>"), for the address alone (depth 0) or its members too (1).
+    QNetworkReply* propfind(int depth, const QByteArray& properties) const;
     // Sends this job's request; each kind of job says which.
     virtual QNetworkReply* send() = 0;
     // Reads a reply that came back, after error() was set from its status

@@ -1,6 +1,5 @@
 #include "davlistjob.h"
 
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QXmlStreamReader>
 
@@ -42,15 +41,7 @@ DavListJob::DavListJob(QNetworkAccessManager* network, DavAccount account, QUrl 
 
 QNetworkReply* DavListJob::send()
 {
-    QNetworkRequest request = this->request();
-    request.setRawHeader("Depth", "1");
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QByteArray("application/xml; charset=utf-8"));
-    static const QByteArray body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-                                   "<d:propfind xmlns:d=\"DAV:\"><d:prop>"
-                                   "<d:resourcetype/><d:getetag/>"
-                                   "</d:prop></d:propfind>";
-    return network()->sendCustomRequest(request, "PROPFIND", body);
+    return propfind(1, "<d:resourcetype/><d:getetag/>");
 }
 
 void DavListJob::readReply(QNetworkReply* reply)
