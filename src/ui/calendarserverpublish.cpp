@@ -95,7 +95,7 @@ void CalendarServerPublish::onDialogAccepted()
     connect(m_progress, &QProgressDialog::canceled, m_publisher, &CalendarPublisher::cancel);
     m_progress->show();
 
-    m_publisher->start(address, DavAccount{user, password, m_timeoutMs}, m_projectKey, m_items);
+    m_publisher->start(address, DavAccount{user, password}, m_projectKey, m_items);
 }
 
 void CalendarServerPublish::onProgress(int done, int total, const QString& step)
@@ -137,7 +137,6 @@ void CalendarServerPublish::showSummaryWhenDone()
         Alerts::open(m_window, QMessageBox::Information, Title, text);
     else
         Alerts::open(m_window, QMessageBox::Warning, QStringLiteral("Error"), text);
-    Q_EMIT finished(result);
 }
 
 } // namespace taskloom

@@ -42,15 +42,10 @@ public:
                const QString& user);
     bool isRunning() const;
 
-    // How long a request may go unanswered; tests shorten it.
-    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
-
 Q_SIGNALS:
     // The address and user name the user published with, for the project to
     // remember.
     void targetChosen(const QString& address, const QString& user);
-    // After the summary was shown.
-    void finished(const taskloom::PublishResult& result);
 
 private:
     void onDialogAccepted();
@@ -62,7 +57,6 @@ private:
     QWidget* m_window;
     QNetworkAccessManager* m_network;
     PasswordStore* m_passwords;
-    int m_timeoutMs = 20000;
 
     QList<CalendarItem> m_items;
     QString m_projectKey;
