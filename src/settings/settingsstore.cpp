@@ -93,7 +93,8 @@ struct PendingWrite {
 // Writes every file aside first and puts them in place only when all were
 // written, so a full disk or a folder in the way changes none of them. Should
 // a later rename still fail, the files already replaced get their old text back.
-std::optional<WriteFailure> writeTogether(const QList<PendingWrite>& writes)
+std::optional<WriteFailure> writeTogether(const QList<PendingWrite>& writes,
+                                          const SettingsStore::CommitStep& commit)
 {
     // A pipe or a device in a file's place is never replaced, and never
     // opened: a pipe would block the dialog.
@@ -120,7 +121,7 @@ std::optional<WriteFailure> writeTogether(const QList<PendingWrite>& writes)
     }
 
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (files[i]->commit())
+        if (commit(*files[i]))
             continue;
         const WriteFailure failure{writes.at(static_cast<qsizetype>(i)).path,
                                    files[i]->errorString()};
@@ -142,8 +143,9 @@ std::optional<WriteFailure> writeTogether(const QList<PendingWrite>& writes)
 
 } // namespace
 
-SettingsStore::SettingsStore(QString folder, QString defaultsFolder)
-    : m_folder(std::move(folder)), m_defaultsFolder(std::move(defaultsFolder))
+SettingsStore::SettingsStore(QString folder, QString defaultsFolder, CommitStep commit)
+    : m_folder(std::move(folder)), m_defaultsFolder(std::move(defaultsFolder)),
+      m_commit(commit ? std::move(commit) : [](QSaveFile& file) { return file.commit(); })
 {
 }
 
@@ -308,7 +310,8 @@ std::optional<WriteFailure> SettingsStore::saveWorkingWeek(const WeekFlags& flag
     return writeTogether({{pathOf(StartsAtFile), startsAt.toUtf8()},
                           {pathOf(EndsAtFile), endsAt.toUtf8()},
                           {pathOf(WorkingWeekFile), week},
-                          {pathOf(DaysOffFile), dates}});
+                          {pathOf(DaysOffFile), dates}},
+                         m_commit);
 }
 
 SettingsProblem SettingsStore::missingFileProblem(const QString& fileName)

@@ -8,7 +8,10 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
+
+class QSaveFile;
 
 namespace taskloom {
 
@@ -31,7 +34,12 @@ public:
     static constexpr qsizetype MaxHourLength = 200;
     static constexpr qint64 MaxHourFileBytes = 4096;
 
-    explicit SettingsStore(QString folder, QString defaultsFolder = {});
+    // Puts one file written aside in its place; the real one is
+    // QSaveFile::commit(). Tests hand in one that fails on a chosen file, since
+    // no permission stops a rename for root.
+    using CommitStep = std::function<bool(QSaveFile&)>;
+
+    explicit SettingsStore(QString folder, QString defaultsFolder = {}, CommitStep commit = {});
 
     const QString& folder() const { return m_folder; }
     QString pathOf(const QString& fileName) const;
@@ -117,6 +125,7 @@ private:
 
     QString m_folder;
     QString m_defaultsFolder;
+    CommitStep m_commit;
 };
 
 } // namespace taskloom

@@ -1,6 +1,7 @@
 #include "settings/settingsstore.h"
 
 #include <QDir>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,6 +74,8 @@ private Q_SLOTS:
             << QByteArray(100, 'x') + "\r\n" + QByteArray(100, 'y') + "\n"
             << QString(100, 'x') + QString(100, 'y');
         QTest::newRow("201 characters") << QByteArray(201, '9') << QString();
+        QTest::newRow("4097 bytes, a short label")
+            << "9:00 AM"_ba + QByteArray(4090, '\n') << QString();
     }
 
     void loadHourText()
@@ -143,6 +146,113 @@ private Q_SLOTS:
             problems << problem.title + ": " + problem.text;
         QFETCH(QString, problem);
         QCOMPARE(problems, problem.isEmpty() ? QStringList() : QStringList{"Error: " + problem});
+    }
+
+    // Which files start-up and the Working Week dialog read when some are missing: each
+    // stops at the first missing hour file and tells it alone.
+    void missingFiles_data()
+    {
+        QTest::addColumn<QStringList>("missing");
+        QTest::addColumn<QString>("startUp"); // start|end|files told; "-": not set
+        QTest::addColumn<QString>("dialog");  // start|end|hours on offer|files told
+        const QString s = Store::StartsAtFile, e = Store::EndsAtFile, h = Store::HoursFile;
+        // clang-format off
+        QTest::newRow("none") << QStringList() << "8:00 AM|5:00 PM|" << "8:00 AM|5:00 PM\r\n|8:00 AM,5:00 PM|";
+        QTest::newRow("start hour") << QStringList{s} << "-|-|" + s << "-|-|-|" + s;
+        QTest::newRow("end hour") << QStringList{e} << "8:00 AM|-|" + e << "8:00 AM|-|-|" + e;
+        QTest::newRow("hours.txt") << QStringList{h} << "8:00 AM|5:00 PM|" << "8:00 AM|5:00 PM\r\n|-|" + h;
+        QTest::newRow("all three") << QStringList{s, e, h} << "-|-|" + s << "-|-|-|" + s;
+        // clang-format on
+    }
+
+    void missingFiles()
+    {
+        QFETCH(QStringList, missing);
+        QTemporaryDir dir;
+        const QList<std::pair<const char*, QByteArray>> files{
+            {Store::StartsAtFile, "8:00 AM"},
+            {Store::EndsAtFile, "5:00 PM\r\n"},
+            {Store::HoursFile, "8:00 AM\r\n5:00 PM\r\n"}};
+        for (const auto& [name, bytes] : files) {
+            QFile file(dir.filePath(name));
+            QVERIFY(missing.contains(name) ||
+                    (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
+        }
+        // The files the problems tell missing; any other problem as it reads.
+        const auto told = [](const QList<SettingsProblem>& problems) {
+            QStringList names;
+            for (const SettingsProblem& problem : problems) {
+                const QString name = problem.text.section(' ', 1, 1);
+                const QString missing =
+                    "Error: " + name + " file not found. Please reinstall the software.";
+                names << (problem.title == "Error" && problem.text == missing ? name
+                                                                              : problem.text);
+            }
+            return names.join(',');
+        };
+        const Store store(dir.path());
+        const Store::HoursLoad hours = store.loadWorkingHours();
+        QTEST(QStringList(
+                  {hours.startsAt.value_or("-"), hours.endsAt.value_or("-"), told(hours.problems)})
+                  .join('|'),
+              "startUp");
+        const Store::HourListsLoad lists = store.loadHourLists();
+        QTEST(QStringList({lists.storedStartsAt.value_or("-"), lists.storedEndsAt.value_or("-"),
+                           lists.hours ? lists.hours->join(',') : "-", told(lists.problems)})
+                  .join('|'),
+              "dialog");
+    }
+
+    // A rename that fails after others were done: the files already replaced get their old
+    // text back, and those that were not there before are gone again.
+    void rollBack_data()
+    {
+        QTest::addColumn<int>("failing"); // the rename that fails: start, end hour, week, days off
+        QTest::addColumn<bool>("hoursThere");
+        QTest::newRow("week file, after both hour files") << 3 << true;
+        QTest::newRow("end hour, after the start hour") << 2 << true;
+        QTest::newRow("week file, hour files new") << 3 << false;
+        QTest::newRow("days off, after the other three") << 4 << true;
+    }
+
+    void rollBack()
+    {
+        QFETCH(int, failing);
+        QFETCH(bool, hoursThere);
+        QTemporaryDir dir;
+        int renames = 0;
+        const Store store(dir.path(), {}, [&](QSaveFile& file) {
+            if (++renames != failing)
+                return file.commit();
+            file.cancelWriting(); // the temporary file goes, as after a refused rename
+            return false;
+        });
+        const Store plain(dir.path());
+        const WeekFlags week{0, 0, 1, 1, 1, 1, 1, 0};
+        QVERIFY(
+            !plain.saveWorkingWeek(week, "7:00 AM", "3:00 PM", {{QDate(2026, 12, 25), "Xmas"}}));
+        if (!hoursThere)
+            QVERIFY(QFile::remove(dir.filePath(Store::StartsAtFile)) &&
+                    QFile::remove(dir.filePath(Store::EndsAtFile)));
+
+        const std::optional<WriteFailure> failure =
+            store.saveWorkingWeek(WorkingWeek::mondayToFriday(), "9:00 AM", "6:00 PM", {});
+        QCOMPARE(renames, failing);
+        const char* names[] = {Store::StartsAtFile, Store::EndsAtFile, Store::WorkingWeekFile,
+                               Store::DaysOffFile};
+        QCOMPARE(failure ? failure->path + ": " + failure->reason : "",
+                 dir.filePath(names[failing - 1]) + ": Writing canceled by application");
+        QStringList texts;
+        for (const char* name : names) {
+            QFile file(dir.filePath(name));
+            texts << (file.open(QIODevice::ReadOnly) ? QString(file.readAll()) : "<none>");
+        }
+        const QString hour = hoursThere ? "7:00 AM|3:00 PM" : "<none>|<none>";
+        QCOMPARE(texts.join('|'), hour +
+                                      "|0\r\n1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n|# Days off: one date a "
+                                      "line as YYYY-MM-DD, then a blank and a label.\r\n"
+                                      "2026-12-25 Xmas\r\n");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), hoursThere ? 4 : 2);
     }
 
     void writeThenRead()
