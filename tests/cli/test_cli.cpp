@@ -53,8 +53,9 @@ class TestCli : public QObject {
     taskloom::test::RadicaleServer m_server;
     int m_calendars = 0;
 
-    // `out`: standard output, then the files --csv and --ics name. `err`: part of standard
-    // error, which must stay empty when `err` is. $DIR: the temporary folder.
+    // `args` may start with NAME=VALUE for the environment. `out`: standard output, then the
+    // files --csv and --ics name. `err`: part of each line of standard error, one line a part
+    // (a usage error adds the line that points to --help). $DIR: the temporary folder.
     void row(const char* name, int exitCode, const char* args, const QByteArray& in,
              const QByteArray& out, const char* err = "")
     {
@@ -111,8 +112,19 @@ private Q_SLOTS:
         row("task file, shipped week", 0, "$DIR/tasks.txt", "", table);
         row("standard input", 0, "", Tasks, table);
         row("CSV, \"-\", project, every day, start, hours", 0,
-            "--csv - --project X --every-day --start 2026-12-12 --starts-at \"7 AM\" --ends-at 3 -",
+            "--csv - --project X --every-day --start 2026-12-12 --starts-at \"7 AM\" --ends-at 3 "
+            "--settings $DIR/none -",
             "P + 2", Csv + "X: P ,12/12/2026,7 AM,12/13/2026,3,False,P ,Home,True\r\n");
+        // Tuesday to Friday of the week file left aside: Saturday works, Sunday does not.
+        row("--week, six days", 0, "--week 1111110", "P + 6\nQ",
+            Table + "My Project: P \t2026-12-07\t2026-12-12\t6\n"
+                    "My Project: Q\t2026-12-14\t2026-12-14\t1\n");
+        // The table needs no hour files; the damaged week is told and its missing days are off.
+        row("table, damaged week, no hour files", 0, "--settings $DIR", "P + 2",
+            Table + "My Project: P \t2026-12-07\t2026-12-09\t2\n",
+            "Error: workingweek.txt is damaged (lines 4, 5, 6 and 7).");
+        row("SOURCE_DATE_EPOCH unread without --ics", 0, "SOURCE_DATE_EPOCH=soon --every-day", "P",
+            Table + "My Project: P\t2026-12-07\t2026-12-07\t1\n");
         row("CSV file, damaged week: days off, told", 0,
             "--project X --csv $DIR/out/p.csv --settings $DIR --starts-at 8 --ends-at 4", "P + 2",
             Csv + "X: P ,12/07/2026,8,12/07/2026,4,False,P ,Home,True\r\n"
@@ -167,7 +179,8 @@ private Q_SLOTS:
         row("past start", 1, "--start 2026-12-06", Tasks, "", "start on a past date");
         row("no working day", 1, "--week 0000000", Tasks, "", "no working days");
         row("settings missing", 1, "--settings $DIR/none", Tasks, "",
-            "Error: workingweek.txt file not found. Please reinstall the software.");
+            "Error: workingweek.txt file not found. Please reinstall the software.\n"
+            "Your working week has no working days.");
         row("duration out of range", 1, "", "Paint + 20000", "", "Line 1 (\"Paint + 20000\")");
         row("task file missing", 1, "$DIR/none.txt", "", "", "Cannot read $DIR/none.txt");
         row("task file past 64 MiB", 1, "$DIR/huge.txt", "", "",
@@ -183,8 +196,16 @@ private Q_SLOTS:
         row("CSV into a null device", 0, "--csv $DIR/null --starts-at 8 --ends-at 4", "P", "");
         row("CSV into a full device", 1, "--csv $DIR/full --starts-at 8 --ends-at 4", "P", "",
             "Cannot write $DIR/full: No space left on device.");
-        row("CSV hours missing", 1, "--csv - --settings $DIR", Tasks, "", "give --starts-at");
-        row("iCalendar hours missing", 1, "--ics - --settings $DIR", Tasks, "", "give --starts-at");
+        row("CSV hours missing", 1, "--csv - --settings $DIR", Tasks, "",
+            "workingweek.txt is damaged\n"
+            "Error: workingday_starts_at.txt file not found. Please reinstall the software.\n"
+            "The calendar file needs the working day's hours: give --starts-at.\n"
+            "Error: workingday_ends_at.txt file not found.\ngive --ends-at.");
+        row("iCalendar hours missing", 1, "--ics - --settings $DIR --ends-at 4", Tasks, "",
+            "workingweek.txt is damaged\nworkingday_starts_at.txt file not found.\n"
+            "give --starts-at.");
+        row("empty project name", 1, "--project= --csv - --starts-at 8 --ends-at 4", "P", "",
+            "Please enter a project name.");
         row("CSV below the old export", 1, "--csv $DIR/old.csv/p.csv", Tasks, "",
             "Cannot write $DIR/old.csv/p.csv: ");
         row("CSV, full disk", 1, "--csv $DIR/old.csv", Tasks.repeated(9), OldCsv, "Cannot write");
@@ -220,6 +241,9 @@ private Q_SLOTS:
         row("--week, --every-day", 2, "--week 1111100 --every-day", Tasks, "", "not both");
         row("two task files", 2, "a.txt b.txt", "", "", "at most one");
         row("CSV and iCalendar both \"-\"", 2, "--csv - --ics -", Tasks, "", "Only one of");
+        row("SOURCE_DATE_EPOCH not a time", 2, "SOURCE_DATE_EPOCH=soon --ics -", Tasks, "",
+            "SOURCE_DATE_EPOCH must be a whole number of seconds since 1970-01-01 UTC, not "
+            "\"soon\".");
     }
 
     void run()
@@ -229,7 +253,12 @@ private Q_SLOTS:
         QFETCH(int, exitCode);
         QFETCH(QByteArray, out);
         QFETCH(QString, err);
-        const QStringList args = QProcess::splitCommand(arguments);
+        QStringList args = QProcess::splitCommand(arguments);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        while (!args.value(0).startsWith('-') && args.value(0).contains('=')) {
+            const QString setting = args.takeFirst();
+            environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        }
         const QString csv = args.contains("--csv") ? args.at(args.indexOf("--csv") + 1) : "-";
         const bool special = csv != "-" && QFileInfo::exists(csv) && !QFileInfo(csv).isFile();
         if (csv.endsWith("null") || csv.endsWith("full")) {
@@ -239,6 +268,7 @@ private Q_SLOTS:
         // The pipe's reader comes first: opening a pipe to write waits for one.
         const int reader = csv.endsWith("pipe") ? open(qPrintable(csv), O_RDONLY | O_NONBLOCK) : -1;
         QProcess cli;
+        cli.setProcessEnvironment(environment);
         cli.setChildProcessModifier([] { // files up to 1 KB: a full disk that root cannot bypass
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{1024, RLIM_INFINITY};
@@ -265,9 +295,14 @@ private Q_SLOTS:
         QVERIFY(!special || !QFileInfo(csv).isFile()); // still a pipe or a device
         QCOMPARE(bytesOf(m_dir.filePath("old.csv")), OldCsv);
         const QString errText = QString::fromUtf8(cli.readAllStandardError());
-        QVERIFY2(err.isEmpty() ? errText.isEmpty()
-                               : errText.contains(err) && errText.endsWith('\n'),
-                 qPrintable(errText));
+        QStringList parts = err.isEmpty() ? QStringList() : err.split('\n');
+        if (exitCode == 2)
+            parts << "Try 'taskloom-cli --help' for more information.";
+        QStringList lines = errText.split('\n');
+        bool told = lines.takeLast().isEmpty() && lines.size() == parts.size();
+        for (qsizetype i = 0; told && i < lines.size(); ++i)
+            told = lines[i].startsWith("taskloom-cli: ") && lines[i].contains(parts[i]);
+        QVERIFY2(told, qPrintable(errText));
     }
 
     // Pictures, with no display and with one that cannot be reached: the program draws
