@@ -1,6 +1,7 @@
 #include "modalanswerer.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QTest>
 
@@ -40,7 +41,8 @@ void ModalAnswerer::poll()
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
-    m_seen.append({box->text(), box->windowTitle(), box->icon(), box->standardButtons()});
+    m_seen.append({box->text(), box->windowTitle(), box->icon(), box->standardButtons(),
+                   box->standardButton(box->defaultButton())});
     if (m_answers.isEmpty()) {
         ++m_unexpected;
         box->reject();

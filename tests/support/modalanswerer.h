@@ -16,6 +16,7 @@ struct SeenMessage {
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton; // what Enter presses
 };
 
 // Answers the message boxes a test provokes. Queue one answer per expected box

@@ -1,4 +1,3 @@
-#include "export/calendarcsv.h"
 #include "files/atomicfile.h"
 #include "modalanswerer.h"
 #include "ui/filechooser.h"
@@ -25,9 +24,18 @@ const QString TriggerRows =
     "qt_calendar_calendarview Left 1|txtTodo Return 3|txtTodo Num+Enter 3|txtTodo Up 2|"
     "txtTodo Ctrl+Shift+Down 2|txtTodo X 1|txtTodo Left 1|resize 1|timer 1";
 
-static QString box(Text title, Text text, int icon = Box::Information, int buttons = Box::Ok)
+const QByteArray CsvHeader = "Subject,Start Date,Start Time,End Date,End Time,All Day Event,"
+                             "Description,Location,Private\r\n";
+
+// A message box as one line: title, text, icon, buttons and the one Enter presses.
+static QString box(Text title, Text text, int icon = Box::Information, int buttons = Box::Ok,
+                   int defaultButton = Box::Ok)
 {
-    return QStringLiteral("%1 | %2 | icon %3 | buttons %4").arg(title, text).arg(icon).arg(buttons);
+    return QStringLiteral("%1 | %2 | icon %3 | buttons %4 | default %5")
+        .arg(title, text)
+        .arg(icon)
+        .arg(buttons)
+        .arg(defaultButton);
 }
 
 // The titles of the boxes shown, from shown().
@@ -96,7 +104,8 @@ struct Planner {
         answers.waitForAll();
         QStringList boxes;
         for (const test::SeenMessage& seen : answers.seen())
-            boxes << box(seen.title, seen.text, seen.icon, seen.buttons.toInt());
+            boxes << box(seen.title, seen.text, seen.icon, seen.buttons.toInt(),
+                         seen.defaultButton);
         return boxes;
     }
     // Clicks the link, lets act work the dialog it opens, presses the button act names and
@@ -214,7 +223,7 @@ private Q_SLOTS:
         };
         const QString confirm =
             box("Confirm", "Overwrite the previous .csv file (maybe from another project)?",
-                Box::Question, Box::Yes | Box::No);
+                Box::Question, Box::Yes | Box::No, Box::Yes);
         const QString doneText =
             "Done! The software will now open a folder which contains a .csv file with your "
             "project info. You can now add this project (.csv) to your G calendar. For more "
@@ -225,14 +234,25 @@ private Q_SLOTS:
         p.click("cmdToList");
         QCOMPARE(run(""), box("Missing Info", "Please enter a project name."));
         QCOMPARE(run("  "), done); // a name of blanks passes
-        QCOMPARE(bytesOf(csv), CalendarCsv::toText(p.window.schedule().events).toUtf8());
+        // From Wednesday 9 December: Paint to Friday and on Monday, Tiles on Tuesday.
+        QCOMPARE(bytesOf(csv),
+                 CsvHeader +
+                     "\"  : Paint, walls \",12/09/2026,9:00 AM,12/11/2026,6:00 PM,False,"
+                     "\"Paint, walls \",Home,True\r\n"
+                     "\"  : Paint, walls  (2)\",12/14/2026,9:00 AM,12/14/2026,6:00 PM,False,"
+                     "\"Paint, walls \",Home,True\r\n"
+                     "  : Tiles,12/15/2026,9:00 AM,12/15/2026,6:00 PM,False,Tiles,Home,True\r\n");
         QCOMPARE(Opened, QList{QUrl::fromLocalFile(p.folder.filePath("output"))});
-        p.click("chkExcludeWeekends"); // Saturday in: a different schedule
+        p.click("chkExcludeWeekends"); // unticked: Saturday and Sunday work too
         const QByteArray before = bytesOf(csv);
         QCOMPARE(run("Home", {Box::No}), confirm);
         QCOMPARE(bytesOf(csv), before); // byte for byte
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}), confirm + '\n' + done);
-        QCOMPARE(bytesOf(csv), CalendarCsv::toText(p.window.schedule().events).toUtf8());
+        QCOMPARE(bytesOf(csv),
+                 CsvHeader +
+                     "\"Home: Paint, walls \",12/09/2026,9:00 AM,12/12/2026,6:00 PM,False,"
+                     "\"Paint, walls \",Home,True\r\n"
+                     "Home: Tiles,12/13/2026,9:00 AM,12/13/2026,6:00 PM,False,Tiles,Home,True\r\n");
         // A folder in the way, then a named pipe that nothing reads (opening it would hang):
         // the path and the reason, nothing replaced, nothing opened.
         const QString path = QDir::toNativeSeparators(csv);
@@ -290,10 +310,8 @@ private Q_SLOTS:
         p.click("Command2");
         QTEST(titles(p.shown()), "shown");
         QTEST(int(built.size()), "builds");
-        const QByteArray header = "Subject,Start Date,Start Time,End Date,End Time,All Day Event,"
-                                  "Description,Location,Private\r\n";
         QCOMPARE(bytesOf(p.folder.filePath("output/project.csv")),
-                 events.isNull() ? QByteArray() : header + events);
+                 events.isNull() ? QByteArray() : CsvHeader + events);
     }
 
     // Enter pressed to close a message box or a dialog is released in the task box: that
@@ -606,7 +624,7 @@ private Q_SLOTS:
             {box("Missing Info", "Please add some tasks to your project.")}, "");
         row("added .png names a file there", "old", png, "", "",
             {box("Confirm", "Replace the existing file $OUT/old.png?", Box::Question,
-                 Box::Yes | Box::No)});
+                 Box::Yes | Box::No, Box::Yes)});
         // 750 one-day tasks from Wednesday 9 end 150 weeks later on a Tuesday: 1,052 days
         // of 24 pixels beside the names, and rows 44 + 750 x 22 high.
         row("PNG too large", "plan.png", "", "", "",
@@ -675,23 +693,61 @@ private Q_SLOTS:
         QCOMPARE(dialog.offered, answer == "-" ? QStringList() : QStringList{offered});
     }
 
-    void tipsTwice()
+    // The captions by the name of their control: the title first, "columnN" a header of the
+    // schedule table. A dialog is opened twice and reads the same both times.
+    void captions_data()
     {
+        QTest::addColumn<QString>("link"); // opens the dialog; empty: the window itself
+        QTest::addColumn<QString>("captions");
+        QTest::newRow("window")
+            << ""
+            << "Taskloom v1.4|lblAppName=Taskloom!|Label13=The Easiest and Fastest way to Bring "
+               "Your Projects to Life!|Label16=Try to Keep it Short.|Label8=Enter 1 Task Per "
+               "Line. |column0=Task|column1=Start Date|column2=End Date|column3=Task Duration|"
+               "menuFile=&File|menuExport=&Export|actionExportCsv=CSV File for G Calendar|"
+               "actionExportIcs=iCalendar File (.ics)…|menuView=&View";
+        QTest::newRow("Tips")
+            << "Label15"
+            << "Tips|Label1=Tips:|Label2=You can set the duration of each task by adding a \"+ X "
+               "days\"  of it.|Label3=Example: |Label7= Do This + 7 Days|Label5=or |Label6= Do "
+               "This + 7|Label4=This will set the duration of the task to 7 days.|lblPro=Tasks "
+               "that should begin on the same date: put // at the beginning of a task line. That "
+               "task then inherits the start date of the task before it, for example \"//Order "
+               "the tiles + 2\".|Command1=Close";
+        QTest::newRow("Working Week") << "lblSetWorkingDays"
+                                      << "Working Week|Label1=My Working Week";
+    }
+    void captions()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, captions);
         Planner p;
         QStringList openings;
-        const auto read = [&openings](QWidget* tips) {
-            openings << tips->windowTitle();
-            for (const QLabel* label : tips->findChildren<QLabel*>())
-                openings.last() += '|' + label->text();
-            return "Command1";
+        const auto read = [&](QWidget* root) {
+            QStringList texts{root->windowTitle()};
+            for (const QString& wanted : captions.split('|').mid(1)) {
+                const QString name = wanted.section('=', 0, 0);
+                const QObject* found = root->findChild<QObject*>(name);
+                // A label, a button or an action shows its text, a menu its title.
+                QString text =
+                    found ? found->property(qobject_cast<const QMenu*>(found) ? "title" : "text")
+                                .toString()
+                          : "<none>";
+                if (name.startsWith("column"))
+                    text = p.get<QTableView>("ListView1")
+                               ->model()
+                               ->headerData(name.right(1).toInt(), Qt::Horizontal)
+                               .toString();
+                texts << name + '=' + text;
+            }
+            openings << texts.join('|');
+            return root->objectName() == "frmTips" ? "Command1" : "Command2"; // Close, Cancel
         };
-        QCOMPARE(p.open("Label15", read) + p.open("Label15", read), "frmTipsfrmTips");
-        QCOMPARE(openings[0], openings[1]);
-        QCOMPARE(openings[0].section('|', 0, 7),
-                 "Tips|Tips:|You can set the duration of each task by adding a \"+ X days\"  of "
-                 "it.|Example: | Do This + 7 Days|or | Do This + 7|This will set the duration of "
-                 "the task to 7 days.");
-        QVERIFY(openings[0].section('|', 8).contains("//"));
+        if (link.isEmpty())
+            read(&p.window);
+        for (int opening = 0; !link.isEmpty() && opening < 2; ++opening)
+            p.open(qPrintable(link), read);
+        QCOMPARE(openings, QStringList(link.isEmpty() ? 1 : 2, captions));
     }
 
     // Screen readers announce every control of the window and the Working Week dialog by its
@@ -767,7 +823,8 @@ private Q_SLOTS:
         QCOMPARE(p.shown(), QStringList{box("Done", "Done!")});
         // Wednesday and Thursday, then Wednesday 16 after the weekdays and dates off.
         const CalendarEvent& last = p.window.schedule().events.last();
-        QCOMPARE(last.startDate.toString("d ") + last.startTime, "16 8:00 AM");
+        QCOMPARE(last.startDate.toString("d ") + last.startTime + '-' + last.endTime,
+                 "16 8:00 AM-6:00 PM");
         // The month calendar paints them, Monday 7 to Tuesday 15: a date's own format wins
         // over its weekday's.
         const auto* calendar = p.get<QCalendarWidget>("Calendar2");

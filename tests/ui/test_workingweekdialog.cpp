@@ -30,11 +30,16 @@ const QList<QByteArray> Stored{"0\r\n0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n", "7:00 AM",
 constexpr auto Ok = QMessageBox::Ok, Yes = QMessageBox::Yes, No = QMessageBox::No;
 constexpr auto Info = QMessageBox::Information, Warn = QMessageBox::Warning;
 
-// A message box as one string, so a row states its icon, buttons, title and text whole.
+// A message box as one string, so a row states its icon, buttons, title and text whole, and
+// the button Enter presses.
 QString box(QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, const QString& title,
-            const QString& text)
+            const QString& text, QMessageBox::StandardButton defaultButton = QMessageBox::Ok)
 {
-    return QString("%1|%2|%3|%4").arg(icon).arg(buttons.toInt()).arg(title, text);
+    return QString("%1|%2|%3|%4|%5")
+        .arg(icon)
+        .arg(buttons.toInt())
+        .arg(title, text)
+        .arg(defaultButton);
 }
 
 // One opening of the dialog: the folder, what the user does, and what must follow.
@@ -94,7 +99,8 @@ struct Fixture {
     {
         QStringList out(answers.waitForAll() ? 0 : 1, "<unanswered>");
         for (const test::SeenMessage& seen : answers.seen())
-            out << box(seen.icon, seen.buttons, seen.title, seen.text).replace(dir.path(), "<dir>");
+            out << box(seen.icon, seen.buttons, seen.title, seen.text, seen.defaultButton)
+                       .replace(dir.path(), "<dir>");
         return out;
     }
 
@@ -142,7 +148,8 @@ void TestWorkingWeekDialog::openAndPress_data()
                   ask = box(Info, Yes | No, "Important ",
                             "Your working week has 3 working days. For a better software "
                             "performance is recommended to increase this value to 4 (min.). Save "
-                            "your changes anyway?"),
+                            "your changes anyway?",
+                            Yes),
                   noDay = box(Info, Ok, "Error",
                               "Please select 1 or more working days (for a better software "
                               "performance we recommend to select 4 at least)."),
