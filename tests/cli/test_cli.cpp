@@ -238,6 +238,7 @@ private Q_SLOTS:
         row("unknown option", 2, "--weeks 1111100", Tasks, "", "Unknown option 'weeks'");
         row("bad --start", 2, "--start 2026-13-01", Tasks, "", "--start takes a date");
         row("bad --week", 2, "--week 11111x0", Tasks, "", "--week takes seven characters");
+        row("--week of eight", 2, "--week 11111000", Tasks, "", "--week takes seven characters");
         row("--week, --every-day", 2, "--week 1111100 --every-day", Tasks, "", "not both");
         row("two task files", 2, "a.txt b.txt", "", "", "at most one");
         row("CSV and iCalendar both \"-\"", 2, "--csv - --ics -", Tasks, "", "Only one of");

@@ -235,8 +235,8 @@ void TestEngine::eventsKnowTheirTask_data()
         << "P: A |P: B |P: C ";
     QTest::newRow("first line parallel") << "//A +2\n//B\nC" << "0.1 1.1 2.1" << "110"
         << "P: A |P: B|P: C";
-    QTest::newRow("slashes inside") << "See http://x.org//a +2\n /C" << "0.1 1.1" << "00"
-        << "P: See http:x.orga |P:  /C";
+    QTest::newRow("slashes inside") << "See http://x.org//a +2\n //C\n/D" << "0.1 1.1 2.1" << "000"
+        << "P: See http:x.orga |P:  C|P: /D";
     // clang-format on
 }
 

@@ -29,7 +29,7 @@ private Q_SLOTS:
     void loadWorkingWeek_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QList<int>>("days");
+        QTest::addColumn<QList<int>>("days"); // empty: no flags
         QTest::addColumn<QString>("damaged"); // what the problem says of them; empty: no problem
         const QList<int> monToFri{1, 1, 1, 1, 1, 0, 0};
         weekRow("CR LF", "1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n", monToFri);
@@ -44,6 +44,7 @@ private Q_SLOTS:
                 "(lines 1 and 5). Those days count as days off.");
         weekRow("NUL", "1\n1\n1\0junk\n1\n1\n1\0\n0\n"_ba, {1, 1, 0, 1, 1, 0, 0},
                 "(lines 3 and 6). Those days count as days off.");
+        weekRow("missing", QByteArray(), {}, "file not found.");
     }
 
     void loadWorkingWeek()
@@ -53,12 +54,15 @@ private Q_SLOTS:
         QFETCH(QString, damaged);
         QTemporaryDir dir;
         QFile file(dir.filePath(Store::WorkingWeekFile));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) > 0 && file.flush());
+        QVERIFY(content.isNull() ||
+                (file.open(QIODevice::WriteOnly) && file.write(content) > 0 && file.flush()));
         const Store::WeekLoad load = Store(dir.path()).loadWorkingWeek();
-        QVERIFY(load.flags);
-        QCOMPARE(QList<int>(load.flags->begin() + 1, load.flags->end()), days);
-        const QString text = "Error: workingweek.txt is damaged %1 "
-                             "Please open Settings and save your working week again.";
+        QCOMPARE(load.flags ? QList<int>(load.flags->begin() + 1, load.flags->end()) : QList<int>(),
+                 days);
+        const QString text = content.isNull()
+                                 ? "Error: workingweek.txt %1 Please reinstall the software."
+                                 : "Error: workingweek.txt is damaged %1 "
+                                   "Please open Settings and save your working week again.";
         QCOMPARE(load.problems,
                  (damaged.isEmpty() ? QList<SettingsProblem>()
                                     : QList<SettingsProblem>{{"Error", text.arg(damaged)}}));

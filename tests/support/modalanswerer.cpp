@@ -1,8 +1,8 @@
 #include "modalanswerer.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 namespace taskloom::test {

@@ -1,4 +1,3 @@
-#include "files/atomicfile.h"
 #include "modalanswerer.h"
 #include "ui/filechooser.h"
 #include "ui/mainwindow.h"
@@ -68,21 +67,26 @@ struct AnsweringChooser : FileChooser {
     }
 };
 
-// One started window over its own copy of the shipped files; each file left out is
-// reported once at start-up and answered.
+// One started window over its own copy of the shipped files; each file left out ("name") or
+// damaged ("name=text") is reported once at start-up and answered.
 struct Planner {
     test::ModalAnswerer answers;
     QTemporaryDir folder;
     MainWindow window{AppFolders::beside(folder.path()), [] { return Today; }};
 
-    explicit Planner(const QStringList& leftOut = {}, const QByteArray& daysOff = {})
+    explicit Planner(const QStringList& changed = {}, const QByteArray& daysOff = {})
     {
         for (const QFileInfo& data : QDir(qApp->applicationDirPath()).entryInfoList({"*.txt"}))
             QFile::copy(data.filePath(), folder.filePath(data.fileName()));
         if (QFile file(folder.filePath("daysoff.txt")); !daysOff.isNull())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(daysOff) == daysOff.size());
-        for (const QString& name : leftOut) // a file still there fails on the missing answer
-            answers.answer(QFile::remove(folder.filePath(name)) ? Box::Ok : Box::NoButton);
+        for (const QString& change : changed) { // a file unchanged fails on the missing answer
+            QFile file(folder.filePath(change.section('=', 0, 0)));
+            const bool done = file.remove() && (!change.contains('=') ||
+                                                (file.open(QIODevice::WriteOnly) &&
+                                                 file.write(change.section('=', 1).toUtf8()) > 0));
+            answers.answer(done ? Box::Ok : Box::NoButton);
+        }
         QDir(folder.path()).mkdir("output");
         window.startUp();
         window.show();
@@ -131,15 +135,44 @@ class TestMainWindow : public QObject {
 private Q_SLOTS:
     void initTestCase() { QDesktopServices::setUrlHandler("file", this, "openedUrl"); }
 
-    void missingSettings()
+    // Settings files missing or damaged at start-up: each told once, start-up carried on to
+    // its end (the calendar caught up), and what could be read is used by a build of "A +2".
+    void startUpSettings_data()
     {
-        const QStringList leftOut{"workingday_starts_at.txt", "workingweek.txt"};
-        Planner p(leftOut);
-        const QString text = "Error: %1 file not found. Please reinstall the software.";
-        QCOMPARE(p.shown(), QStringList({box("Error", text.arg(leftOut[0]), Box::Warning),
-                                         box("Error", text.arg(leftOut[1]), Box::Warning)}));
-        // Start-up carried on to its end, the catch-up timer.
+        QTest::addColumn<QStringList>("files"); // as Planner takes them
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<QString>("built"); // the row's last day, or the refusal's title
+        const QString missing = "Error: %1 file not found. Please reinstall the software.";
+        QTest::newRow("start hour and week missing")
+            << QStringList{"workingday_starts_at.txt", "workingweek.txt"}
+            << QStringList{missing.arg("workingday_starts_at.txt"), missing.arg("workingweek.txt")}
+            << "Ooops!";
+        // Monday and Wednesday work, the days of the missing lines are off: from today on.
+        QTest::newRow("week damaged")
+            << QStringList{"workingweek.txt=1\n0\n1\n"}
+            << QStringList{"Error: workingweek.txt is damaged (lines 4, 5, 6 and 7). Those days "
+                           "count as days off. Please open Settings and save your working week "
+                           "again."}
+            << "Monday 14";
+    }
+    void startUpSettings()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, told);
+        QFETCH(QString, built);
+        Planner p(files);
+        QStringList warnings;
+        for (const QString& text : told)
+            warnings << box("Error", text, Box::Warning);
+        QCOMPARE(p.shown(), warnings);
         QTRY_COMPARE(p.get<QCalendarWidget>("Calendar2")->selectedDate(), Today);
+        p.answers.clear();
+        if (built == "Ooops!")
+            p.answers.answer(Box::Ok);
+        p.type("A +2");
+        p.click("cmdToList");
+        const QList<ScheduleRow>& rows = p.window.schedule().rows;
+        QCOMPARE(rows.isEmpty() ? titles(p.shown()) : rows.first().end.toString("dddd d"), built);
     }
 
     // Each trigger after a first build of one row, the calendar caught up with today.
@@ -441,9 +474,9 @@ private Q_SLOTS:
         QVERIFY(written.contains("\r\nDTSTAMP:20261207T000000Z\r\n"));
         // A file in the way of the folder: the path and the system's reason, no "Done!".
         const QString blocked = p.folder.filePath("mine/plan.ics/again.ics");
-        const QString why = AtomicFile::write(blocked, {}).value_or("");
         QCOMPARE(run("Home", blocked, true),
-                 box("Error", "The project could not be written to " + blocked + ".\n\n" + why,
+                 box("Error",
+                     "The project could not be written to " + blocked + ".\n\nNot a directory",
                      Box::Warning));
         qunsetenv("SOURCE_DATE_EPOCH");
     }
