@@ -24,15 +24,21 @@ const QString Kitchen =
     "\"adjustToWorkingWeek\": false, \"calendarUrl\": \"https://dav.example/k/\"}";
 const QString KitchenState = "Kitchen|Clear + 2\n//Order + 1\nLay +4|on date|every day";
 
-QString box(Text title, Text text, int icon = Box::Warning, int buttons = Box::Ok)
+// The box as one line; the last number is the button Enter presses.
+QString box(Text title, Text text, int icon = Box::Warning, int buttons = Box::Ok,
+            int defaultButton = Box::Ok)
 {
-    return title + " | " + text + QString(" | icon %1 | buttons %2").arg(icon).arg(buttons);
+    return title + " | " + text +
+           QString(" | icon %1 | buttons %2 | default %3")
+               .arg(icon)
+               .arg(buttons)
+               .arg(defaultButton);
 }
 
 QString question(Text file)
 {
     return box("Taskloom", "Save the changes to " + file + " before closing?", Box::Question,
-               Box::Save | Box::Discard | Box::Cancel);
+               Box::Save | Box::Discard | Box::Cancel, Box::Save);
 }
 
 QJsonObject objectIn(Text path)
@@ -108,7 +114,8 @@ struct Planner {
         answers.waitForAll();
         QStringList boxes;
         for (const test::SeenMessage& seen : answers.seen())
-            boxes << box(seen.title, seen.text, seen.icon, seen.buttons.toInt());
+            boxes << box(seen.title, seen.text, seen.icon, seen.buttons.toInt(),
+                         seen.defaultButton);
         if (answers.unexpectedCount() > 0) // a box nobody expected, or a button it lacked
             boxes << QString("%1 unexpected").arg(answers.unexpectedCount());
         answers.clear();
