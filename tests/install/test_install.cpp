@@ -61,8 +61,9 @@ class TestInstall : public QObject {
 
     // An installed program run to its end by a user whose folders are under
     // home/, with no display and no other copy installed; false when it hangs.
+    // The window quits once shown.
     bool run(QProcess& process, const QString& program, const QStringList& args,
-             const QString& home, const QString& extraVariable = {})
+             const QString& home)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "DISPLAY", "QT_QPA_PLATFORM"})
@@ -70,8 +71,7 @@ class TestInstall : public QObject {
         env.insert("HOME", at(home));
         env.insert("XDG_DATA_DIRS", at("nodata"));
         env.insert("TASKLOOM_TODAY", "2026-12-07"); // a Monday
-        if (!extraVariable.isEmpty())
-            env.insert(extraVariable, "1");
+        env.insert("TASKLOOM_QUIT_WHEN_SHOWN", "1");
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(at("work"));
         process.start(at("prefix/bin/") + program, args);
@@ -96,19 +96,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QStringList>("folders"); // settings, output, defaults
         const QString docs = "home/Documents/Taskloom/output", share = "app/share/taskloom";
-        QTest::newRow("build folder with files")
-            << "week writable xdg prefix data" << QStringList{"app/bin", "app/bin/output", ""};
-        QTest::newRow("read-only folder")
-            << "week xdg prefix" << QStringList{"xdg/taskloom", docs, share};
-        QTest::newRow("writable, no files beside (root's /usr/bin)")
-            << "writable xdg prefix" << QStringList{"xdg/taskloom", docs, share};
+        // clang-format off
+        QTest::newRow("build folder with files") << "week writable xdg prefix data" << QStringList{"app/bin", "app/bin/output", ""};
+        QTest::newRow("read-only folder") << "week xdg prefix" << QStringList{"xdg/taskloom", docs, share};
+        QTest::newRow("writable, no files beside (root's /usr/bin)") << "writable xdg prefix" << QStringList{"xdg/taskloom", docs, share};
         QTest::newRow("HOME only") << "prefix" << QStringList{"home/.config/taskloom", docs, share};
-        QTest::newRow("defaults in the data folders")
-            << "xdg data" << QStringList{"xdg/taskloom", docs, "data/taskloom"};
-        QTest::newRow("the prefix before the data folders")
-            << "xdg data prefix" << QStringList{"xdg/taskloom", docs, share};
-        QTest::newRow("missing defaults: where they belong")
-            << "xdg" << QStringList{"xdg/taskloom", docs, share};
+        QTest::newRow("defaults in the data folders") << "xdg data" << QStringList{"xdg/taskloom", docs, "data/taskloom"};
+        QTest::newRow("the prefix before the data folders") << "xdg data prefix" << QStringList{"xdg/taskloom", docs, share};
+        QTest::newRow("missing defaults: where they belong") << "xdg" << QStringList{"xdg/taskloom", docs, share};
+        // clang-format on
     }
 
     void decide()
@@ -140,17 +136,14 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("problems");
         const QByteArray weekend = "0\n0\n0\n0\n0\n1\n1\n";
         const QString reinstall = "Error: %1 file not found. Please reinstall the software.";
-        QTest::newRow("first run")
-            << SettingsFiles << QByteArray() << false << "1111100" << QStringList();
-        QTest::newRow("the user's week kept")
-            << SettingsFiles << weekend << false << "0000011" << QStringList();
-        QTest::newRow("missing default") << SettingsFiles.mid(0, 3) << QByteArray() << false
-                                         << "1111100" << QStringList{reinstall.arg("hours.txt")};
-        QTest::newRow("settings folder blocked: the default read")
-            << SettingsFiles.mid(0, 1) << QByteArray() << true << "1111100"
-            << QStringList{"Error: workingweek.txt could not be copied from $D to $S (<reason>). "
-                           "Taskloom reads the installed one meanwhile.",
+        // clang-format off
+        QTest::newRow("first run") << SettingsFiles << QByteArray() << false << "1111100" << QStringList();
+        QTest::newRow("the user's week kept") << SettingsFiles << weekend << false << "0000011" << QStringList();
+        QTest::newRow("missing default") << SettingsFiles.mid(0, 3) << QByteArray() << false << "1111100" << QStringList{reinstall.arg("hours.txt")};
+        QTest::newRow("settings folder blocked: the default read") << SettingsFiles.mid(0, 1) << QByteArray() << true << "1111100"
+            << QStringList{"Error: workingweek.txt could not be copied from $D to $S (<reason>). Taskloom reads the installed one meanwhile.",
                            reinstall.arg("workingday_starts_at.txt")};
+        // clang-format on
     }
 
     void seedSettings()
@@ -194,10 +187,8 @@ private Q_SLOTS:
     // with the settings and the exports in the user's folders.
     void installedPrefix()
     {
-        QProcess install;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("DESTDIR");
-        install.setProcessEnvironment(env);
+        QProcess install; // DESTDIR would put the files elsewhere
+        qunsetenv("DESTDIR");
         install.start(TASKLOOM_CMAKE, {"--install", TASKLOOM_BUILD_DIR, "--prefix", at("prefix")});
         QVERIFY(install.waitForFinished(60000) && install.exitCode() == 0);
 
@@ -264,8 +255,7 @@ private Q_SLOTS:
                     R"({"format": "taskloom-project", "version": 1, "project": "Hall",
                         "tasks": ["Paint + 3 days"], "start": "right-away",
                         "adjustToWorkingWeek": true})"));
-        QVERIFY(run(window, "taskloom", {"-platform", "offscreen", "Hall.taskloom"}, "home2",
-                    "TASKLOOM_QUIT_WHEN_SHOWN"));
+        QVERIFY(run(window, "taskloom", {"-platform", "offscreen", "Hall.taskloom"}, "home2"));
         QCOMPARE(window.exitCode(), 0);
         QCOMPARE(bytesOf(at("home2/.config/taskloom/workingweek.txt")), MonToFri);
         QVERIFY(bytesOf(at("home2/.config/taskloom/taskloom.conf"))

@@ -1,5 +1,6 @@
 #include "cannedserver.h"
 
+#include <QRegularExpression>
 #include <QTcpSocket>
 
 namespace taskloom::test {
@@ -24,15 +25,12 @@ void CannedServer::onReadyRead(QTcpSocket* socket)
 {
     QByteArray& request = m_pending[socket];
     request += socket->readAll();
+    // Whole once its head and the body its Content-Length gives are in.
     const qsizetype headEnd = request.indexOf("\r\n\r\n");
-    if (headEnd < 0)
-        return;
-    qsizetype length = 0;
-    for (const QByteArray& line : request.left(headEnd).split('\n')) {
-        if (line.toLower().startsWith("content-length:"))
-            length = line.mid(15).trimmed().toLongLong();
-    }
-    if (request.size() < headEnd + 4 + length)
+    static const QRegularExpression length("\r\ncontent-length: *(\\d+)\r\n",
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QString head = QString::fromLatin1(request.left(headEnd + 2));
+    if (headEnd < 0 || request.size() < headEnd + 4 + length.match(head).captured(1).toLongLong())
         return;
     received += request;
     request.clear();

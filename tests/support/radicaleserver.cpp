@@ -16,18 +16,12 @@ namespace taskloom::test {
 
 namespace {
 
+const QString Program = QStringLiteral("/usr/bin/radicale");
+
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
 }
 
 } // namespace
@@ -54,46 +48,37 @@ QString RadicaleServer::start()
 {
     if (!m_dir.isValid())
         return QStringLiteral("no temporary folder: %1").arg(m_dir.errorString());
-    if (!QFile::exists(QLatin1String(Program)))
-        return QStringLiteral("%1 is missing: install Debian's radicale (make test does)")
-            .arg(QLatin1String(Program));
-    if (!writeFile(m_dir.filePath(QStringLiteral("users")),
-                   QByteArray(User) + ':' + QByteArray(Password) + '\n'))
+    if (!QFile::exists(Program))
+        return Program + QStringLiteral(" is missing: install Debian's radicale (make test does)");
+    const QString users = m_dir.filePath(QStringLiteral("users"));
+    const QString configPath = m_dir.filePath(QStringLiteral("config"));
+    if (!writeFile(users, QByteArray(User) + ':' + QByteArray(Password) + '\n'))
         return QStringLiteral("cannot write the user file");
 
     QString output;
     // Another program may take the probed port before the server binds it.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        m_port = freePort();
-        const QString config = QStringLiteral("[server]\n"
-                                              "hosts = 127.0.0.1:%1\n"
-                                              "[auth]\n"
-                                              "type = htpasswd\n"
-                                              "htpasswd_filename = %2\n"
-                                              "htpasswd_encryption = plain\n"
-                                              "[rights]\n"
-                                              "type = owner_only\n"
-                                              "[storage]\n"
-                                              "filesystem_folder = %3\n"
-                                              "[web]\n"
-                                              "type = none\n"
-                                              "[logging]\n"
-                                              "level = warning\n")
-                                   .arg(m_port)
-                                   .arg(m_dir.filePath(QStringLiteral("users")),
-                                        m_dir.filePath(QStringLiteral("storage")));
-        const QString configPath = m_dir.filePath(QStringLiteral("config"));
+        QTcpServer probe;
+        m_port = probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+        probe.close();
+        const QString config =
+            QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n[auth]\ntype = htpasswd\n"
+                           "htpasswd_filename = %2\nhtpasswd_encryption = plain\n"
+                           "[rights]\ntype = owner_only\n[storage]\nfilesystem_folder = %3\n"
+                           "[web]\ntype = none\n[logging]\nlevel = warning\n")
+                .arg(m_port)
+                .arg(users, m_dir.filePath(QStringLiteral("storage")));
         if (!writeFile(configPath, config.toUtf8()))
             return QStringLiteral("cannot write the configuration");
 
-        m_process.start(QLatin1String(Program), {QStringLiteral("--config"), configPath});
+        m_process.start(Program, {QStringLiteral("--config"), configPath});
         if (!m_process.waitForStarted(5000))
             return QStringLiteral("radicale did not start: %1").arg(m_process.errorString());
         const QDeadlineTimer deadline(10000);
         while (m_process.state() == QProcess::Running && !deadline.hasExpired()) {
-            QTcpSocket probe;
-            probe.connectToHost(QHostAddress::LocalHost, m_port);
-            if (probe.waitForConnected(200))
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, m_port);
+            if (socket.waitForConnected(200))
                 return {};
             QThread::msleep(20);
         }
@@ -119,35 +104,28 @@ QUrl RadicaleServer::url(const QString& path) const
     return QUrl(QStringLiteral("http://127.0.0.1:%1/%2").arg(m_port).arg(path));
 }
 
-RadicaleServer::Answer
-RadicaleServer::request(const QByteArray& verb, const QString& path, const QByteArray& body,
-                        const QList<std::pair<QByteArray, QByteArray>>& headers)
+RadicaleServer::Answer RadicaleServer::request(const QByteArray& verb, const QString& path,
+                                               const QByteArray& body)
 {
     QNetworkRequest request(url(path));
     request.setRawHeader("Authorization",
                          "Basic " + (QByteArray(User) + ':' + QByteArray(Password)).toBase64());
-    for (const auto& [name, value] : headers)
-        request.setRawHeader(name, value);
     request.setTransferTimeout(10000);
     QNetworkReply* reply = m_network.sendCustomRequest(request, verb, body);
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     loop.exec();
-    Answer answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                  reply->readAll()};
     reply->deleteLater();
-    return answer;
+    return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll()};
 }
 
 QString RadicaleServer::makeCalendar(const QString& path)
 {
     const Answer answer = request("MKCALENDAR", path);
-    if (answer.status != 201)
-        return QStringLiteral("MKCALENDAR %1 gave HTTP %2: %3")
-            .arg(path)
-            .arg(answer.status)
-            .arg(QString::fromUtf8(answer.body));
-    return {};
+    if (answer.status == 201)
+        return {};
+    return QStringLiteral("MKCALENDAR %1 gave HTTP %2: %3")
+        .arg(path, QString::number(answer.status), QString::fromUtf8(answer.body));
 }
 
 QMap<QString, QByteArray> RadicaleServer::storedFiles(const QString& path) const

@@ -1,15 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QMap>
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <QUrl>
-
-#include <utility>
 
 namespace taskloom::test {
 
@@ -20,7 +17,6 @@ namespace taskloom::test {
 // goes, and also when the test process dies.
 class RadicaleServer {
 public:
-    static constexpr const char* Program = "/usr/bin/radicale";
     static constexpr const char* User = "ann";
     static constexpr const char* Password = "pass word";
 
@@ -37,20 +33,20 @@ public:
     // Starts the server and waits until it accepts connections; an empty
     // text, or why it did not start.
     QString start();
-    void stop();
 
     // http://127.0.0.1:<port>/<path>
     QUrl url(const QString& path) const;
 
     // One request as the user, answered before it returns (a test may wait).
-    Answer request(const QByteArray& verb, const QString& path, const QByteArray& body = {},
-                   const QList<std::pair<QByteArray, QByteArray>>& headers = {});
+    Answer request(const QByteArray& verb, const QString& path, const QByteArray& body = {});
     // A new calendar at path ("ann/work/"); an empty text, or why not.
     QString makeCalendar(const QString& path);
     // The calendar files a collection ("ann/work/") holds on disk, by name.
     QMap<QString, QByteArray> storedFiles(const QString& path) const;
 
 private:
+    void stop();
+
     QTemporaryDir m_dir;
     QProcess m_process;
     QNetworkAccessManager m_network;
