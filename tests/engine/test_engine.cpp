@@ -21,29 +21,23 @@ WeekFlags weekOf(const QString& days) // "1111100", Monday first
     return flags;
 }
 
-BuildInputs inputs(const QString& text, const QString& week = QStringLiteral("1111100"))
-{
-    BuildInputs in;
-    in.taskText = text;
-    in.projectName = QStringLiteral("P");
-    in.today = Monday;
-    in.pickedStartDate = Monday;
-    in.weekFlags = weekOf(week);
-    in.startsAt = QStringLiteral("9:00 AM");
-    in.endsAt = QStringLiteral("6:00 PM");
-    return in;
-}
-
-// The inputs of a build table's row: its task text, its week (empty: every
-// day works) and the day picked (-1: start right away).
+// The inputs of a table row: its task text, its week (empty: every day works) and the day
+// picked (-1: start right away, today being Monday).
 BuildInputs tableInputs()
 {
     QFETCH(QString, text);
     QFETCH(QString, week);
     QFETCH(int, picked);
-    BuildInputs in = inputs(text, week.isEmpty() ? QStringLiteral("0000000") : week);
-    in.weekApplies = !week.isEmpty();
-    if (picked >= 0) {
+    BuildInputs in{text,
+                   "P",
+                   StartOption::RightAway,
+                   Monday,
+                   Monday,
+                   weekOf(week.isEmpty() ? QStringLiteral("0000000") : week),
+                   !week.isEmpty(),
+                   "9:00 AM",
+                   "6:00 PM"};
+    if (picked != -1) {
         in.startOption = StartOption::OnPickedDate;
         in.pickedStartDate = Monday.addDays(picked);
     }
@@ -56,360 +50,288 @@ QString span(QDate from, QDate to)
     return QStringLiteral("%1-%2").arg(Monday.daysTo(from)).arg(Monday.daysTo(to));
 }
 
+// A build row: the task text, week and day picked as above, the dates off (days after
+// Monday), then the plan: rows as start-end ("/" before a "//" row), events as start-end,
+// their subjects and, when given, the rows' task names.
+void buildRow(const char* name, const QString& text, const QString& week, int picked,
+              const QString& off, const QString& rows, const QString& events,
+              const QString& subjects, const QString& tasks = {})
+{
+    QTest::newRow(name) << text << week << picked << off << rows << events << subjects << tasks;
+}
+
 } // namespace
 
 class TestEngine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void parseTaskLine_data();
-    void parseTaskLine();
-    void addWorkingDays_data();
-    void addWorkingDays();
-    void build_data();
-    void build();
-    void eventsKnowTheirTask_data();
-    void eventsKnowTheirTask();
-    void daysOff_data();
-    void daysOff();
-    void stepAgainstDayByDayCount();
-    void refusals_data();
-    void refusals();
-};
-
-void TestEngine::parseTaskLine_data()
-{
-    // clang-format off
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("duration");
-    QTest::newRow("days") << "Write report +3 days" << "Write report " << 3.0;
-    QTest::newRow("glued Days") << "Write report+3Days" << "Write report" << 3.0;
-    QTest::newRow("no plus") << "Call Bob" << "Call Bob" << 1.0;
-    QTest::newRow("DAYS") << "Review + 2 DAYS" << "Review " << 2.0;
-    QTest::newRow("Day") << "Test +1 Day" << "Test " << 1.0;
-    QTest::newRow("zero") << "Plan +0" << "Plan " << 1.0;
-    QTest::newRow("fraction") << "Outline +2.5 days" << "Outline " << 2.5;
-    QTest::newRow("parallel") << "//Print flyers +2" << "//Print flyers " << 2.0;
-    QTest::newRow("words") << "Budget +two days" << "Budget " << 1.0;
-    QTest::newRow("second plus") << "A +3 days +2" << "A " << 3.0;
-    QTest::newRow("empty") << "" << "" << 1.0;
-    QTest::newRow("negative") << "Undo +-2" << "Undo " << -2.0;
-    QTest::newRow("other words stay") << "Tag +3 Tage" << "Tag " << 3.0;
-    // The day word goes first, then blanks are skipped: "2 days 5" reads 25.
-    QTest::newRow("word inside") << "Odd +2 days 5" << "Odd " << 25.0;
-    // The number reader: blanks anywhere, "." whatever the locale, "&H"/"&O".
-    QTest::newRow("sign and blanks") << "N + - 2.5x" << "N " << -2.5;
-    QTest::newRow("exponent") << "N +1e2" << "N " << 100.0;
-    QTest::newRow("dangling exponent") << "N +3e" << "N " << 3.0;
-    QTest::newRow("comma stops") << "N +2,5" << "N " << 2.0;
-    QTest::newRow("hex") << "N +&H1F" << "N " << 31.0;
-    QTest::newRow("octal") << "N +&o17" << "N " << 15.0;
-    QTest::newRow("8 ends octal") << "N +&O18" << "N " << 1.0;
-    QTest::newRow("G ends hex") << "N +&hFG" << "N " << 15.0;
-    QTest::newRow("tab skipped") << "N +\t1 0" << "N " << 10.0;
-    QTest::newRow("overflow") << "N +1e999" << "N " << qInf();
-    // clang-format on
-}
-
-void TestEngine::parseTaskLine()
-{
-    QFETCH(QString, line);
-    const TaskLine parsed = TaskText::parseTaskLine(line);
-    QTEST(parsed.text, "text");
-    QTEST(parsed.duration, "duration");
-}
-
-void TestEngine::addWorkingDays_data()
-{
-    // clang-format off
-    QTest::addColumn<QString>("week"); // empty: the week does not apply
-    QTest::addColumn<int>("from");     // days after Monday
-    QTest::addColumn<int>("n");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("Friday +1") << "1111100" << 4 << 1 << 7;
-    QTest::newRow("Saturday +1") << "1111100" << 5 << 1 << 7;
-    QTest::newRow("Monday -1") << "1111100" << 0 << -1 << -3;
-    QTest::newRow("Saturday +0") << "1111100" << 5 << 0 << 5;
-    QTest::newRow("Wednesday +4") << "1111100" << 2 << 4 << 8;
-    QTest::newRow("only Wednesday, Monday +2") << "0010000" << 0 << 2 << 9;
-    QTest::newRow("week off") << "" << 5 << 10 << 15;
-    QTest::newRow("weeks back") << "1111100" << 0 << -25 << -35;
-    QTest::newRow("Sundays only, far") << "0000001" << 0 << 10000 << 6 + 9999 * 7;
-    QTest::newRow("2 and -1 are days off") << "12-0000" << 0 << 1 << 7;
-    QTest::newRow("no working day") << "0000000" << 0 << 3 << INT_MIN;
-    // clang-format on
-}
-
-void TestEngine::addWorkingDays()
-{
-    QFETCH(QString, week);
-    QFETCH(int, from);
-    QFETCH(int, n);
-    QFETCH(int, expected);
-    // weekOf reads "-" as -1, a day off like 2.
-    const WorkingWeek ww(weekOf(week.isEmpty() ? QStringLiteral("0000000") : week),
-                         !week.isEmpty());
-    QCOMPARE(ww.addWorkingDays(Monday.addDays(from), n),
-             expected == INT_MIN ? QDate() : Monday.addDays(expected));
-}
-
-void TestEngine::build_data()
-{
-    // clang-format off
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("week");   // empty: every day works
-    QTest::addColumn<int>("picked");     // -1: start right away (today, Monday)
-    QTest::addColumn<QString>("rows");   // start-end per row
-    QTest::addColumn<QString>("events"); // start-end per event
-    QTest::addColumn<QString>("subjects");
-    QTest::newRow("A B C") << "A +3\nB +2\nC" << "1111100" << -1
-        << "0-2 3-4 7-7" << "0-2 3-4 7-7" << "P: A |P: B |P: C";
-    QTest::newRow("parallel B") << "A +3\n//B +1\nC +2" << "1111100" << -1
-        << "0-2 0-0 1-2" << "0-2 0-0 1-2" << "P: A |P: B |P: C ";
-    QTest::newRow("halves") << "A +2.5\nB +3.5\nC +4.5\nD +0.5" << "1111100" << -1
-        << "0-2 3-7 8-14 15-15" << "0-1 3-4 7-7 8-11" << "P: A |P: B |P: B  (2)|P: C ";
-    QTest::newRow("negative") << "A +-2\nB" << "1111100" << -1 << "0--5 -4--4" << "-4--4" << "P: B";
-    QTest::newRow("weekends worked") << "A +6\nB" << "" << -1 << "0-5 6-6" << "0-5 6-6" << "P: A |P: B";
-    QTest::newRow("Monday to Saturday") << "A +8\nB" << "1111110" << -1
-        << "0-8 9-9" << "0-5 7-8 9-9" << "P: A |P: A  (2)|P: B";
-    // Each "//" row starts beside the row just above it, itself a "//" row or not.
-    QTest::newRow("// after //") << "A\nB +2\n//C\n//D +3\nE" << "1111100" << -1
-        << "0-0 1-2 1-1 1-3 4-4" << "0-0 1-2 1-1 1-3 4-4" << "P: A|P: B |P: C|P: D |P: E";
-    // Planned from Monday 21 December into 2027: Second ends Tuesday 2 February.
-    QTest::newRow("into the new year") << "//First +2\nSecond +30" << "1111100" << 14
-        << "14-15 16-57" << "14-15 16-18 21-25 28-32 35-39 42-46 49-53 56-57"
-        << "P: First |P: Second |P: Second  (2)|P: Second  (3)|P: Second  (4)|P: Second  (5)|"
-           "P: Second  (6)|P: Second  (7)";
-    QTest::newRow("Wednesday 7 days") << "Paint +7" << "1111100" << 2
-        << "2-10" << "2-4 7-10" << "P: Paint |P: Paint  (2)";
-    QTest::newRow("Mon Tue Thu Fri") << "Five +5" << "1101100" << 0
-        << "0-7" << "0-1 3-4 7-7" << "P: Five |P: Five  (2)|P: Five  (3)";
-    QTest::newRow("picked Sunday") << "A" << "1111100" << 6 << "7-7" << "7-7" << "P: A";
-    QTest::newRow("empty box") << "" << "1111100" << -1 << "" << "" << "";
-    QTest::newRow("line ends, final break") << "A\r\nB\rC\nD\n" << "1111100" << -1 << "0-0 1-1 2-2 3-3"
-        << "0-0 1-1 2-2 3-3" << "P: A|P: B|P: C|P: D";
-    QTest::newRow("empty line") << "A\n\nB" << "1111100" << -1
-        << "0-0 1-1 2-2" << "0-0 1-1 2-2" << "P: A|P: |P: B";
-    // Empty lines at the end are no tasks, whatever ends them; a line of blanks is one.
-    QTest::newRow("empty lines at the end") << "\nA\r\n \n\r\n\r\n" << "1111100" << -1
-        << "0-0 1-1 2-2" << "0-0 1-1 2-2" << "P: |P: A|P:  ";
-    QTest::newRow("line breaks only") << "\n\r\n\r" << "1111100" << -1 << "" << "" << "";
-    QTest::newRow("limits") << "A +10000\nB +-10000" << "0000001" << -1 << "6-69999 70006--1" << "" << "";
-    // clang-format on
-}
-
-void TestEngine::build()
-{
-    QFETCH(QString, subjects);
-    const BuildResult result = ScheduleBuilder::build(tableInputs());
-    QVERIFY(!result.isRefusal());
-    QStringList rows, events, names;
-    for (const ScheduleRow& row : result.schedule().rows)
-        rows << span(row.start, row.end);
-    for (const CalendarEvent& event : result.schedule().events) {
-        events << span(event.startDate, event.endDate);
-        names << event.subject;
-        QVERIFY(event.subject.startsWith(QStringLiteral("P: ") + event.description));
-        QCOMPARE(event.startTime + event.endTime, QStringLiteral("9:00 AM6:00 PM"));
+    void parseTaskLine_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("duration");
+        QTest::newRow("days") << "Write report +3 days" << "Write report " << 3.0;
+        QTest::newRow("glued Days") << "Write report+3Days" << "Write report" << 3.0;
+        QTest::newRow("no plus") << "Call Bob" << "Call Bob" << 1.0;
+        QTest::newRow("DAYS") << "Review + 2 DAYS" << "Review " << 2.0;
+        QTest::newRow("Day") << "Test +1 Day" << "Test " << 1.0;
+        QTest::newRow("zero") << "Plan +0" << "Plan " << 1.0;
+        QTest::newRow("fraction") << "Outline +2.5 days" << "Outline " << 2.5;
+        QTest::newRow("parallel") << "//Print flyers +2" << "//Print flyers " << 2.0;
+        QTest::newRow("words") << "Budget +two days" << "Budget " << 1.0;
+        QTest::newRow("second plus") << "A +3 days +2" << "A " << 3.0;
+        QTest::newRow("empty") << "" << "" << 1.0;
+        QTest::newRow("negative") << "Undo +-2" << "Undo " << -2.0;
+        QTest::newRow("other words stay") << "Tag +3 Tage" << "Tag " << 3.0;
+        // The day word goes first, then blanks are skipped: "2 days 5" reads 25.
+        QTest::newRow("word inside") << "Odd +2 days 5" << "Odd " << 25.0;
+        // The number reader: blanks anywhere, "." whatever the locale, "&H"/"&O".
+        QTest::newRow("sign and blanks") << "N + - 2.5x" << "N " << -2.5;
+        QTest::newRow("exponent") << "N +1e2" << "N " << 100.0;
+        QTest::newRow("dangling exponent") << "N +3e" << "N " << 3.0;
+        QTest::newRow("comma stops") << "N +2,5" << "N " << 2.0;
+        QTest::newRow("hex") << "N +&H1F" << "N " << 31.0;
+        QTest::newRow("octal") << "N +&o17" << "N " << 15.0;
+        QTest::newRow("8 ends octal") << "N +&O18" << "N " << 1.0;
+        QTest::newRow("G ends hex") << "N +&hFG" << "N " << 15.0;
+        QTest::newRow("tab skipped") << "N +\t1 0" << "N " << 10.0;
+        QTest::newRow("overflow") << "N +1e999" << "N " << qInf();
+        // clang-format on
     }
-    QTEST(rows.join(' '), "rows");
-    if (!subjects.isEmpty() || names.size() < 100) {
-        QTEST(events.join(' '), "events");
-        QCOMPARE(names.join('|'), subjects);
+    void parseTaskLine()
+    {
+        QFETCH(QString, line);
+        const TaskLine parsed = TaskText::parseTaskLine(line);
+        QTEST(parsed.text, "text");
+        QTEST(parsed.duration, "duration");
     }
-}
 
-void TestEngine::eventsKnowTheirTask_data()
-{
-    // clang-format off
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("pieces");   // row.piece per event
-    QTest::addColumn<QString>("parallel"); // 1 per "//" row
-    QTest::addColumn<QString>("tasks");    // as the table shows them: every "//" gone
-    QTest::newRow("parallel in the middle") << "A +3\n//B +1\nC +2" << "0.1 1.1 2.1" << "010"
-        << "P: A |P: B |P: C ";
-    QTest::newRow("three runs, then one") << "Five +12\nOne" << "0.1 0.2 0.3 1.1" << "00"
-        << "P: Five |P: One";
-    // B ends three working days before its start (Thursday), so C starts on Friday.
-    QTest::newRow("rows without events count") << "A +0.5\nB +-2\nC +7" << "2.1 2.2 2.3" << "000"
-        << "P: A |P: B |P: C ";
-    QTest::newRow("first line parallel") << "//A +2\n//B\nC" << "0.1 1.1 2.1" << "110"
-        << "P: A |P: B|P: C";
-    QTest::newRow("slashes inside") << "See http://x.org//a +2\n //C\n/D" << "0.1 1.1 2.1" << "000"
-        << "P: See http:x.orga |P:  C|P: /D";
-    // clang-format on
-}
-
-void TestEngine::eventsKnowTheirTask()
-{
-    QFETCH(QString, text);
-    const BuildResult result = ScheduleBuilder::build(inputs(text));
-    QVERIFY(!result.isRefusal());
-    QStringList pieces;
-    for (const CalendarEvent& event : result.schedule().events)
-        pieces << QStringLiteral("%1.%2").arg(event.row).arg(event.piece);
-    QString parallel;
-    QStringList tasks;
-    for (const ScheduleRow& row : result.schedule().rows) {
-        parallel += row.parallel ? u'1' : u'0';
-        tasks << row.task;
+    void addWorkingDays_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("week"); // empty: the week does not apply
+        QTest::addColumn<int>("from");     // days after Monday
+        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("Friday +1") << "1111100" << 4 << 1 << 7;
+        QTest::newRow("Saturday +1") << "1111100" << 5 << 1 << 7;
+        QTest::newRow("Monday -1") << "1111100" << 0 << -1 << -3;
+        QTest::newRow("Saturday +0") << "1111100" << 5 << 0 << 5;
+        QTest::newRow("Wednesday +4") << "1111100" << 2 << 4 << 8;
+        QTest::newRow("only Wednesday, Monday +2") << "0010000" << 0 << 2 << 9;
+        QTest::newRow("week off") << "" << 5 << 10 << 15;
+        QTest::newRow("weeks back") << "1111100" << 0 << -25 << -35;
+        QTest::newRow("Sundays only, far") << "0000001" << 0 << 10000 << 6 + 9999 * 7;
+        QTest::newRow("2 and -1 are days off") << "12-0000" << 0 << 1 << 7; // "-" reads as -1
+        QTest::newRow("no working day") << "0000000" << 0 << 3 << INT_MIN;
+        // clang-format on
     }
-    QTEST(pieces.join(' '), "pieces");
-    QTEST(parallel, "parallel");
-    QTEST(tasks.join('|'), "tasks");
-}
+    void addWorkingDays()
+    {
+        QFETCH(QString, week);
+        QFETCH(int, from);
+        QFETCH(int, n);
+        QFETCH(int, expected);
+        const WorkingWeek ww(weekOf(week.isEmpty() ? QStringLiteral("0000000") : week),
+                             !week.isEmpty());
+        QCOMPARE(ww.addWorkingDays(Monday.addDays(from), n),
+                 expected == INT_MIN ? QDate() : Monday.addDays(expected));
+    }
 
-void TestEngine::daysOff_data()
-{
-    // clang-format off
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("week");   // empty: every day works
-    QTest::addColumn<int>("picked");     // -1: start right away (today, Monday 12/7/2026)
-    QTest::addColumn<QString>("off");    // dates off as days after Monday
-    QTest::addColumn<QString>("rows");   // start-end per row
-    QTest::addColumn<QString>("events"); // start-end per event
-    QTest::newRow("inside a task") << "A +5" << "1111100" << -1 << "2"
-        << "0-7" << "0-1 3-4 7-7";
-    QTest::newRow("on the project start") << "A +2\nB" << "1111100" << -1 << "0"
-        << "1-2 3-3" << "1-2 3-3";
-    QTest::newRow("on the day after a task") << "A +2\nB +2" << "1111100" << -1 << "2"
-        << "0-1 3-4" << "0-1 3-4";
-    QTest::newRow("two in a row") << "A +3" << "1111100" << -1 << "1 2" << "0-4" << "0-0 3-4";
-    QTest::newRow("on a weekend: no effect") << "A +7" << "1111100" << -1 << "5 6 12"
-        << "0-8" << "0-4 7-8";
-    // Wednesdays only: the first two are off, the task takes two separate Wednesdays.
-    QTest::newRow("one working day a week") << "A +2\nB" << "0010000" << -1 << "2 9"
-        << "16-23 30-30" << "16-16 23-23 30-30";
-    // Three days back from Monday skips Thursday 12/3: Friday, Wednesday, Tuesday.
-    QTest::newRow("negative across one") << "A +-2\nB" << "1111100" << -1 << "-4"
-        << "0--6 -5--5" << "-5--5";
-    QTest::newRow("every weekday works") << "A +4" << "1111111" << -1 << "2" << "0-4" << "0-1 3-4";
-    QTest::newRow("week clear: dates off work") << "A +3" << "" << -1 << "1" << "0-2" << "0-2";
-    // clang-format on
-}
-
-void TestEngine::daysOff()
-{
-    QFETCH(QString, off);
-    BuildInputs in = tableInputs();
-    for (const QString& day : off.split(' '))
-        in.datesOff << Monday.addDays(day.toInt());
-    const BuildResult result = ScheduleBuilder::build(in);
-    QVERIFY(!result.isRefusal());
-    QStringList rows, events;
-    for (const ScheduleRow& row : result.schedule().rows)
-        rows << span(row.start, row.end);
-    for (const CalendarEvent& event : result.schedule().events)
-        events << span(event.startDate, event.endDate);
-    QTEST(rows.join(' '), "rows");
-    QTEST(events.join(' '), "events");
-}
-
-void TestEngine::stepAgainstDayByDayCount()
-{
-    // The whole-week jump against the plain count it stands for: random weeks
-    // (flags 0, 1, 2 and -1), dates off clustered around the start so that
-    // jumps pass many of them, both directions. The random numbers start the
-    // same on every run, so a failure repeats.
-    QRandomGenerator random(20261207);
-    for (int round = 0; round < 4000; ++round) {
-        WeekFlags flags{};
-        for (std::size_t day = 1; day <= 7; ++day)
-            flags[day] = static_cast<qint16>(random.bounded(4) == 0 ? 0 : random.bounded(-1, 3));
-        flags[static_cast<std::size_t>(random.bounded(1, 8))] = 1;
-        const QDate from = Monday.addDays(random.bounded(-30, 30));
-        QSet<QDate> off;
-        const int offCount = random.bounded(80);
-        while (off.size() < offCount)
-            off.insert(from.addDays(random.bounded(-200, 200)));
-        const int n = random.bounded(-250, 251);
-        const WorkingWeek week(flags, true, off.values());
-
-        const auto works = [&](QDate d) { return flags[d.dayOfWeek()] == 1 && !off.contains(d); };
-        QDate expected = from;
-        for (int left = std::abs(n); left > 0;) {
-            expected = expected.addDays(n > 0 ? 1 : -1);
-            QCOMPARE(week.isWorkingDay(expected), works(expected));
-            left -= works(expected) ? 1 : 0;
+    void build_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("week");
+        QTest::addColumn<int>("picked");
+        QTest::addColumn<QString>("off");
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QString>("subjects");
+        QTest::addColumn<QString>("tasks");
+        const QString w = "1111100";
+        buildRow("A B C", "A +3\nB +2\nC", w, -1, "", "0-2 3-4 7-7", "0-2 3-4 7-7", "P: A |P: B |P: C");
+        buildRow("parallel B", "A +3\n//B +1\nC +2", w, -1, "", "0-2 /0-0 1-2", "0-2 0-0 1-2", "P: A |P: B |P: C ");
+        buildRow("halves", "A +2.5\nB +3.5\nC +4.5\nD +0.5", w, -1, "", "0-2 3-7 8-14 15-15",
+                 "0-1 3-4 7-7 8-11", "P: A |P: B |P: B  (2)|P: C ");
+        // B ends three working days before its start (Thursday), so C starts on Friday.
+        buildRow("rows without events count", "A +0.5\nB +-2\nC +7", w, -1, "", "0-0 1--4 -3-7",
+                 "-3--3 0-4 7-7", "P: C |P: C  (2)|P: C  (3)");
+        buildRow("weekends worked", "A +6\nB", "", -1, "", "0-5 6-6", "0-5 6-6", "P: A |P: B");
+        buildRow("Monday to Saturday", "A +8\nB", "1111110", -1, "", "0-8 9-9", "0-5 7-8 9-9", "P: A |P: A  (2)|P: B");
+        // Each "//" row starts beside the row just above it, itself a "//" row or not.
+        buildRow("// after //", "A\nB +2\n//C\n//D +3\nE", w, -1, "", "0-0 1-2 /1-1 /1-3 4-4",
+                 "0-0 1-2 1-1 1-3 4-4", "P: A|P: B |P: C|P: D |P: E");
+        // Only a line that starts with "//" is one; every "//" leaves the task's name.
+        buildRow("slashes inside", "See http://x.org//a +2\n //C\n/D\n//E//F", w, -1, "", "0-1 2-2 3-3 /3-3",
+                 "0-1 2-2 3-3 3-3", "P: See http://x.org//a |P:  //C|P: /D|P: EF",
+                 "P: See http:x.orga |P:  C|P: /D|P: EF");
+        // Planned from Monday 21 December into 2027: Second ends Tuesday 2 February.
+        buildRow("into the new year", "//First +2\nSecond +30", w, 14, "", "/14-15 16-57",
+                 "14-15 16-18 21-25 28-32 35-39 42-46 49-53 56-57",
+                 "P: First |P: Second |P: Second  (2)|P: Second  (3)|P: Second  (4)|P: Second  (5)|"
+                 "P: Second  (6)|P: Second  (7)");
+        buildRow("Wednesday 7 days", "Paint +7", w, 2, "", "2-10", "2-4 7-10", "P: Paint |P: Paint  (2)");
+        buildRow("Mon Tue Thu Fri", "Five +5", "1101100", 0, "", "0-7", "0-1 3-4 7-7", "P: Five |P: Five  (2)|P: Five  (3)");
+        buildRow("picked Sunday", "A", w, 6, "", "7-7", "7-7", "P: A");
+        buildRow("empty box", "", w, -1, "", "", "", "");
+        buildRow("line ends, final break", "A\r\nB\rC\nD\n", w, -1, "", "0-0 1-1 2-2 3-3", "0-0 1-1 2-2 3-3", "P: A|P: B|P: C|P: D");
+        buildRow("empty line", "A\n\nB", w, -1, "", "0-0 1-1 2-2", "0-0 1-1 2-2", "P: A|P: |P: B");
+        // Empty lines at the end are no tasks, whatever ends them; a line of blanks is one.
+        buildRow("empty lines at the end", "\nA\r\n \n\r\n\r\n", w, -1, "", "0-0 1-1 2-2", "0-0 1-1 2-2", "P: |P: A|P:  ");
+        buildRow("line breaks only", "\n\r\n\r", w, -1, "", "", "", "");
+        buildRow("limits", "A +10000\nB +-10000", "0000001", -1, "", "6-69999 70006--1", "", "");
+        // Dates off, as days after Monday 12/7/2026.
+        buildRow("off inside a task", "A +5", w, -1, "2", "0-7", "0-1 3-4 7-7", "P: A |P: A  (2)|P: A  (3)");
+        buildRow("off on the project start", "A +2\nB", w, -1, "0", "1-2 3-3", "1-2 3-3", "P: A |P: B");
+        buildRow("off the day after a task", "A +2\nB +2", w, -1, "2", "0-1 3-4", "0-1 3-4", "P: A |P: B ");
+        buildRow("two off in a row", "A +3", w, -1, "1 2", "0-4", "0-0 3-4", "P: A |P: A  (2)");
+        buildRow("off on a weekend: no effect", "A +7", w, -1, "5 6 12", "0-8", "0-4 7-8", "P: A |P: A  (2)");
+        // Wednesdays only: the first two are off, the task takes two separate Wednesdays.
+        buildRow("off, one working day a week", "A +2\nB", "0010000", -1, "2 9", "16-23 30-30",
+                 "16-16 23-23 30-30", "P: A |P: A  (2)|P: B");
+        // Three days back from Monday skips Thursday 12/3: Friday, Wednesday, Tuesday.
+        buildRow("off, negative across one", "A +-2\nB", w, -1, "-4", "0--6 -5--5", "-5--5", "P: B");
+        buildRow("off, every weekday works", "A +4", "1111111", -1, "2", "0-4", "0-1 3-4", "P: A |P: A  (2)");
+        buildRow("off, week clear: dates off work", "A +3", "", -1, "1", "0-2", "0-2", "P: A ");
+        // clang-format on
+    }
+    void build()
+    {
+        QFETCH(QString, off);
+        QFETCH(QString, subjects);
+        QFETCH(QString, tasks);
+        BuildInputs in = tableInputs();
+        for (const QString& day : off.split(' ', Qt::SkipEmptyParts))
+            in.datesOff << Monday.addDays(day.toInt());
+        const BuildResult result = ScheduleBuilder::build(in);
+        QVERIFY(!result.isRefusal());
+        const Schedule& plan = result.schedule();
+        QStringList rows, events, names, taskNames;
+        for (const ScheduleRow& row : plan.rows) {
+            rows << (row.parallel ? "/" : "") + span(row.start, row.end);
+            taskNames << row.task;
         }
-        QCOMPARE(week.addWorkingDays(from, n), expected);
+        int lastRow = -1, lastPiece = 0;
+        for (const CalendarEvent& event : plan.events) {
+            events << span(event.startDate, event.endDate);
+            names << event.subject;
+            QVERIFY(event.subject.startsWith(QStringLiteral("P: ") + event.description));
+            QCOMPARE(event.startTime + event.endTime, QStringLiteral("9:00 AM6:00 PM"));
+            // Each event lies within its row, and a row's pieces count 1, 2, 3 in order.
+            QVERIFY(event.row >= lastRow && event.row < plan.rows.size());
+            QVERIFY(plan.rows[event.row].start <= event.startDate &&
+                    event.endDate <= plan.rows[event.row].end);
+            QCOMPARE(event.piece, event.row == lastRow ? lastPiece + 1 : 1);
+            lastRow = event.row;
+            lastPiece = event.piece;
+        }
+        QTEST(rows.join(' '), "rows");
+        if (!subjects.isEmpty() || names.size() < 100) {
+            QTEST(events.join(' '), "events");
+            QCOMPARE(names.join('|'), subjects);
+        }
+        if (!tasks.isEmpty())
+            QCOMPARE(taskNames.join('|'), tasks);
+    }
 
-        // The event placement agrees with the step: a task of n days over the
-        // same days has events of working days only, n of them in all, and the
-        // last ends on the row's end.
-        if (n < 1 || round % 8 != 0)
-            continue;
-        BuildInputs in = inputs(QStringLiteral("T +%1").arg(n));
-        in.weekFlags = flags;
-        in.datesOff = off.values();
-        in.today = in.pickedStartDate = from;
-        const Schedule schedule = ScheduleBuilder::build(in).schedule();
-        int placed = 0;
-        for (const CalendarEvent& event : schedule.events) {
-            for (QDate d = event.startDate; d <= event.endDate; d = d.addDays(1)) {
-                QVERIFY(works(d));
-                ++placed;
+    void stepAgainstDayByDayCount()
+    {
+        // The whole-week jump against the plain count it stands for: random weeks
+        // (flags 0, 1, 2 and -1), dates off clustered around the start so that
+        // jumps pass many of them, both directions. The random numbers start the
+        // same on every run, so a failure repeats.
+        QRandomGenerator random(20261207);
+        for (int round = 0; round < 4000; ++round) {
+            WeekFlags flags{};
+            for (std::size_t day = 1; day <= 7; ++day)
+                flags[day] = qint16(random.bounded(4) == 0 ? 0 : random.bounded(-1, 3));
+            flags[static_cast<std::size_t>(random.bounded(1, 8))] = 1;
+            const QDate from = Monday.addDays(random.bounded(-30, 30));
+            QSet<QDate> off;
+            for (const int count = random.bounded(80); off.size() < count;)
+                off.insert(from.addDays(random.bounded(-200, 200)));
+            const int n = random.bounded(-250, 251);
+            const WorkingWeek week(flags, true, off.values());
+
+            auto works = [&](QDate d) { return flags[d.dayOfWeek()] == 1 && !off.contains(d); };
+            QDate expected = from;
+            for (int left = std::abs(n); left > 0;) {
+                expected = expected.addDays(n > 0 ? 1 : -1);
+                QCOMPARE(week.isWorkingDay(expected), works(expected));
+                left -= works(expected) ? 1 : 0;
             }
+            QCOMPARE(week.addWorkingDays(from, n), expected);
+
+            // The event placement agrees with the step: a task of n days over the
+            // same days has events of working days only, n of them in all, and the
+            // last ends on the row's end.
+            if (n < 1 || round % 8 != 0)
+                continue;
+            const Schedule schedule =
+                ScheduleBuilder::build({QStringLiteral("T +%1").arg(n), "P", StartOption::RightAway,
+                                        from, from, flags, true, "9:00 AM", "6:00 PM",
+                                        off.values()})
+                    .schedule();
+            int placed = 0;
+            for (const CalendarEvent& event : schedule.events) {
+                for (QDate d = event.startDate; d <= event.endDate; d = d.addDays(1)) {
+                    QVERIFY(works(d));
+                    ++placed;
+                }
+            }
+            QCOMPARE(placed, n);
+            QCOMPARE(schedule.events.last().endDate, schedule.rows.first().end);
         }
-        QCOMPARE(placed, n);
-        QCOMPARE(schedule.events.last().endDate, schedule.rows.first().end);
     }
-}
 
-void TestEngine::refusals_data()
-{
-    // clang-format off
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("week");
-    QTest::addColumn<int>("picked"); // days after today; -99: right away
-    QTest::addColumn<QString>("message");
-    const QString noDay = "Your working week has no working days. Please choose at least one working day in Settings.";
-    const QString range = " has a duration that cannot be scheduled. Please give a number of days "
-                          "between -10000 and 10000.";
-    QTest::newRow("past date") << "A" << "1111100" << -1
-        << "Your project is set to start on a past date. Please fix this.";
-    QTest::newRow("no working day") << "A" << "0000000" << -99 << noDay;
-    QTest::newRow("flags of 2 only") << "A" << "2222222" << 0 << noDay;
-    QTest::newRow("a billion days") << "A\nB +1e9" << "1111100" << -99
-        << "Line 2 (\"B +1e9\")" + range;
-    QTest::newRow("infinite") << "A +1e999" << "1111100" << -99 << "Line 1 (\"A +1e999\")" + range;
-    QTest::newRow("just above") << "A +10000.6" << "1111100" << -99 << "Line 1 (\"A +10000.6\")" + range;
-    QTest::newRow("percent signs stay") << "Grow 50%1 +1e9" << "1111100" << -99
-        << "Line 1 (\"Grow 50%1 +1e9\")" + range;
-    // Twenty lines give 200,000 one-day events: the limit itself passes, one more does not.
-    QTest::newRow("too many events") << QString("Long +10000\n").repeated(20) + "One" << "1010100" << -99
-        << "At line 21 this project grows past 200,000 calendar events. Please split it into smaller projects or shorten its tasks.";
-    QTest::newRow("just below") << "A\r\nB +-10001" << "1111100" << -99
-        << "Line 2 (\"B +-10001\")" + range;
-    // Friday 31 December 9999 is 2912102 days after today. Line 292 ends in the year 10021;
-    // from that Friday "B" starts on Monday 3 January 10000; line 74 ends before the year 1.
-    QTest::newRow("past 9999") << QString("A +10000\n").repeated(292) << "1111111" << -99
-        << "Line 292 (\"A +10000\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.";
-    QTest::newRow("starts past 9999") << "A\nB +1" << "1111100" << 2912102
-        << "Line 2 (\"B +1\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.";
-    QTest::newRow("before year 1") << QString("A +-10000\n").repeated(80) << "1111111" << -99
-        << "Line 74 (\"A +-10000\") would run the plan back before 1 January 1. Please shorten the tasks that go back or start later.";
-    // clang-format on
-}
-
-void TestEngine::refusals()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, week);
-    QFETCH(int, picked);
-    BuildInputs in = inputs(text, week);
-    if (picked != -99) {
-        in.startOption = StartOption::OnPickedDate;
-        in.pickedStartDate = Monday.addDays(picked);
+    void refusals_data()
+    {
+        // clang-format off
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("week");
+        QTest::addColumn<int>("picked");
+        QTest::addColumn<QString>("message");
+        const QString noDay = "Your working week has no working days. Please choose at least one working day in Settings.";
+        const QString range = " has a duration that cannot be scheduled. Please give a number of days "
+                              "between -10000 and 10000.";
+        QTest::newRow("past date") << "A" << "1111100" << -7
+            << "Your project is set to start on a past date. Please fix this.";
+        QTest::newRow("no working day") << "A" << "0000000" << -1 << noDay;
+        QTest::newRow("flags of 2 only") << "A" << "2222222" << 0 << noDay;
+        QTest::newRow("a billion days") << "A\nB +1e9" << "1111100" << -1 << "Line 2 (\"B +1e9\")" + range;
+        QTest::newRow("infinite") << "A +1e999" << "1111100" << -1 << "Line 1 (\"A +1e999\")" + range;
+        QTest::newRow("just above") << "A +10000.6" << "1111100" << -1 << "Line 1 (\"A +10000.6\")" + range;
+        QTest::newRow("percent signs stay") << "Grow 50%1 +1e9" << "1111100" << -1
+            << "Line 1 (\"Grow 50%1 +1e9\")" + range;
+        // Twenty lines give 200,000 one-day events: the limit itself passes, one more does not.
+        QTest::newRow("too many events") << QString("Long +10000\n").repeated(20) + "One" << "1010100" << -1
+            << "At line 21 this project grows past 200,000 calendar events. Please split it into smaller projects or shorten its tasks.";
+        QTest::newRow("just below") << "A\r\nB +-10001" << "1111100" << -1 << "Line 2 (\"B +-10001\")" + range;
+        // Friday 31 December 9999 is 2912102 days after today. Line 292 ends in the year 10021;
+        // from that Friday "B" starts on Monday 3 January 10000; line 74 ends before the year 1.
+        QTest::newRow("past 9999") << QString("A +10000\n").repeated(292) << "1111111" << -1
+            << "Line 292 (\"A +10000\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.";
+        QTest::newRow("starts past 9999") << "A\nB +1" << "1111100" << 2912102
+            << "Line 2 (\"B +1\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.";
+        QTest::newRow("before year 1") << QString("A +-10000\n").repeated(80) << "1111111" << -1
+            << "Line 74 (\"A +-10000\") would run the plan back before 1 January 1. Please shorten the tasks that go back or start later.";
+        // clang-format on
     }
-    const BuildResult result = ScheduleBuilder::build(in);
-    QVERIFY(result.isRefusal());
-    QCOMPARE(result.refusal().title, QStringLiteral("Ooops!"));
-    QTEST(result.refusal().text, "message");
-    if (week == QLatin1String("0000000")) // start-up asks for the start too; it must not hang
-        QVERIFY(!ScheduleBuilder::projectStart(StartOption::RightAway, Monday, Monday,
-                                               in.workingWeek()));
-}
+    void refusals()
+    {
+        QFETCH(QString, week);
+        const BuildInputs in = tableInputs();
+        const BuildResult result = ScheduleBuilder::build(in);
+        QVERIFY(result.isRefusal());
+        QCOMPARE(result.refusal().title, QStringLiteral("Ooops!"));
+        QTEST(result.refusal().text, "message");
+        if (!week.contains(u'1')) // start-up asks for the start too; it must not hang
+            QVERIFY(!ScheduleBuilder::projectStart(StartOption::RightAway, Monday, Monday,
+                                                   in.workingWeek()));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestEngine)
 #include "test_engine.moc"
