@@ -42,18 +42,14 @@ TimelineScene smallPlan(bool everyDay, QDate dateOff = {})
     return {ScheduleBuilder::build(inputs).schedule(), inputs.workingWeek(), Today, "Home"};
 }
 
-TimelineStyle pictureStyle()
-{
-    return TimelineStyle::forPicture("DejaVu Sans", 12, QLocale::c());
-}
-
 TimelinePicture::Result render(TimelinePicture::Format format, int width, qreal dayWidth = 0)
 {
     TimelinePicture::Options options;
     options.format = format;
     options.width = width;
     options.dayWidth = dayWidth;
-    return TimelinePicture::render(smallPlan(false), pictureStyle(), options);
+    return TimelinePicture::render(
+        smallPlan(false), TimelineStyle::forPicture("DejaVu Sans", 12, QLocale::c()), options);
 }
 
 } // namespace
@@ -141,15 +137,15 @@ private Q_SLOTS:
         QTest::addColumn<QDate>("day");
         QTest::addColumn<int>("row");
         const QPointF s(50, 10), whole(-1, -1);
+        // clang-format off
         QTest::newRow("body's top left") << s << QPointF(216, 44) << QDate(2026, 12, 10) << 0;
-        QTest::newRow("body's bottom right")
-            << s << QPointF(299.9, 99.9) << QDate(2026, 12, 14) << 2;
+        QTest::newRow("body's bottom right") << s << QPointF(299.9, 99.9) << QDate(2026, 12, 14) << 2;
         QTest::newRow("name column") << s << QPointF(215, 50) << QDate() << 0;
         QTest::newRow("header") << s << QPointF(250, 43) << QDate(2026, 12, 12) << -1;
         QTest::newRow("right of the body") << s << QPointF(300, 60) << QDate() << 1;
-        QTest::newRow("plan's last pixel")
-            << whole << QPointF(455.9, 131.9) << QDate(2026, 12, 19) << 3;
+        QTest::newRow("plan's last pixel") << whole << QPointF(455.9, 131.9) << QDate(2026, 12, 19) << 3;
         QTest::newRow("past the plan") << whole << QPointF(456, 132) << QDate() << -1;
+        // clang-format on
     }
     void hits()
     {
@@ -171,17 +167,16 @@ private Q_SLOTS:
         QTest::addColumn<Rects>("views");
         // 2 rows and 5 days a page. Rows 0-1 take Tue 8 - Tue 15 (with the day either
         // side): Tue 8 - Sat 12, Sun 13 - Tue 15. Rows 2-3 take Mon 14 - Sat 19.
+        // clang-format off
         QTest::newRow("2 rows, 5 days") << QSizeF(323, 98)
-                                        << Rects{R(0, 0, 316, 88), R(100, 0, 276, 88),
-                                                 R(120, 44, 316, 88), R(220, 44, 236, 88)};
+            << Rects{R(0, 0, 316, 88), R(100, 0, 276, 88), R(120, 44, 316, 88), R(220, 44, 236, 88)};
         QTest::newRow("everything on one page") << QSizeF(1000, 700) << Rects{R(0, 0, 456, 132)};
         // Not even a row fits under the header: one row a page, 4 days across.
         // Paint Tue 8 - Sat 12, Order Tue 8 - Tue 15, Tiles Mon 14 - Fri 18, Check Thu 17 - Sat 19.
-        QTest::newRow("too low for a row")
-            << QSizeF(300, 20)
-            << Rects{R(0, 0, 296, 66),   R(80, 0, 236, 66),   R(0, 22, 296, 66),
-                     R(80, 22, 296, 66), R(120, 44, 296, 66), R(200, 44, 236, 66),
-                     R(180, 66, 276, 66)};
+        QTest::newRow("too low for a row") << QSizeF(300, 20)
+            << Rects{R(0, 0, 296, 66), R(80, 0, 236, 66), R(0, 22, 296, 66), R(80, 22, 296, 66),
+                     R(120, 44, 296, 66), R(200, 44, 236, 66), R(180, 66, 276, 66)};
+        // clang-format on
     }
     void pages()
     {
@@ -227,9 +222,10 @@ private Q_SLOTS:
         const QString tooLarge = "The picture would be 16,385 × 132 pixels, and a PNG picture can "
                                  "be at most 16,384 pixels either way. Please save it as SVG or "
                                  "PDF instead.";
-        QTest::newRow("PNG at the limit") << int(TimelinePicture::Format::Png) << 16384 << "";
-        QTest::newRow("PNG past it") << int(TimelinePicture::Format::Png) << 16385 << tooLarge;
-        QTest::newRow("SVG past it") << int(TimelinePicture::Format::Svg) << 16385 << "";
+        const int png = int(TimelinePicture::Format::Png), svg = int(TimelinePicture::Format::Svg);
+        QTest::newRow("PNG at the limit") << png << 16384 << "";
+        QTest::newRow("PNG past it") << png << 16385 << tooLarge;
+        QTest::newRow("SVG past it") << svg << 16385 << "";
     }
     void pictureLimits()
     {
@@ -280,10 +276,7 @@ private Q_SLOTS:
     // A small plan fits one A4 page; a page per band of rows otherwise.
     void pdf()
     {
-        TimelinePicture::Options options;
-        options.format = TimelinePicture::Format::Pdf;
-        const TimelinePicture::Result pdf =
-            TimelinePicture::render(smallPlan(false), pictureStyle(), options);
+        const TimelinePicture::Result pdf = render(TimelinePicture::Format::Pdf, 0);
         QVERIFY(pdf.bytes.startsWith("%PDF-"));
         static const QRegularExpression page("/Type\\s*/Page\\b(?!s)");
         QCOMPARE(QString::fromLatin1(pdf.bytes).count(page), 1);
