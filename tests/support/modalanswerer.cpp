@@ -24,6 +24,12 @@ void ModalAnswerer::answerByKey(Qt::Key key, QWidget* releasedOn)
     m_answers.append(Answer{QMessageBox::NoButton, key, releasedOn});
 }
 
+void ModalAnswerer::answer(const QList<QMessageBox::StandardButton>& buttons)
+{
+    for (QMessageBox::StandardButton button : buttons)
+        answer(button);
+}
+
 bool ModalAnswerer::waitForAll(int timeoutMs)
 {
     return QTest::qWaitFor([this] { return m_answers.isEmpty(); }, timeoutMs);
@@ -34,6 +40,31 @@ void ModalAnswerer::clear()
     m_answers.clear();
     m_seen.clear();
     m_unexpected = 0;
+}
+
+QString ModalAnswerer::line(const QString& title, const QString& text, QMessageBox::Icon icon,
+                            QMessageBox::StandardButtons buttons,
+                            QMessageBox::StandardButton defaultButton)
+{
+    return QStringLiteral("%1 | %2 | icon %3 | buttons %4 | default %5")
+        .arg(title, text)
+        .arg(icon)
+        .arg(buttons.toInt())
+        .arg(defaultButton);
+}
+
+QStringList ModalAnswerer::shown(int timeoutMs)
+{
+    QStringList lines;
+    const bool answered = waitForAll(timeoutMs);
+    for (const SeenMessage& seen : std::as_const(m_seen))
+        lines << line(seen.title, seen.text, seen.icon, seen.buttons, seen.defaultButton);
+    if (!answered)
+        lines << QStringLiteral("<unanswered>");
+    if (m_unexpected > 0)
+        lines << QStringLiteral("%1 unexpected").arg(m_unexpected);
+    clear();
+    return lines;
 }
 
 void ModalAnswerer::poll()

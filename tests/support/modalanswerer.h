@@ -30,6 +30,7 @@ public:
     explicit ModalAnswerer(QObject* parent = nullptr);
 
     void answer(QMessageBox::StandardButton button);
+    void answer(const QList<QMessageBox::StandardButton>& buttons);
     // Answers with a key the way a hurried user does: pressed in the box, which
     // closes on the press, and released on releasedOn, where the focus goes back.
     void answerByKey(Qt::Key key, QWidget* releasedOn);
@@ -39,6 +40,17 @@ public:
     const QList<SeenMessage>& seen() const { return m_seen; }
     int unexpectedCount() const { return m_unexpected; }
     void clear();
+
+    // A box as one line, so a test states its title, text, icon, buttons and the button
+    // Enter presses whole.
+    static QString line(const QString& title, const QString& text,
+                        QMessageBox::Icon icon = QMessageBox::Information,
+                        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                        QMessageBox::StandardButton defaultButton = QMessageBox::Ok);
+    // Waits for every queued answer, then gives the boxes seen as line()s, followed by
+    // "<unanswered>" when an answer was never taken and "N unexpected" for boxes nobody
+    // answered; starts afresh.
+    QStringList shown(int timeoutMs = 5000);
 
 private:
     void poll();

@@ -1,145 +1,52 @@
-#include "modalanswerer.h"
-#include "ui/filechooser.h"
-#include "ui/mainwindow.h"
-#include "ui/timelineview.h"
+#include "planner.h"
 
 #include <QSignalSpy>
-#include <QTest>
-#include <QtWidgets>
 
 #include <sys/stat.h>
 
 using namespace taskloom;
-using namespace Qt::StringLiterals;
-using Box = QMessageBox;
-using Text = const QString&;
+using namespace taskloom::test;
 
-const QDate Today(2026, 12, 9); // a Wednesday; the tests never read the clock
-static QList<QUrl> Opened;      // what the export asked the desktop to open
-// Each trigger, then the rows shown after it (1: no build; Enter at the text's start adds a
-// line): a control clicked, a key on a control (Num: keypad), a resize, or the timer alone.
-const QString TriggerRows =
-    "cmdToList 2|optDate0 2|optDate1 2|chkExcludeWeekends 2|qt_calendar_calendarview Right 2|"
-    "qt_calendar_calendarview Left 1|txtTodo Return 3|txtTodo Num+Enter 3|txtTodo Up 2|"
-    "txtTodo Ctrl+Shift+Down 2|txtTodo X 1|txtTodo Left 1|resize 1|timer 1";
-
+static QList<QUrl> Opened; // what the export asked the desktop to open
 const QByteArray CsvHeader = "Subject,Start Date,Start Time,End Date,End Time,All Day Event,"
                              "Description,Location,Private\r\n";
 
-// A message box as one line: title, text, icon, buttons and the one Enter presses.
-static QString box(Text title, Text text, int icon = Box::Information, int buttons = Box::Ok,
-                   int defaultButton = Box::Ok)
+static QString titles(QStringList boxes)
 {
-    return QStringLiteral("%1 | %2 | icon %3 | buttons %4 | default %5")
-        .arg(title, text)
-        .arg(icon)
-        .arg(buttons)
-        .arg(defaultButton);
+    return boxes.replaceInStrings(QRegularExpression(" \\|.*"), "").join('|');
 }
 
-// The titles of the boxes shown, from shown().
-static QString titles(const QStringList& boxes)
+// Clicks the link, lets act work the dialog it opens, presses the button act names and gives
+// the dialog's name.
+static QString openDialog(Planner& p, Text link, const std::function<const char*(QWidget*)>& act)
 {
-    QStringList out;
-    for (const QString& seen : boxes)
-        out << seen.section(" | ", 0, 0);
-    return out.join('|');
+    QString opened;
+    const QObject guard; // a dialog that never opens leaves no timer behind
+    QTimer::singleShot(50, &guard, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        opened = dialog->objectName();
+        QTest::mouseClick(dialog->findChild<QPushButton*>(act(dialog)), Qt::LeftButton);
+    });
+    p.click(link);
+    return opened;
 }
-
-static QByteArray bytesOf(Text path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Answers the save dialog with the next queued path ("" cancels), picking the filter when one
-// is set, and notes what it offered (with the filter offered first, when it offers filters).
-struct AnsweringChooser : FileChooser {
-    QStringList answers, offered;
-    QString filter;
-    QString openFile(QWidget*, Text, Text, Text) override { return {}; }
-    QString saveFile(QWidget*, Text caption, Text suggested, Text filters, QString* chosen) override
-    {
-        offered << caption + '|' + suggested + '|' + filters + (chosen ? '|' + *chosen : "");
-        if (chosen && !filter.isEmpty())
-            *chosen = filter;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
-
-// One started window over its own copy of the shipped files; each file left out ("name") or
-// damaged ("name=text") is reported once at start-up and answered.
-struct Planner {
-    test::ModalAnswerer answers;
-    QTemporaryDir folder;
-    MainWindow window{AppFolders::beside(folder.path()), [] { return Today; }};
-
-    explicit Planner(const QStringList& changed = {}, const QByteArray& daysOff = {})
-    {
-        for (const QFileInfo& data : QDir(qApp->applicationDirPath()).entryInfoList({"*.txt"}))
-            QFile::copy(data.filePath(), folder.filePath(data.fileName()));
-        if (QFile file(folder.filePath("daysoff.txt")); !daysOff.isNull())
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(daysOff) == daysOff.size());
-        for (const QString& change : changed) { // a file unchanged fails on the missing answer
-            QFile file(folder.filePath(change.section('=', 0, 0)));
-            const bool done = file.remove() && (!change.contains('=') ||
-                                                (file.open(QIODevice::WriteOnly) &&
-                                                 file.write(change.section('=', 1).toUtf8()) > 0));
-            answers.answer(done ? Box::Ok : Box::NoButton);
-        }
-        QDir(folder.path()).mkdir("output");
-        window.startUp();
-        window.show();
-    }
-    ~Planner() { QCOMPARE(answers.unexpectedCount(), 0); }
-    template <typename T = QWidget> T* get(Text n) const { return window.findChild<T*>(n); }
-    // Near the top left: option buttons and check boxes take clicks on their mark only.
-    void click(Text n) const { QTest::mouseClick(get(n), Qt::LeftButton, {}, {8, 12}); }
-    void type(Text tasks) const { get<QPlainTextEdit>("txtTodo")->setPlainText(tasks); }
-    int rows() const { return get<QTableView>("ListView1")->model()->rowCount(); }
-    TimelineView* timeline() const { return get<TimelineView>("timelineView"); }
-    void build(Text tasks) const
-    {
-        type(tasks);
-        click("cmdToList");
-    }
-    QStringList shown() // the message boxes seen, once every queued answer was given
-    {
-        answers.waitForAll();
-        QStringList boxes;
-        for (const test::SeenMessage& seen : answers.seen())
-            boxes << box(seen.title, seen.text, seen.icon, seen.buttons.toInt(),
-                         seen.defaultButton);
-        return boxes;
-    }
-    // Clicks the link, lets act work the dialog it opens, presses the button act names and
-    // gives the dialog's name.
-    QString open(const char* link, const std::function<const char*(QWidget*)>& act)
-    {
-        QString opened;
-        const QObject guard; // a dialog that never opens leaves no timer behind
-        QTimer::singleShot(50, &guard, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            opened = dialog->objectName();
-            QTest::mouseClick(dialog->findChild<QPushButton*>(act(dialog)), Qt::LeftButton);
-        });
-        click(link);
-        return opened;
-    }
-};
 
 class TestMainWindow : public QObject {
     Q_OBJECT
+    std::optional<ShippedFolder> m_dir;
+    QString dir() const { return m_dir->path(); }
+    QString path(Text name) const { return m_dir->filePath(name); }
     Q_INVOKABLE void openedUrl(const QUrl& url) { Opened.append(url); }
 
 private Q_SLOTS:
     void initTestCase() { QDesktopServices::setUrlHandler("file", this, "openedUrl"); }
+    void init() { m_dir.emplace(); }
 
     // Settings files missing or damaged at start-up: each told once, start-up carried on to
     // its end (the calendar caught up), and what could be read is used by a build of "A +2".
     void startUpSettings_data()
     {
-        QTest::addColumn<QStringList>("files"); // as Planner takes them
+        QTest::addColumn<QStringList>("files"); // "name": removed; "name=text": written over
         QTest::addColumn<QStringList>("told");
         QTest::addColumn<QString>("built"); // the row's last day, or the refusal's title
         const QString missing = "Error: %1 file not found. Please reinstall the software.";
@@ -160,49 +67,55 @@ private Q_SLOTS:
         QFETCH(QStringList, files);
         QFETCH(QStringList, told);
         QFETCH(QString, built);
-        Planner p(files);
-        QStringList warnings;
-        for (const QString& text : told)
-            warnings << box("Error", text, Box::Warning);
-        QCOMPARE(p.shown(), warnings);
+        for (const QString& file : files) {
+            const QString name = path(file.section('=', 0, 0));
+            QVERIFY(QFile::remove(name));
+            QVERIFY(!file.contains('=') || put(name, file.section('=', 1).toUtf8()));
+        }
+        Planner p(dir(), QList<Box::StandardButton>(told.size(), Box::Ok));
+        for (QString& text : told)
+            text = box("Error", text, Box::Warning);
+        QCOMPARE(p.answers.shown(), told);
         QTRY_COMPARE(p.get<QCalendarWidget>("Calendar2")->selectedDate(), Today);
-        p.answers.clear();
-        if (built == "Ooops!")
-            p.answers.answer(Box::Ok);
-        p.type("A +2");
-        p.click("cmdToList");
+        p.answers.answer(QList<Box::StandardButton>(built == "Ooops!", Box::Ok));
+        p.build("A +2");
         const QList<ScheduleRow>& rows = p.window.schedule().rows;
-        QCOMPARE(rows.isEmpty() ? titles(p.shown()) : rows.first().end.toString("dddd d"), built);
+        QCOMPARE(rows.isEmpty() ? titles(p.answers.shown()) : rows[0].end.toString("dddd d"),
+                 built);
     }
 
-    // Each trigger after a first build of one row, the calendar caught up with today.
+    // Each trigger after a first build of one row, the calendar caught up with today: a control
+    // clicked, a key on a control (Num: keypad), a resize, or the timer alone. Then the rows
+    // shown (1: no build; Enter at the text's start adds a line).
     void triggers_data()
     {
         QTest::addColumn<int>("rows");
-        for (const QString& row : TriggerRows.split('|'))
+        const QString rows =
+            "cmdToList 2|optDate0 2|optDate1 2|chkExcludeWeekends 2|qt_calendar_calendarview Right "
+            "2|qt_calendar_calendarview Left 1|txtTodo Return 3|txtTodo Num+Enter 3|txtTodo Up 2|"
+            "txtTodo Ctrl+Shift+Down 2|txtTodo X 1|txtTodo Left 1|resize 1|timer 1";
+        for (const QString& row : rows.split('|'))
             QTest::newRow(qPrintable(row.section(' ', 0, -2))) << row.section(' ', -1).toInt();
     }
     void triggers()
     {
         const QString action = QTest::currentDataTag(), month = "qt_calendar_calendarview ";
-        QFETCH(int, rows);
-        Planner p;
-        p.type("A");
-        p.click("cmdToList");
+        Planner p(dir());
+        p.build("A");
         p.type("A +3\nB +2");
         QTRY_COMPARE(p.get<QCalendarWidget>("Calendar2")->selectedDate(), Today);
-        if (action == month + "Left") // yesterday
-            p.answers.answer(Box::Ok);
+        p.answers.answer(
+            QList<Box::StandardButton>(action == month + "Left", Box::Ok)); // yesterday
         if (action.contains(' '))
             QTest::keySequence(p.get(action.section(' ', 0, 0)), action.section(' ', 1));
         else if (action == "resize")
             p.window.resize(p.window.width() + 200, p.window.height() + 50);
         else if (action != "timer")
             p.click(action);
-        QCOMPARE(p.rows(), rows);
+        QTEST(p.rows(), "rows");
         if (action == month + "Left") { // refused, the old rows kept; option 0 builds from today
             const QString past = "Your project is set to start on a past date. Please fix this.";
-            QCOMPARE(p.shown(), QStringList{box("Ooops!", past)});
+            QCOMPARE(p.answers.shown(), QStringList{box("Ooops!", past)});
             p.click("optDate0");
             QCOMPARE(p.rows(), 2);
         }
@@ -211,48 +124,59 @@ private Q_SLOTS:
         QCOMPARE(p.window.schedule().rows.first().start, Today.addDays(tomorrow));
     }
 
-    // The table's texts under the locale, and its width under the resize rule.
-    void table_data()
+    // The table's texts under the locale, and the resize rule: the export button and the
+    // caption keep 47 pixels (700 twips) from the outer right edge and the table reaches it.
+    // The view switches sit left of the export button, which covers them below about 1,030
+    // pixels; the timeline keeps the table's place.
+    void layout_data()
     {
-        QTest::addColumn<QStringList>("cells"); // the first row's, then the second's duration
-        QTest::addColumn<int>("width");         // 0: the minimum, left of the table's right edge
-        QTest::newRow("en_US") << QStringList{"12/9/2026", "12/11/2026", "2.5", "1500"} << 1400;
-        QTest::newRow("de_DE") << QStringList{"09.12.2026", "11.12.2026", "2,5", "1500"} << 0;
+        QTest::addColumn<int>("width");           // the outer one; 0: the minimum
+        QTest::addColumn<QStringList>("cells");   // the first row's, then the second's duration
+        QTest::addColumn<QString>("atRightEdge"); // at the Timeline button's last pixel
+        const QStringList us{"12/9/2026", "12/11/2026", "2.5", "1500"};
+        QTest::newRow("en_US, 1400") << 1400 << us << "cmdShowTimeline";
+        QTest::newRow("en_US, 1031: export button at 584") << 1031 << us << "cmdShowTimeline";
+        QTest::newRow("en_US, 1029: export button at 582") << 1029 << us << "Command2";
+        QTest::newRow("de_DE, minimum")
+            << 0 << QStringList{"09.12.2026", "11.12.2026", "2,5", "1500"} << "";
     }
-    void table()
+    void layout()
     {
-        QFETCH(QStringList, cells);
         QFETCH(int, width);
-        QLocale::setDefault(QLocale(QTest::currentDataTag()));
-        Planner p;
-        p.type("Paint +2.5\nTiles + 1500");
-        p.click("cmdToList");
+        QLocale::setDefault(QLocale(QString(QTest::currentDataTag()).left(5)));
+        Planner p(dir());
+        p.build("Paint +2.5\nTiles + 1500");
         auto* table = p.get<QTableView>("ListView1");
         QStringList texts;
         for (int cell = 1; cell < 5; ++cell)
             texts << table->model()->index(cell / 4, std::min(cell, 3)).data().toString();
-        QCOMPARE(texts, cells);
-        const int tableBefore = table->width(), margin = 47; // 700 twips
-        p.window.resize(width ? width : p.window.minimumWidth(), p.window.height());
+        QTEST(texts, "cells");
+        QCOMPARE(p.get("cmdShowSchedule")->geometry(), QRect(393, 81, 95, 31)); // 5895, 1215 twips
+        QCOMPARE(p.get("cmdShowTimeline")->geometry(), QRect(488, 81, 95, 31));
+        const int tableBefore = table->width(), margin = 47;
+        const int frame = p.window.frameGeometry().width() - p.window.width();
+        p.window.resize(width ? width - frame : p.window.minimumWidth(), 700);
         const int outer = p.window.frameGeometry().width();
         for (const char* name : {"Command2", "Label13"})
             QCOMPARE(p.get(name)->geometry().right() + 1, outer - margin);
         QCOMPARE(table->width(), width ? outer - table->x() - margin : tableBefore);
+        QCOMPARE(p.timeline()->geometry(), table->geometry());
+        if (width)
+            QTEST(p.get("centralWidget")->childAt(582, 90)->objectName(), "atRightEdge");
         QLocale::setDefault(QLocale::system());
     }
 
-    // One project exported step by step: each check, the overwrite question, the write.
+    // One project exported step by step: each check, a build of what the controls show, the
+    // overwrite question, the write and its failures, the folder opened or named.
     void exportCsv()
     {
-        Planner p;
-        const QString csv = p.folder.filePath("output/project.csv");
-        const auto run = [&p](const char* name, QList<Box::StandardButton> buttons = {Box::Ok}) {
-            p.answers.clear();
-            p.get<QLineEdit>("txtProjectName")->setText(name);
-            while (!buttons.isEmpty())
-                p.answers.answer(buttons.takeFirst());
+        Planner p(dir());
+        const QString csv = path("output/project.csv");
+        const auto run = [&p](const char* name, const QList<Box::StandardButton>& replies) {
+            p.name(name);
+            p.answers.answer(replies);
             p.click("Command2");
-            return p.shown().join('\n');
+            return p.answers.shown().join('\n');
         };
         const QString confirm =
             box("Confirm", "Overwrite the previous .csv file (maybe from another project)?",
@@ -262,11 +186,11 @@ private Q_SLOTS:
             "project info. You can now add this project (.csv) to your G calendar. For more "
             "details, please read the user manual.";
         const QString done = box("Done!", doneText);
-        QCOMPARE(run("Home"), box("Missing Info", "Please add some tasks to your project."));
-        p.type("Paint, walls +4\nTiles");
-        p.click("cmdToList");
-        QCOMPARE(run(""), box("Missing Info", "Please enter a project name."));
-        QCOMPARE(run("  "), done); // a name of blanks passes
+        QCOMPARE(run("Home", {Box::Ok}),
+                 box("Missing Info", "Please add some tasks to your project."));
+        p.type("Paint, walls +4\nTiles"); // not built: the export builds it first
+        QCOMPARE(run("", {Box::Ok}), box("Missing Info", "Please enter a project name."));
+        QCOMPARE(run("  ", {Box::Ok}), done); // a name of blanks passes
         // From Wednesday 9 December: Paint to Friday and on Monday, Tiles on Tuesday.
         QCOMPARE(bytesOf(csv),
                  CsvHeader +
@@ -275,21 +199,28 @@ private Q_SLOTS:
                      "\"  : Paint, walls  (2)\",12/14/2026,9:00 AM,12/14/2026,6:00 PM,False,"
                      "\"Paint, walls \",Home,True\r\n"
                      "  : Tiles,12/15/2026,9:00 AM,12/15/2026,6:00 PM,False,Tiles,Home,True\r\n");
-        QCOMPARE(Opened, QList{QUrl::fromLocalFile(p.folder.filePath("output"))});
+        QCOMPARE(Opened, QList{QUrl::fromLocalFile(path("output"))});
         p.click("chkExcludeWeekends"); // unticked: Saturday and Sunday work too
         const QByteArray before = bytesOf(csv);
         QCOMPARE(run("Home", {Box::No}), confirm);
         QCOMPARE(bytesOf(csv), before); // byte for byte
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}), confirm + '\n' + done);
-        QCOMPARE(bytesOf(csv),
-                 CsvHeader +
-                     "\"Home: Paint, walls \",12/09/2026,9:00 AM,12/12/2026,6:00 PM,False,"
-                     "\"Paint, walls \",Home,True\r\n"
-                     "Home: Tiles,12/13/2026,9:00 AM,12/13/2026,6:00 PM,False,Tiles,Home,True\r\n");
+        const QByteArray home =
+            CsvHeader +
+            "\"Home: Paint, walls \",12/09/2026,9:00 AM,12/12/2026,6:00 PM,False,"
+            "\"Paint, walls \",Home,True\r\n"
+            "Home: Tiles,12/13/2026,9:00 AM,12/13/2026,6:00 PM,False,Tiles,Home,True\r\n";
+        QCOMPARE(bytesOf(csv), home);
+        p.type("Paint +1e9"); // refused by the build first: nothing asked, nothing written
+        QCOMPARE(run("Home", {Box::Ok}),
+                 box("Ooops!", "Line 1 (\"Paint +1e9\") has a duration that cannot be scheduled. "
+                               "Please give a number of days between -10000 and 10000."));
+        QCOMPARE(bytesOf(csv), home);
         // A folder in the way, then a named pipe that nothing reads (opening it would hang):
         // the path and the reason, nothing replaced, nothing opened.
-        const QString path = QDir::toNativeSeparators(csv);
-        const QString error = "The project could not be written to " + path +
+        p.type("Paint");
+        const QString error = "The project could not be written to " +
+                              QDir::toNativeSeparators(csv) +
                               ".\n\nIt is a %1, not a file; please move it away";
         QVERIFY(QFile::remove(csv) && QDir().mkpath(csv));
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}),
@@ -298,53 +229,13 @@ private Q_SLOTS:
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}),
                  confirm + '\n' + box("Error", error.arg("named pipe"), Box::Warning));
         QVERIFY(QFileInfo::exists(csv) && !QFileInfo(csv).isFile());
-        QCOMPARE(Opened.size(), 2); // not for No, not for the failed writes
+        QCOMPARE(Opened.size(), 2); // not for No, not for the refusals
         // No file browser to open the folder: "Done!" says where the file is.
         QVERIFY(QFile::remove(csv));
         QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(run("Home"), box("Done!", doneText + "\nThe file is " + path));
+        QCOMPARE(run("Home", {Box::Ok}),
+                 box("Done!", doneText + "\nThe file is " + QDir::toNativeSeparators(csv)));
         QDesktopServices::setUrlHandler("file", this, "openedUrl");
-    }
-
-    // An export writes what the controls show: when they changed since the last build
-    // ("Paint +2" named "Home", from Wednesday 9 December) it builds first, as "Create
-    // Project!" does, and a refused build writes nothing.
-    void exportBuildsFirst_data()
-    {
-        QTest::addColumn<QString>("tasks");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("shown"); // the boxes' titles
-        QTest::addColumn<int>("builds");
-        QTest::addColumn<QByteArray>("events"); // the file's lines after its header; null: none
-        const QByteArray paint =
-            ",12/09/2026,9:00 AM,12/10/2026,6:00 PM,False,Paint ,Home,True\r\n";
-        // clang-format off
-        QTest::newRow("unchanged") << "Paint +2" << "Home" << "Done!" << 0 << "Home: Paint " + paint;
-        QTest::newRow("renamed") << "Paint +2" << "Hall" << "Done!" << 1 << "Hall: Paint " + paint;
-        QTest::newRow("new tasks") << "Tiles" << "Home" << "Done!" << 1
-            << "Home: Tiles,12/09/2026,9:00 AM,12/09/2026,6:00 PM,False,Tiles,Home,True\r\n"_ba;
-        QTest::newRow("cleared, renamed") << "" << "Hall" << "Missing Info" << 1 << QByteArray();
-        QTest::newRow("refused") << "Paint +1e9" << "Home" << "Ooops!" << 0 << QByteArray();
-        // clang-format on
-    }
-    void exportBuildsFirst()
-    {
-        QFETCH(QString, tasks);
-        QFETCH(QString, name);
-        QFETCH(QByteArray, events);
-        Planner p;
-        p.type("Paint +2");
-        p.get<QLineEdit>("txtProjectName")->setText("Home");
-        p.click("cmdToList");
-        p.type(tasks);
-        p.get<QLineEdit>("txtProjectName")->setText(name);
-        QSignalSpy built(p.get<QTableView>("ListView1")->model(), &QAbstractItemModel::modelReset);
-        p.answers.answer(Box::Ok);
-        p.click("Command2");
-        QTEST(titles(p.shown()), "shown");
-        QTEST(int(built.size()), "builds");
-        QCOMPARE(bytesOf(p.folder.filePath("output/project.csv")),
-                 events.isNull() ? QByteArray() : CsvHeader + events);
     }
 
     // Enter pressed to close a message box or a dialog is released in the task box: that
@@ -355,21 +246,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("opener"); // what opens the box or dialog Enter closes
         QTest::addColumn<QString>("shown");  // the boxes' titles
         QTest::addColumn<int>("builds");
-        // clang-format off
-        QTest::newRow("Ooops!") << "A +1e9" << "txtTodo" << "Ooops!" << 0;
-        QTest::newRow("Done!") << "A" << "Command2" << "Done!" << 0;
-        QTest::newRow("Tips") << "A\nB" << "Label15" << "" << 0;
-        QTest::newRow("in the task box") << "A\nB" << "txtTodo" << "" << 1;
-        // clang-format on
+        QTest::newRow("Ooops!") << "A +1e9"
+                                << "txtTodo"
+                                << "Ooops!" << 0;
+        QTest::newRow("Done!") << "A"
+                               << "Command2"
+                               << "Done!" << 0;
+        QTest::newRow("Tips") << "A\nB"
+                              << "Label15"
+                              << "" << 0;
+        QTest::newRow("in the task box") << "A\nB"
+                                         << "txtTodo"
+                                         << "" << 1;
     }
     void enterThatCloses()
     {
-        QFETCH(QString, tasks);
         QFETCH(QString, opener);
         QFETCH(QString, shown);
-        Planner p;
-        p.type("A");
-        p.click("cmdToList");
+        Planner p(dir());
+        p.build("A");
+        QFETCH(QString, tasks);
         p.type(tasks);
         QWidget* taskBox = p.get("txtTodo");
         QSignalSpy built(p.get<QTableView>("ListView1")->model(), &QAbstractItemModel::modelReset);
@@ -386,170 +282,120 @@ private Q_SLOTS:
             QTest::keyClick(taskBox, Qt::Key_Return);
         else
             p.click(opener);
-        QCOMPARE(titles(p.shown()), shown);
+        QCOMPARE(titles(p.answers.shown()), shown);
         QTEST(int(built.size()), "builds");
     }
 
-    // Tab reaches both links and the buttons; Return, Enter or Space on a link opens its
-    // dialog, Return presses a focused button (in the dialog too: it closes them).
-    void keyboard_data()
+    // The keyboard and the view switches, after a build of "A" and "B +2" with "A" typed
+    // since. Tab reaches the links, the buttons and the checked switch, an arrow the other;
+    // Return, Enter or Space on a link opens its dialog, Return presses a focused button (in
+    // a dialog too: it closes it). Builds fill both views, whichever shows.
+    void keysAndViews_data()
     {
-        QTest::addColumn<QString>("from"); // focused first, then Tab
-        QTest::addColumn<QString>("reached");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("result"); // the dialog opened and closed, or the rows built
+        // "focus:" and "at:" a control: focus it, or check the focus is there; "cmd": a click;
+        // "action": triggered; else keys to the focus.
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("result"); // the dialog opened and closed, the view and its rows
         // clang-format off
-        QTest::newRow("Tips, Return") << "txtTodo" << "Label15" << int(Qt::Key_Return) << "frmTips";
-        QTest::newRow("Tips, Space") << "txtTodo" << "Label15" << int(Qt::Key_Space) << "frmTips";
-        QTest::newRow("Settings, Enter") << "chkExcludeWeekends" << "lblSetWorkingDays"
-                                         << int(Qt::Key_Enter) << "frmWorkingWeek";
-        QTest::newRow("Create Project!, Return") << "lblSetWorkingDays" << "cmdToList"
-                                                 << int(Qt::Key_Return) << "rows 1";
+        QTest::newRow("Tips, Return") << "focus:txtTodo Tab at:Label15 Return" << "frmTips table 2";
+        QTest::newRow("Tips, Space") << "focus:txtTodo Tab at:Label15 Space" << "frmTips table 2";
+        QTest::newRow("Settings, Enter") << "focus:chkExcludeWeekends Tab at:lblSetWorkingDays Enter"
+                                         << "frmWorkingWeek table 2";
+        QTest::newRow("Create Project!, Return") << "focus:lblSetWorkingDays Tab at:cmdToList Return"
+                                                 << "table 1";
+        QTest::newRow("Timeline button") << "cmdShowTimeline" << "timeline 2";
+        QTest::newRow("Ctrl+2") << "Ctrl+2" << "timeline 2";
+        QTest::newRow("View, Timeline") << "actionViewTimeline" << "timeline 2";
+        QTest::newRow("checked button again") << "cmdShowTimeline cmdShowTimeline" << "timeline 2";
+        QTest::newRow("back by Schedule button") << "Ctrl+2 cmdShowSchedule" << "table 2";
+        QTest::newRow("back by Ctrl+1") << "cmdShowTimeline Ctrl+1" << "table 2";
+        QTest::newRow("back by View, Schedule") << "Ctrl+2 actionViewSchedule" << "table 2";
+        QTest::newRow("Tab to the switch, Right, Space")
+            << "focus:cmdToList Tab at:cmdShowSchedule Right Space" << "timeline 2";
+        QTest::newRow("built by Return on the timeline") << "Ctrl+2 focus:cmdToList Return"
+                                                         << "timeline 1";
         // clang-format on
     }
-    void keyboard()
-    {
-        QFETCH(QString, from);
-        QFETCH(int, key);
-        Planner p;
-        p.type("A");
-        p.window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&p.window));
-        p.get(from)->setFocus();
-        QTest::keyClick(p.get(from), Qt::Key_Tab);
-        QTEST(QApplication::focusWidget()->objectName(), "reached");
-        QString result;
-        const QObject guard; // Return on the dialog's last button, Close or Cancel
-        QTimer::singleShot(50, &guard, [&result] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            result = dialog->objectName();
-            QPushButton* last = dialog->findChildren<QPushButton*>().last();
-            last->setFocus();
-            QTest::keyClick(last, Qt::Key_Return);
-            if (dialog->isVisible() && dialog->close())
-                result += " stayed open";
-        });
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-        QTEST(result.isEmpty() ? QString("rows %1").arg(p.rows()) : result, "result");
-    }
-
-    // File > Export > iCalendar: the checks, a cancelled dialog, a write, a failed write.
-    void exportIcs()
-    {
-        Planner p;
-        auto owned = std::make_unique<AnsweringChooser>();
-        AnsweringChooser& chooser = *owned;
-        p.window.setFileChooser(std::move(owned));
-        QAction* action = p.get<QMenu>("menuExport")->findChild<QAction*>("actionExportIcs");
-        QVERIFY(action);
-        QCOMPARE(action->text(), "iCalendar File (.ics)…");
-        qputenv("SOURCE_DATE_EPOCH", "1796601600");
-        const auto run = [&](const char* name, const QString& answer, bool informs) {
-            p.answers.clear();
-            p.get<QLineEdit>("txtProjectName")->setText(name);
-            chooser.answers = {answer};
-            if (informs)
-                p.answers.answer(Box::Ok);
-            action->trigger();
-            return p.shown().join('\n');
-        };
-        const QString ics = p.folder.filePath("mine/plan.ics");
-        QCOMPARE(run("Home", ics, true),
-                 box("Missing Info", "Please add some tasks to your project."));
-        p.type("Paint, walls +4\nTiles");
-        p.click("cmdToList"); // Paint: Wednesday to Friday, Monday; Tiles: Tuesday
-        QCOMPARE(run("", ics, true), box("Missing Info", "Please enter a project name."));
-        QVERIFY(chooser.offered.isEmpty());
-        QCOMPARE(run("..Home/Garden", "", false), ""); // cancelled: nothing said, nothing written
-        QCOMPARE(chooser.offered, QStringList{"Export iCalendar File|" +
-                                              p.folder.filePath("output/Home_Garden.ics") +
-                                              "|iCalendar files (*.ics);;All files (*)"});
-        QVERIFY(!QFile::exists(ics));
-        p.type("Paint, walls +4\nTiles\nGrout"); // not built: the export builds it first
-        QCOMPARE(run("Home", ics, true),
-                 box("Done!", "Done! The calendar file is saved as " + ics + "."));
-        const QByteArray written = bytesOf(ics);
-        QCOMPARE(written.count("BEGIN:VEVENT"), 4); // Grout: Wednesday
-        QVERIFY(written.contains("\r\nX-WR-CALNAME:Home\r\n"));
-        QVERIFY(written.contains("\r\nDTSTAMP:20261207T000000Z\r\n"));
-        // A file in the way of the folder: the path and the system's reason, no "Done!".
-        const QString blocked = p.folder.filePath("mine/plan.ics/again.ics");
-        QCOMPARE(run("Home", blocked, true),
-                 box("Error",
-                     "The project could not be written to " + blocked + ".\n\nNot a directory",
-                     Box::Warning));
-        qunsetenv("SOURCE_DATE_EPOCH");
-    }
-
-    // Each way to switch the schedule area, from the table; the window's keys need it active.
-    void switchViews_data()
-    {
-        QTest::addColumn<QString>("steps"); // buttons, actions and keys, in turn
-        QTest::addColumn<bool>("timeline");
-        QTest::newRow("Timeline button") << "cmdShowTimeline" << true;
-        QTest::newRow("Ctrl+2") << "Ctrl+2" << true;
-        QTest::newRow("View, Timeline") << "actionViewTimeline" << true;
-        QTest::newRow("checked button again") << "cmdShowTimeline cmdShowTimeline" << true;
-        QTest::newRow("back by Schedule button") << "Ctrl+2 cmdShowSchedule" << false;
-        QTest::newRow("back by Ctrl+1") << "cmdShowTimeline Ctrl+1" << false;
-        QTest::newRow("back by View, Schedule") << "Ctrl+2 actionViewSchedule" << false;
-        // Like radio buttons, Tab reaches the checked switch and an arrow the other.
-        QTest::newRow("Tab from Create Project!, Right, Space")
-            << "focus:cmdToList Tab Right Space" << true;
-    }
-    void switchViews()
+    void keysAndViews()
     {
         QFETCH(QString, steps);
-        QFETCH(bool, timeline);
-        Planner p;
-        p.window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&p.window));
+        Planner p(dir());
+        p.activate();
         p.build("A\nB +2");
+        p.type("A");
+        QString result;
+        QTimer closer; // Return on the dialog's last button, Close or Cancel
+        closer.callOnTimeout([&result] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                result += dialog->objectName() + ' ';
+                QPushButton* last = dialog->findChildren<QPushButton*>().last();
+                last->setFocus();
+                QTest::keyClick(last, Qt::Key_Return);
+                if (dialog->isVisible() && dialog->close())
+                    result += "stayed open ";
+            }
+        });
+        closer.start(20);
         for (const QString& step : steps.split(' ')) {
             QWidget* focused = QApplication::focusWidget();
             if (step.startsWith("focus:"))
                 p.get(step.mid(6))->setFocus();
+            else if (step.startsWith("at:"))
+                QCOMPARE(focused ? focused->objectName() : "", step.mid(3));
             else if (step.startsWith("action"))
                 p.get<QAction>(step)->trigger();
             else if (step.startsWith("cmd"))
                 QTest::mouseClick(p.get(step), Qt::LeftButton);
-            else // a key, to whatever has the focus
+            else
                 QTest::keySequence(focused ? focused : &p.window, QKeySequence(step));
         }
+        const bool timeline = p.timeline()->isVisible();
+        QTEST(result + (timeline ? "timeline " : "table ") + QString::number(p.rows()), "result");
         QCOMPARE(p.get("ListView1")->isVisible(), !timeline);
-        QCOMPARE(p.timeline()->isVisible(), timeline);
         for (const char* name :
-             {"cmdShowTimeline", "actionViewTimeline", "cmdShowSchedule", "actionViewSchedule"}) {
-            const bool checked = p.get<QAbstractButton>(name)
-                                     ? p.get<QAbstractButton>(name)->isChecked()
-                                     : p.get<QAction>(name)->isChecked();
-            QCOMPARE(checked, timeline == QByteArray(name).contains("Timeline"));
-        }
+             {"cmdShowTimeline", "actionViewTimeline", "cmdShowSchedule", "actionViewSchedule"})
+            QCOMPARE(p.get<QObject>(name)->property("checked").toBool(),
+                     timeline == QByteArray(name).contains("Timeline"));
         QCOMPARE(p.get<QAction>("actionZoomIn")->isEnabled(), timeline);
-        // Builds fill both, whichever shows.
-        QCOMPARE(p.timeline()->scene().rowCount(), 2);
-        p.build("A");
-        QCOMPARE(p.timeline()->scene().rowCount(), 1);
+        QCOMPARE(p.timeline()->scene().rowCount(), p.rows());
     }
 
-    // The switches sit left of the export button, which covers them below about 1,030 pixels;
-    // the timeline keeps the table's place under the resize rule.
-    void switchPlaces_data()
+    // File > Export > iCalendar: the checks before the dialog, the dialog (a name made safe),
+    // a cancel, a write of what the controls show, a write that fails.
+    void exportIcs()
     {
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QString>("atRightEdge"); // what shows at the Timeline button's last pixel
-        QTest::newRow("1031: export button at 584") << 1031 << "cmdShowTimeline";
-        QTest::newRow("1029: export button at 582") << 1029 << "Command2";
-    }
-    void switchPlaces()
-    {
-        QFETCH(int, width);
-        Planner p;
-        QCOMPARE(p.get("cmdShowSchedule")->geometry(), QRect(393, 81, 95, 31)); // 5895, 1215 twips
-        QCOMPARE(p.get("cmdShowTimeline")->geometry(), QRect(488, 81, 95, 31));
-        p.window.resize(width + p.window.width() - p.window.frameGeometry().width(), 700);
-        QTEST(p.get("centralWidget")->childAt(582, 90)->objectName(), "atRightEdge");
-        QCOMPARE(p.timeline()->geometry(), p.get("ListView1")->geometry());
+        Planner p(dir());
+        auto* action = p.get<QMenu>("menuExport")->findChild<QAction*>("actionExportIcs");
+        qputenv("SOURCE_DATE_EPOCH", "1796601600");
+        const QString ics = path("mine/plan.ics"), blocked = path("mine/plan.ics/again.ics");
+        p.chooser->paths = {"", ics, blocked};
+        p.answers.answer(Box::Ok);
+        action->trigger();
+        QCOMPARE(titles(p.answers.shown()), "Missing Info");
+        QVERIFY(p.chooser->offered.isEmpty());
+        p.build("Paint, walls +4\nTiles"); // Paint: Wednesday to Friday, Monday; Tiles: Tuesday
+        p.name("..Home/Garden");
+        action->trigger(); // cancelled: nothing said, nothing written
+        QCOMPARE(p.chooser->offered,
+                 QStringList{"Export iCalendar File|" + path("output/Home_Garden.ics") +
+                             "|iCalendar files (*.ics);;All files (*)"});
+        QVERIFY(!QFile::exists(ics));
+        p.type("Paint, walls +4\nTiles\nGrout"); // not built: the export builds it first
+        p.name("Home");
+        p.answers.answer({Box::Ok, Box::Ok});
+        action->trigger();
+        action->trigger(); // a file in the way of the folder: the path and the system's reason
+        QCOMPARE(p.answers.shown(),
+                 QStringList(
+                     {box("Done!", "Done! The calendar file is saved as " + ics + "."),
+                      box("Error",
+                          "The project could not be written to " + blocked + ".\n\nNot a directory",
+                          Box::Warning)}));
+        const QByteArray written = bytesOf(ics);
+        QCOMPARE(written.count("BEGIN:VEVENT"), 4); // Grout: Wednesday
+        QVERIFY(written.contains("\r\nX-WR-CALNAME:Home\r\n"));
+        QVERIFY(written.contains("\r\nDTSTAMP:20261207T000000Z\r\n"));
+        qunsetenv("SOURCE_DATE_EPOCH");
     }
 
     // Hover texts over a plan built on Wednesday 9: days 24 pixels wide from Tuesday 8 at x 216,
@@ -573,7 +419,7 @@ private Q_SLOTS:
     {
         QFETCH(QPointF, point);
         QLocale::setDefault(QLocale("en_US"));
-        Planner p;
+        Planner p(dir());
         p.build("Paint + 3\n//Order + 4");
         p.click("cmdShowTimeline");
         QTEST(p.timeline()->toolTipAt(point), "text");
@@ -584,7 +430,7 @@ private Q_SLOTS:
     // the name column's 216; a wheel step keeps the day under the mouse where it was.
     void zoom_data()
     {
-        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("input"); // keys, or "wheel", its modifier and its angle
         QTest::addColumn<int>("times");
         QTest::addColumn<bool>("timeline");
         QTest::addColumn<qreal>("dayWidth");
@@ -603,9 +449,8 @@ private Q_SLOTS:
         QFETCH(QString, input);
         QFETCH(int, times);
         QFETCH(bool, timeline);
-        Planner p;
-        p.window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&p.window));
+        Planner p(dir());
+        p.activate();
         p.build("Long + 100");
         if (timeline)
             p.click("cmdShowTimeline");
@@ -613,19 +458,18 @@ private Q_SLOTS:
         p.timeline()->horizontalScrollBar()->setValue(500);
         const QDate underMouse = p.timeline()->geometryInView().dayAt(400);
         const QStringList wheel = input.split(' ');
+        const auto keys = wheel.value(1) == "Ctrl" ? Qt::ControlModifier : Qt::NoModifier;
         for (int i = 0; i < times; ++i) {
-            if (wheel.size() == 1) {
-                QTest::keySequence(&p.window, QKeySequence(input));
-                continue;
-            }
             QWheelEvent event(QPointF(400, 100), viewport->mapToGlobal(QPointF(400, 100)), {},
-                              QPoint(0, wheel[2].toInt()), Qt::NoButton,
-                              wheel[1] == "Ctrl" ? Qt::ControlModifier : Qt::NoModifier,
+                              QPoint(0, wheel.value(2).toInt()), Qt::NoButton, keys,
                               Qt::NoScrollPhase, false);
-            QApplication::sendEvent(viewport, &event);
+            if (wheel.size() == 1)
+                QTest::keySequence(&p.window, QKeySequence(input));
+            else
+                QApplication::sendEvent(viewport, &event);
         }
         QTEST(p.timeline()->dayWidth(), "dayWidth");
-        if (wheel[0] == "wheel" && wheel[1] == "Ctrl")
+        if (keys == Qt::ControlModifier)
             QCOMPARE(p.timeline()->geometryInView().dayAt(400), underMouse);
     }
 
@@ -684,19 +528,13 @@ private Q_SLOTS:
         QFETCH(QString, answer);
         QFETCH(QString, file);
         QFETCH(QStringList, boxes);
-        Planner p;
-        const QDir out(p.folder.filePath("output"));
-        auto chooser = std::make_unique<AnsweringChooser>();
-        AnsweringChooser& dialog = *chooser;
-        p.window.setFileChooser(std::move(chooser));
-        if (answer != "-")
-            dialog.answers = {answer.isEmpty() ? "" : out.filePath(answer)};
+        QFETCH(QByteArray, holds);
+        Planner p(dir());
+        const QDir out(path("output"));
+        p.chooser->paths = {answer.isEmpty() ? "" : out.filePath(answer)};
         QFETCH(QString, filter);
-        dialog.filter = filter;
-        QVERIFY(QDir().mkpath(out.filePath("dir.svg")));
-        QFile old(out.filePath("old.png"));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-        old.close();
+        p.chooser->filter = filter;
+        QVERIFY(out.mkpath("dir.svg") && put(out.filePath("old.png"), "old"));
         for (QString& text : boxes) {
             text.replace("$OUT", out.path());
             p.answers.answer(text.contains("Confirm") ? Box::No : Box::Ok);
@@ -710,36 +548,45 @@ private Q_SLOTS:
         } else {
             p.get<QAction>("actionExportTimeline")->trigger();
         }
-        QCOMPARE(p.shown(), boxes);
+        QCOMPARE(p.answers.shown(), boxes);
         QStringList written = out.entryList({"*.svg", "*.png", "*.pdf"}, QDir::Files);
         QVERIFY(written.removeOne("old.png"));
         QCOMPARE(written, file.isEmpty() ? QStringList() : QStringList{file});
-        QFETCH(QByteArray, holds);
         const QByteArray bytes = bytesOf(out.filePath(file));
-        const QList<QByteArray> texts = holds.split('\n');
-        QVERIFY(bytes.startsWith(texts.first()));
-        QVERIFY(bytes.contains(texts.last()));
+        QVERIFY(bytes.startsWith(holds.split('\n').first()));
+        QVERIFY(bytes.contains(holds.split('\n').last()));
         QCOMPARE(bytesOf(out.filePath("old.png")), "old");
         const QString offered = "Export Timeline Picture|" + out.filePath("My Project.svg") +
                                 "|SVG Picture (*.svg);;PNG Picture (*.png);;PDF Document, A4 "
                                 "Landscape (*.pdf);;PDF Document, A3 Landscape (*.pdf)|SVG "
                                 "Picture (*.svg)";
-        QCOMPARE(dialog.offered, answer == "-" ? QStringList() : QStringList{offered});
+        QCOMPARE(p.chooser->offered, answer == "-" ? QStringList() : QStringList{offered});
     }
 
     // The captions by the name of their control: the title first, "columnN" a header of the
-    // schedule table. A dialog is opened twice and reads the same both times.
-    void captions_data()
+    // schedule table. Then the name screen readers announce for every control that takes the
+    // focus: a button or a label is named by its text, a box by the name it is given. A dialog
+    // is opened twice and reads the same both times.
+    void texts_data()
     {
         QTest::addColumn<QString>("link"); // opens the dialog; empty: the window itself
         QTest::addColumn<QString>("captions");
+        QTest::addColumn<QString>("names");
         QTest::newRow("window")
             << ""
             << "Taskloom v1.4|lblAppName=Taskloom!|Label13=The Easiest and Fastest way to Bring "
                "Your Projects to Life!|Label16=Try to Keep it Short.|Label8=Enter 1 Task Per "
                "Line. |column0=Task|column1=Start Date|column2=End Date|column3=Task Duration|"
                "menuFile=&File|menuExport=&Export|actionExportCsv=CSV File for G Calendar|"
-               "actionExportIcs=iCalendar File (.ics)…|menuView=&View";
+               "actionExportIcs=iCalendar File (.ics)…|menuView=&View"
+            << "cmdShowSchedule=Schedule|cmdShowTimeline=Timeline|"
+               "Command2=Export Project to .CSV For G Calendar|txtProjectName=Project Name:|"
+               "txtTodo=Project Tasks:|Label15=Tips|optDate0=I want to start running this "
+               "project right away.|optDate1=Start this project on |"
+               "qt_calendar_calendarview=Project Start date:|qt_calendar_yearedit=Year|"
+               "chkExcludeWeekends=Adjust Tasks to My Working Week.|lblSetWorkingDays="
+               "Settings|cmdToList=Create Project!|ListView1=Schedule|timelineView=Timeline|"
+               "cmdExportTimeline=Export Picture…";
         QTest::newRow("Tips")
             << "Label15"
             << "Tips|Label1=Tips:|Label2=You can set the duration of each task by adding a \"+ X "
@@ -747,15 +594,25 @@ private Q_SLOTS:
                "This + 7|Label4=This will set the duration of the task to 7 days.|lblPro=Tasks "
                "that should begin on the same date: put // at the beginning of a task line. That "
                "task then inherits the start date of the task before it, for example \"//Order "
-               "the tiles + 2\".|Command1=Close";
-        QTest::newRow("Working Week") << "lblSetWorkingDays"
-                                      << "Working Week|Label1=My Working Week";
+               "the tiles + 2\".|Command1=Close"
+            << "Command1=Close";
+        QTest::newRow("Working Week")
+            << "lblSetWorkingDays"
+            << "Working Week|Label1=My Working Week"
+            << "chkWorkingDay1=Monday|chkWorkingDay2=Tuesday|chkWorkingDay3=Wednesday|"
+               "chkWorkingDay4=Thursday|chkWorkingDay5=Friday|chkWorkingDay6=Saturday|"
+               "chkWorkingDay7=Sunday|cboStartsAt=Each Working Day Begins at:|"
+               "=Each Working Day Begins at:|cboEndsAt=And Ends at:|=And Ends at:|"
+               "dtDayOff=Date of the day off|txtDayOffLabel=Label of the day off|cmdAddDayOff=Add|"
+               "lstDaysOff=Days off|cmdRemoveDayOff=Remove|cmdImportDaysOff=Import from .ics…|"
+               "Command1=Save|Command2=Cancel";
     }
-    void captions()
+    void texts()
     {
         QFETCH(QString, link);
         QFETCH(QString, captions);
-        Planner p;
+        QFETCH(QString, names);
+        Planner p(dir());
         QStringList openings;
         const auto read = [&](QWidget* root) {
             QStringList texts{root->windowHandle()->title()}; // as the title bar shows it
@@ -774,73 +631,34 @@ private Q_SLOTS:
                                .toString();
                 texts << name + '=' + text;
             }
-            openings << texts.join('|');
+            QStringList named;
+            for (QWidget* control : root->findChildren<QWidget*>()) {
+                const QString name = control->accessibleName();
+                if (control->focusPolicy() != Qt::NoFocus && !control->focusProxy())
+                    named << control->objectName() + '=' +
+                                 (name.isEmpty()
+                                      ? QAccessible::queryAccessibleInterface(control)->text(
+                                            QAccessible::Name)
+                                      : name);
+            }
+            openings << texts.join('|') + '\n' + named.join('|');
             return root->objectName() == "frmTips" ? "Command1" : "Command2"; // Close, Cancel
         };
         if (link.isEmpty())
             read(&p.window);
         for (int opening = 0; !link.isEmpty() && opening < 2; ++opening)
-            p.open(qPrintable(link), read);
-        QCOMPARE(openings, QStringList(link.isEmpty() ? 1 : 2, captions));
-    }
-
-    // Screen readers announce every control of the window and the Working Week dialog by its
-    // caption.
-    void accessibleNames_data()
-    {
-        QTest::addColumn<QString>("link"); // opens the dialog; empty: the window itself
-        QTest::addColumn<QString>("names");
-        QTest::newRow("window")
-            << ""
-            << "cmdShowSchedule=Schedule|cmdShowTimeline=Timeline|"
-               "Command2=Export Project to .CSV For G Calendar|txtProjectName=Project Name:|"
-               "txtTodo=Project Tasks:|Label15=Tips|optDate0=I want to start running this "
-               "project right away.|optDate1=Start this project on |"
-               "qt_calendar_calendarview=Project Start date:|qt_calendar_yearedit=Year|"
-               "chkExcludeWeekends=Adjust Tasks to My Working Week.|lblSetWorkingDays="
-               "Settings|cmdToList=Create Project!|ListView1=Schedule|timelineView=Timeline|"
-               "cmdExportTimeline=Export Picture…";
-        QTest::newRow("Working Week")
-            << "lblSetWorkingDays"
-            << "chkWorkingDay1=Monday|chkWorkingDay2=Tuesday|chkWorkingDay3=Wednesday|"
-               "chkWorkingDay4=Thursday|chkWorkingDay5=Friday|chkWorkingDay6=Saturday|"
-               "chkWorkingDay7=Sunday|cboStartsAt=Each Working Day Begins at:|"
-               "=Each Working Day Begins at:|cboEndsAt=And Ends at:|=And Ends at:|"
-               "dtDayOff=Date of the day off|txtDayOffLabel=Label of the day off|cmdAddDayOff=Add|"
-               "lstDaysOff=Days off|cmdRemoveDayOff=Remove|cmdImportDaysOff=Import from .ics…|"
-               "Command1=Save|Command2=Cancel";
-    }
-    void accessibleNames()
-    {
-        QFETCH(QString, link);
-        Planner p;
-        QStringList names;
-        const auto read = [&names](QWidget* root) {
-            for (QWidget* control : root->findChildren<QWidget*>()) {
-                if (control->focusPolicy() == Qt::NoFocus || control->focusProxy())
-                    continue; // never focused itself
-                // A button or a label is named by its text; a box by the name it is given.
-                const QString name = control->accessibleName();
-                names << control->objectName() + '=' +
-                             (name.isEmpty() ? QAccessible::queryAccessibleInterface(control)->text(
-                                                   QAccessible::Name)
-                                             : name);
-            }
-            return "Command2"; // Cancel
-        };
-        if (link.isEmpty())
-            read(&p.window);
-        else
-            p.open(qPrintable(link), read);
-        QTEST(names.join('|'), "names");
+            openDialog(p, link, read);
+        QCOMPARE(openings, QStringList(link.isEmpty() ? 1 : 2, captions + '\n' + names));
     }
 
     void workingWeekSettings()
     {
-        Planner p({}, "2026-12-14 Closed\n");
+        QVERIFY(put(path("daysoff.txt"), "2026-12-14 Closed\n"));
+        Planner p(dir());
         p.type("A +3");
         p.window.setWorkingWeek({}); // opening reloads the file's week, even when cancelled
-        QCOMPARE(p.open("lblSetWorkingDays", [](auto) { return "Command2"; }), "frmWorkingWeek");
+        QCOMPARE(openDialog(p, "lblSetWorkingDays", [](auto) { return "Command2"; }),
+                 "frmWorkingWeek");
         QCOMPARE(p.window.weekFlags(), WorkingWeek::mondayToFriday());
         QCOMPARE(p.rows(), 0);
         // Save with Friday off, Tuesday 15 added to the dates off and an 8:00 AM start: all
@@ -853,8 +671,8 @@ private Q_SLOTS:
             QTest::mouseClick(dialog->findChild<QPushButton*>("cmdAddDayOff"), Qt::LeftButton);
             return "Command1";
         };
-        QCOMPARE(p.open("lblSetWorkingDays", save), "frmWorkingWeek");
-        QCOMPARE(p.shown(), QStringList{box("Done", "Done!")});
+        QCOMPARE(openDialog(p, "lblSetWorkingDays", save), "frmWorkingWeek");
+        QCOMPARE(p.answers.shown(), QStringList{box("Done", "Done!")});
         // Wednesday and Thursday, then Wednesday 16 after the weekdays and dates off.
         const CalendarEvent& last = p.window.schedule().events.last();
         QCOMPARE(last.startDate.toString("d ") + last.startTime + '-' + last.endTime,
