@@ -46,11 +46,12 @@ QString ModalAnswerer::line(const QString& title, const QString& text, QMessageB
                             QMessageBox::StandardButtons buttons,
                             QMessageBox::StandardButton defaultButton)
 {
-    return QStringLiteral("%1 | %2 | icon %3 | buttons %4 | default %5")
-        .arg(title, text)
-        .arg(icon)
-        .arg(buttons.toInt())
-        .arg(defaultButton);
+    // Joined, not filled in: a text may hold a "%1" of its own.
+    return title + QStringLiteral(" | ") + text +
+           QStringLiteral(" | icon %1 | buttons %2 | default %3")
+               .arg(icon)
+               .arg(buttons.toInt())
+               .arg(defaultButton);
 }
 
 QStringList ModalAnswerer::shown(int timeoutMs)

@@ -1,20 +1,12 @@
 // The window's projects: save, open, the unsaved-changes question, start-up,
 // the File menu keys, drops and the recent files.
-#include "modalanswerer.h"
-#include "ui/filechooser.h"
-#include "ui/mainwindow.h"
-#include "ui/timelineview.h"
-
-#include <QTest>
-#include <QtWidgets>
+#include "planner.h"
 
 using namespace taskloom;
-using Box = QMessageBox;
-using Text = const QString&;
+using namespace taskloom::test;
 
 namespace {
 
-const QDate Today(2026, 12, 9); // a Wednesday
 const QString Title = "Taskloom v1.4";
 // Starts Monday 14 December, every day counts: Clear 14-15, Order 14, Lay 15-18.
 const QString Kitchen =
@@ -23,111 +15,44 @@ const QString Kitchen =
     "\"tasks\": [\"Clear + 2\", \"//Order + 1\", \"Lay +4\"], \"start\": \"2026-12-14\", "
     "\"adjustToWorkingWeek\": false, \"calendarUrl\": \"https://dav.example/k/\"}";
 const QString KitchenState = "Kitchen|Clear + 2\n//Order + 1\nLay +4|on date|every day";
-
-// The box as one line; the last number is the button Enter presses.
-QString box(Text title, Text text, int icon = Box::Warning, int buttons = Box::Ok,
-            int defaultButton = Box::Ok)
-{
-    return title + " | " + text +
-           QString(" | icon %1 | buttons %2 | default %3")
-               .arg(icon)
-               .arg(buttons)
-               .arg(defaultButton);
-}
-
-QString question(Text file)
-{
-    return box("Taskloom", "Save the changes to " + file + " before closing?", Box::Question,
-               Box::Save | Box::Discard | Box::Cancel, Box::Save);
-}
+const QString Fresh = "My Project||right away|week|" + Title + '|';
 
 QJsonObject objectIn(Text path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object()
-                                          : QJsonObject();
+    return QJsonDocument::fromJson(bytesOf(path)).object();
 }
 
-bool put(Text path, Text text)
+// Name, tasks, start, week; the title bar; the rows as first start, last end, count (and the
+// timeline's rows when they differ).
+QString state(const Planner& p)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.toUtf8().size();
+    const QList<ScheduleRow>& rows = p.window.schedule().rows;
+    const int shown = p.rows(), drawn = p.timeline()->scene().rowCount();
+    return QStringList{p.get<QLineEdit>("txtProjectName")->text(),
+                       p.get<QPlainTextEdit>("txtTodo")->toPlainText(),
+                       p.get<QRadioButton>("optDate1")->isChecked() ? "on date" : "right away",
+                       p.get<QCheckBox>("chkExcludeWeekends")->isChecked() ? "week" : "every day",
+                       p.window.windowHandle()->title(),
+                       shown ? rows.first().start.toString("d ") + rows.last().end.toString("d ") +
+                                   QString::number(shown)
+                             : ""}
+               .join('|') +
+           (drawn == shown ? "" : " timeline " + QString::number(drawn));
 }
 
-// Answers the file dialogs from a queue of paths and notes what each asked.
-struct Chooser : FileChooser {
-    QStringList &paths, &asked;
-    Chooser(QStringList& p, QStringList& a) : paths(p), asked(a) {}
-    QString give(Text caption, Text where)
-    {
-        asked << caption + " | " + where;
-        return paths.isEmpty() ? QString() : paths.takeFirst();
-    }
-    QString openFile(QWidget*, Text c, Text f, Text) override { return give(c, f); }
-    QString saveFile(QWidget*, Text c, Text s, Text, QString*) override { return give(c, s); }
-};
-
-// A window over the test's folder, which holds its settings and recent files:
-// a second Planner on the same folder is the next run.
-struct Planner {
-    test::ModalAnswerer answers;
-    QStringList paths, asked;
-    MainWindow window;
-
-    explicit Planner(Text folder, const QList<Box::StandardButton>& replies = {})
-        : window(AppFolders::beside(folder), [] { return Today; })
-    {
-        window.setFileChooser(std::make_unique<Chooser>(paths, asked));
-        for (Box::StandardButton reply : replies)
-            answers.answer(reply);
-        window.startUp();
-        window.show();
-    }
-    template <typename T = QWidget> T* get(Text n) const { return window.findChild<T*>(n); }
-    void type(Text tasks) const { get<QPlainTextEdit>("txtTodo")->setPlainText(tasks); }
-    // Keys where the user types, in the active window.
-    void press(Text keys)
-    {
-        window.activateWindow(); // offscreen, a closed message box leaves none active
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QTest::keySequence(get("txtTodo"), QKeySequence(keys));
-    }
-    // Name, tasks, start, week; the shown caption; the rows as first start, last end, count.
-    QString state() const
-    {
-        const QList<ScheduleRow>& rows = window.schedule().rows;
-        const int shown = get<QTableView>("ListView1")->model()->rowCount();
-        const int drawn = get<TimelineView>("timelineView")->scene().rowCount();
-        return QStringList{get<QLineEdit>("txtProjectName")->text(),
-                           get<QPlainTextEdit>("txtTodo")->toPlainText(),
-                           get<QRadioButton>("optDate1")->isChecked() ? "on date" : "right away",
-                           get<QCheckBox>("chkExcludeWeekends")->isChecked() ? "week" : "every day",
-                           window.windowHandle()->title(),
-                           shown ? rows.first().start.toString("d ") +
-                                       rows.last().end.toString("d ") + QString::number(shown)
-                                 : ""}
-                   .join('|') +
-               (drawn == shown ? "" : " timeline " + QString::number(drawn));
-    }
-    QStringList shown()
-    {
-        answers.waitForAll();
-        QStringList boxes;
-        for (const test::SeenMessage& seen : answers.seen())
-            boxes << box(seen.title, seen.text, seen.icon, seen.buttons.toInt(),
-                         seen.defaultButton);
-        if (answers.unexpectedCount() > 0) // a box nobody expected, or a button it lacked
-            boxes << QString("%1 unexpected").arg(answers.unexpectedCount());
-        answers.clear();
-        return boxes;
-    }
-};
+// Keys where the user types, in the active window.
+void press(Planner& p, Text keys)
+{
+    p.activate();
+    QTest::keySequence(p.get("txtTodo"), QKeySequence(keys));
+}
 
 } // namespace
 
 class TestMainWindowProjects : public QObject {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::optional<ShippedFolder> m_dir;
+    QString dir() const { return m_dir->path(); }
     QString path(Text name) const { return m_dir->filePath(name); }
 
 private Q_SLOTS:
@@ -135,30 +60,30 @@ private Q_SLOTS:
     // A fresh folder: the shipped settings, no recent files.
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        for (const QFileInfo& data : QDir(qApp->applicationDirPath()).entryInfoList({"*.txt"}))
-            QFile::copy(data.filePath(), path(data.fileName()));
-        QVERIFY(put(path("kitchen.taskloom"), Kitchen) && put(path("Hall.txt"), "Paint\r\n"));
+        m_dir.emplace();
+        QVERIFY(put(path("kitchen.taskloom"), Kitchen.toUtf8()) &&
+                put(path("Hall.txt"), "Paint\r\n"));
     }
 
     // Typed, saved, a new project, opened again; Save As keeps what it does not know.
     void saveNewOpen()
     {
-        Planner p(m_dir->path());
+        Planner p(dir());
         auto* name = p.get<QLineEdit>("txtProjectName");
         name->selectAll();
         QTest::keyClicks(name, "K, \"neu\"");
         name->insert("ü"); // keyClicks types ASCII only
         p.type("Clear + 2\n//Order, \"tiles\" + 2\nLay +4\n");
         p.get<QCalendarWidget>("Calendar2")->setSelectedDate(QDate(2026, 12, 14));
-        QTest::mouseClick(p.get("chkExcludeWeekends"), Qt::LeftButton, {}, {8, 12});
+        p.click("chkExcludeWeekends");
         const QString typed = "K, \"neu\"ü|Clear + 2\n//Order, \"tiles\" + 2\nLay +4\n|on date|"
                               "every day|";
-        QCOMPARE(p.state(), typed + Title + "*|14 19 3");
-        p.paths << path("new/kuche");
-        p.press("Ctrl+S");
+        QCOMPARE(state(p), typed + Title + "*|14 19 3");
+        p.chooser->paths << path("new/kuche");
+        press(p, "Ctrl+S");
         const QString docs = path("output"); // the window's export folder
-        QCOMPARE(p.asked, QStringList{"Save Project As | " + docs + "/K, -neu-ü.taskloom"});
+        const auto asked = [&p] { return p.chooser->offered.last().section('|', 0, 1); };
+        QCOMPARE(asked(), "Save Project As|" + docs + "/K, -neu-ü.taskloom");
         QJsonObject saved = objectIn(path("new/kuche.taskloom"));
         const QString id = saved.take("id").toString();
         QVERIFY(!QUuid::fromString(id).isNull());
@@ -169,24 +94,23 @@ private Q_SLOTS:
                 "\"K, \\\"neu\\\"ü\", \"tasks\": [\"Clear + 2\", \"//Order, \\\"tiles\\\" + 2\", "
                 "\"Lay +4\", \"\"], \"start\": \"2026-12-14\", \"adjustToWorkingWeek\": false}")
                 .object());
-        QCOMPARE(p.state(), typed + Title + " — kuche.taskloom|14 19 3");
+        QCOMPARE(state(p), typed + Title + " — kuche.taskloom|14 19 3");
         QCOMPARE(p.window.calendarKey(), id);
 
-        p.press("Ctrl+N"); // saved: no question
-        QCOMPARE(p.state(), "My Project||right away|week|" + Title + '|');
+        press(p, "Ctrl+N"); // saved: no question
+        QCOMPARE(state(p), Fresh);
         QCOMPARE(p.window.calendarKey(), "My Project");
-        p.paths << path("new/kuche.taskloom");
-        p.press("Ctrl+O");
-        QCOMPARE(p.asked.last(), "Open Project | " + docs);
-        QCOMPARE(p.state(), typed + Title + " — kuche.taskloom|14 19 3");
+        p.chooser->paths << path("new/kuche.taskloom");
+        press(p, "Ctrl+O");
+        QCOMPARE(asked(), "Open Project|" + docs);
+        QCOMPARE(state(p), typed + Title + " — kuche.taskloom|14 19 3");
         QCOMPARE(p.window.calendarKey(), id);
 
-        p.paths << path("kitchen.taskloom") << path("b.taskloom");
-        p.press("Ctrl+O");
-        p.press("Ctrl+Shift+S");
-        QCOMPARE(p.asked.last(), "Save Project As | " + path("kitchen.taskloom"));
+        p.chooser->paths << path("kitchen.taskloom") << path("b.taskloom");
+        press(p, "Ctrl+O");
+        press(p, "Ctrl+Shift+S");
+        QCOMPARE(asked(), "Save Project As|" + path("kitchen.taskloom"));
         QCOMPARE(objectIn(path("b.taskloom")), QJsonDocument::fromJson(Kitchen.toUtf8()).object());
-        QCOMPARE(p.shown(), QStringList());
     }
 
     // Quit, New and Open over unsaved changes, with each answer; opening a past start
@@ -210,16 +134,17 @@ private Q_SLOTS:
         row("open, cancel", "Ctrl+O", Box::Cancel, kept + old);
         row("quit, save", "Ctrl+Q", Box::Save, "closed" + saved);
         row("quit, discard", "Ctrl+Q", Box::Discard, "closed" + old);
-        row("new, save", "Ctrl+N", Box::Save, "My Project||right away|week|" + Title + '|' + saved);
+        row("new, save", "Ctrl+N", Box::Save, Fresh + saved);
         row("open a task list", "Ctrl+O", Box::Discard,
             "Hall|Paint|on date|every day|" + Title + "|14 14 1" + old);
         row("open a past start", "Ctrl+O", Box::Discard,
             KitchenState + '|' + Title + " — old.taskloom|" + old, "old.taskloom",
-            box("Ooops!", "Your project is set to start on a past date. Please fix this.",
-                Box::Information));
+            box("Ooops!", "Your project is set to start on a past date. Please fix this."));
         row("open a damaged file", "Ctrl+O", Box::Discard, kept + old, "bad.taskloom",
-            box("Error", "The project could not be read from %1.\n\n\"start\" must be "
-                         "\"right-away\" or a date as YYYY-MM-DD, not \"2026-12-32\"."));
+            box("Error",
+                "The project could not be read from %1.\n\n\"start\" must be \"right-away\" or a "
+                "date as YYYY-MM-DD, not \"2026-12-32\".",
+                Box::Warning));
     }
     void unsavedChanges()
     {
@@ -227,61 +152,59 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(QString, open);
         QFETCH(QString, message);
-        QFETCH(QString, after);
-        QVERIFY(put(path("old.taskloom"), QString(Kitchen).replace("12-14", "12-08")));
-        QVERIFY(put(path("bad.taskloom"), QString(Kitchen).replace("12-14", "12-32")));
-        Planner p(m_dir->path());
+        QVERIFY(put(path("old.taskloom"), QString(Kitchen).replace("12-14", "12-08").toUtf8()));
+        QVERIFY(put(path("bad.taskloom"), QString(Kitchen).replace("12-14", "12-32").toUtf8()));
+        Planner p(dir());
         QVERIFY(p.window.openProject(path("kitchen.taskloom")));
         p.type("Clear + 2\nNew");
-        p.paths << path(open);
+        p.chooser->paths << path(open);
         p.answers.answer(Box::StandardButton(answer));
-        if (!message.isEmpty())
+        QStringList boxes{box("Taskloom",
+                              "Save the changes to \"kitchen.taskloom\" before closing?",
+                              Box::Question, Box::Save | Box::Discard | Box::Cancel, Box::Save)};
+        if (!message.isEmpty()) {
             p.answers.answer(Box::Ok);
-        p.press(keys);
-        QCOMPARE(p.shown(),
-                 QStringList{question("\"kitchen.taskloom\"")} +
-                     (message.isEmpty() ? QStringList()
-                                        : QStringList{QString(message).replace("%1", path(open))}));
+            boxes << message.replace("%1", path(open));
+        }
+        press(p, keys);
+        QCOMPARE(p.answers.shown(), boxes);
         QStringList tasks;
         for (const QJsonValue task : objectIn(path("kitchen.taskloom"))["tasks"].toArray())
             tasks << task.toString();
-        QCOMPARE((p.window.isVisible() ? p.state() : "closed") + '|' + tasks.join(','), after);
+        QTEST((p.window.isVisible() ? state(p) : "closed") + '|' + tasks.join(','), "after");
     }
 
-    // The next run fills in the last project without a build; one gone or damaged
-    // is told once.
+    // The next run fills in the last project without a build; one gone or damaged is told
+    // once, and a file gone leaves the recent files.
     void startUp_data()
     {
         QTest::addColumn<QString>("content"); // empty: the file is gone
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("after");
-        const QString fresh = "My Project||right away|week|" + Title + '|';
         QTest::newRow("there") << Kitchen << ""
                                << KitchenState + '|' + Title + " — kitchen.taskloom|";
         QTest::newRow("gone") << ""
-                              << "The file was not found." << fresh;
+                              << "The file was not found." << Fresh;
         QTest::newRow("damaged") << "{"
                                  << "The file is not a Taskloom project: it is not JSON "
                                     "(unterminated object at byte 1)."
-                                 << fresh;
+                                 << Fresh;
     }
     void startUp()
     {
         QFETCH(QString, content);
         QFETCH(QString, message);
-        QFETCH(QString, after);
-        QVERIFY(Planner(m_dir->path()).window.openProject(path("kitchen.taskloom")));
+        QVERIFY(Planner(dir()).window.openProject(path("kitchen.taskloom")));
         QVERIFY(content.isEmpty() ? QFile::remove(path("kitchen.taskloom"))
-                                  : put(path("kitchen.taskloom"), content));
+                                  : put(path("kitchen.taskloom"), content.toUtf8()));
         for (int run = 0; run < 2; ++run) { // the second run is quiet
             const bool told = run == 0 && !message.isEmpty();
-            Planner next(m_dir->path(), told ? QList{Box::Ok} : QList<Box::StandardButton>{});
-            const QString error = "The project could not be read from %1.\n\n" + message;
-            QCOMPARE(next.shown(),
-                     told ? QStringList{box("Error", error.arg(path("kitchen.taskloom")))}
-                          : QStringList());
-            QCOMPARE(next.state(), after);
-            // A file gone leaves the recent files.
+            Planner next(dir(), QList<Box::StandardButton>(told, Box::Ok));
+            const QString error = "The project could not be read from " + path("kitchen.taskloom") +
+                                  ".\n\n" + message;
+            QCOMPARE(next.answers.shown(),
+                     told ? QStringList{box("Error", error, Box::Warning)} : QStringList());
+            QTEST(state(next), "after");
             QCOMPARE(next.get<QMenu>("menuOpenRecent")->isEnabled(), !content.isEmpty());
         }
     }
@@ -292,21 +215,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("name"); // the project name after
-        const auto row = [](const char* tag, const char* target, const char* file,
-                            const char* name) {
-            QTest::newRow(tag) << QString(target) << QString(file) << QString(name);
-        };
-        row("task box, project", "txtTodo", "kitchen.taskloom", "Kitchen");
-        row("name box, project", "txtProjectName", "kitchen.taskloom", "Kitchen");
-        row("table, task list", "ListView1", "Hall.txt", "Hall");
-        row("task box, picture", "txtTodo", "tiles.png", "My Project");
+        QTest::newRow("task box, project") << "txtTodo"
+                                           << "kitchen.taskloom"
+                                           << "Kitchen";
+        QTest::newRow("name box, project") << "txtProjectName"
+                                           << "kitchen.taskloom"
+                                           << "Kitchen";
+        QTest::newRow("table, task list") << "ListView1"
+                                          << "Hall.txt"
+                                          << "Hall";
+        QTest::newRow("task box, picture") << "txtTodo"
+                                           << "tiles.png"
+                                           << "My Project";
     }
     void drops()
     {
         QFETCH(QString, target);
         QFETCH(QString, file);
-        QFETCH(QString, name);
-        Planner p(m_dir->path());
+        Planner p(dir());
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path(file))});
         // Where Qt delivers it: a text box's viewport, else (the table takes none) the window.
@@ -317,8 +243,9 @@ private Q_SLOTS:
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         QApplication::sendEvent(to, &enter);
         QApplication::sendEvent(to, &drop);
+        QFETCH(QString, name);
         QTRY_COMPARE(p.get<QLineEdit>("txtProjectName")->text(), name);
-        QVERIFY(!p.state().contains("file:"));
+        QVERIFY(!state(p).contains("file:"));
     }
 };
 
