@@ -3,54 +3,37 @@
 // CalDAV server (Radicale).
 #include "cannedserver.h"
 #include "memorypasswordstore.h"
-#include "modalanswerer.h"
-#include "project/projectfile.h"
+#include "planner.h"
 #include "radicaleserver.h"
-#include "ui/mainwindow.h"
 #include "ui/publishdialog.h"
 
-#include <QTest>
-#include <QtWidgets>
-
 using namespace taskloom;
-using taskloom::test::RadicaleServer;
-using Box = QMessageBox;
+using namespace taskloom::test;
 
 namespace {
 
 const QString Pass = RadicaleServer::Password;
 
-// A started window over its own copy of the shipped files, with a keychain
-// in memory, holding a project named Kitchen.
-struct Planner {
-    test::ModalAnswerer answers;
-    QTemporaryDir folder;
-    MainWindow window{AppFolders::beside(folder.path()), [] { return QDate(2026, 12, 7); }};
-    test::MemoryPasswordStore* passwords = nullptr;
+// A window on Monday 7 December with a keychain in memory, holding a project named Kitchen.
+struct Publisher : Planner {
+    MemoryPasswordStore* passwords = new MemoryPasswordStore; // the window owns it
 
-    explicit Planner(const QString& tasks)
+    Publisher(Text folder, Text tasks) : Planner(folder, {}, QDate(2026, 12, 7))
     {
-        for (const QFileInfo& data : QDir(qApp->applicationDirPath()).entryInfoList({"*.txt"}))
-            QFile::copy(data.filePath(), folder.filePath(data.fileName()));
-        auto store = std::make_unique<test::MemoryPasswordStore>();
-        passwords = store.get();
-        window.setPasswordStore(std::move(store));
-        window.startUp();
-        window.show();
-        window.findChild<QLineEdit*>("txtProjectName")->setText("Kitchen");
-        window.findChild<QPlainTextEdit*>("txtTodo")->setPlainText(tasks);
+        window.setPasswordStore(std::unique_ptr<PasswordStore>(passwords));
+        name("Kitchen");
+        type(tasks);
     }
-    ~Planner() { QCOMPARE(answers.unexpectedCount(), 0); }
     template <typename T> T* in(const char* name) const
     {
         auto* dialog = window.findChild<PublishDialog*>();
         return dialog ? dialog->findChild<T*>(name) : nullptr;
     }
-    // File > Publish to Calendar Server…, with the address, user and password
-    // typed in where given.
-    void open(const QString& address = {}, const QString& password = {})
+    // File > Publish to Calendar Server…, with the address, user and password typed in where
+    // given.
+    void open(Text address = {}, Text password = {})
     {
-        window.findChild<QAction*>("actionPublish")->trigger();
+        get<QAction>("actionPublish")->trigger();
         if (!address.isEmpty()) {
             QTest::keyClicks(in<QLineEdit>("txtCalendarAddress"), address);
             QTest::keyClicks(in<QLineEdit>("txtUserName"), "ann");
@@ -58,15 +41,12 @@ struct Planner {
         if (!password.isEmpty())
             QTest::keyClicks(in<QLineEdit>("txtPassword"), password);
     }
-    // Presses Publish; the box shown at the end as "title | text".
+    // Presses Publish; the first box shown as "title | text".
     QString publish()
     {
-        answers.clear();
         answers.answer(Box::Ok);
         QTest::mouseClick(in<QPushButton>("cmdPublish"), Qt::LeftButton);
-        if (!answers.waitForAll(20000))
-            return "no box";
-        return answers.seen().at(0).title + " | " + answers.seen().at(0).text;
+        return answers.shown(20000).value(0, "no box").section(" | icon", 0, 0);
     }
 };
 
@@ -76,6 +56,8 @@ class TestPublish : public QObject {
     Q_OBJECT
     RadicaleServer m_server;
     int m_calendars = 0;
+    std::optional<ShippedFolder> m_dir;
+    QString dir() const { return m_dir->path(); }
 
     QUrl newCalendar()
     {
@@ -89,27 +71,26 @@ private Q_SLOTS:
         const QString problem = m_server.start();
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
+    void init() { m_dir.emplace(); }
 
     // After the Export submenu; the export checks before any dialog.
     void menuAndChecks()
     {
-        Planner planner("");
-        const QList<QAction*> items = planner.window.findChild<QMenu*>("menuFile")->actions();
-        auto* action = planner.window.findChild<QAction*>("actionPublish");
+        Publisher p(dir(), "");
+        const QList<QAction*> items = p.get<QMenu>("menuFile")->actions();
+        auto* action = p.get<QAction>("actionPublish");
         QCOMPARE(action->text(), "&Publish to Calendar Server…");
         QCOMPARE(items.indexOf(action),
-                 items.indexOf(planner.window.findChild<QMenu*>("menuExport")->menuAction()) + 1);
-        planner.answers.answer(Box::Ok);
-        planner.answers.answer(Box::Ok);
-        planner.open();
-        planner.window.findChild<QPlainTextEdit*>("txtTodo")->setPlainText("Paint");
-        planner.window.findChild<QLineEdit*>("txtProjectName")->clear();
-        planner.open();
-        QVERIFY(planner.answers.waitForAll());
-        QCOMPARE(planner.answers.seen().at(0).title, "Missing Info");
-        QCOMPARE(planner.answers.seen().at(0).text, "Please add some tasks to your project.");
-        QCOMPARE(planner.answers.seen().at(1).text, "Please enter a project name.");
-        QVERIFY(!planner.window.findChild<PublishDialog*>());
+                 items.indexOf(p.get<QMenu>("menuExport")->menuAction()) + 1);
+        p.answers.answer({Box::Ok, Box::Ok});
+        p.open();
+        p.type("Paint");
+        p.name("");
+        p.open();
+        QCOMPARE(p.answers.shown(),
+                 QStringList({box("Missing Info", "Please add some tasks to your project."),
+                              box("Missing Info", "Please enter a project name.")}));
+        QVERIFY(!p.window.findChild<PublishDialog*>());
     }
 
     void password_data()
@@ -131,83 +112,77 @@ private Q_SLOTS:
             << "Error | The server did not accept the user name or password (HTTP 401).";
         // clang-format on
     }
-
     void password()
     {
         QFETCH(QString, kept);
         QFETCH(QString, typed);
         QFETCH(bool, remember);
-        QFETCH(QString, keptAfter);
-        QFETCH(QString, summary);
         const QUrl address = newCalendar();
         const QString account = PasswordStore::account("ann", address);
-        Planner planner("Paint + 2\nTile");
-        planner.passwords->failing = kept == "locked";
-        if (!kept.isEmpty() && !planner.passwords->failing)
-            planner.passwords->passwords.insert(account, kept);
-
-        planner.open(address.toString());
-        auto* password = planner.in<QLineEdit>("txtPassword");
-        if (planner.passwords->failing)
-            QTRY_COMPARE(planner.in<QLabel>("lblPublishNote")->text(),
+        Publisher p(dir(), "Paint + 2\nTile");
+        p.passwords->failing = kept == "locked";
+        if (!kept.isEmpty() && !p.passwords->failing)
+            p.passwords->passwords.insert(account, kept);
+        p.open(address.toString());
+        auto* password = p.in<QLineEdit>("txtPassword");
+        if (p.passwords->failing)
+            QTRY_COMPARE(p.in<QLabel>("lblPublishNote")->text(),
                          "The system keychain could not be read (The keychain is locked.): type "
                          "the password.");
         else if (!kept.isEmpty())
             QTRY_COMPARE(password->text(), kept);
-        QCOMPARE(planner.in<QPushButton>("cmdPublish")->isEnabled(),
-                 !kept.isEmpty() && kept != "locked");
+        QCOMPARE(p.in<QPushButton>("cmdPublish")->isEnabled(), !kept.isEmpty() && kept != "locked");
         if (!typed.isEmpty()) {
             password->clear();
             QTest::keyClicks(password, typed);
         }
-        planner.in<QCheckBox>("chkRememberPassword")->setChecked(remember);
-        QCOMPARE(planner.publish(), summary);
-        QCOMPARE(planner.passwords->passwords.value(account), keptAfter);
+        p.in<QCheckBox>("chkRememberPassword")->setChecked(remember);
+        QTEST(p.publish(), "summary");
+        QTEST(p.passwords->passwords.value(account), "keptAfter");
     }
 
     // The dialog stays open to mend the address. Then the window closes
     // with the dialog open while the user name is being typed.
     void addressRefusedInTheDialog()
     {
-        Planner planner("Paint");
-        planner.open("http://dav.example.com/ann/", "secret");
-        QTest::mouseClick(planner.in<QPushButton>("cmdPublish"), Qt::LeftButton);
-        auto* dialog = planner.window.findChild<PublishDialog*>();
+        Publisher p(dir(), "Paint");
+        p.open("http://dav.example.com/ann/", "secret");
+        QTest::mouseClick(p.in<QPushButton>("cmdPublish"), Qt::LeftButton);
+        auto* dialog = p.window.findChild<PublishDialog*>();
         QVERIFY(dialog->isVisible());
-        QVERIFY(planner.in<QLabel>("lblPublishNote")
+        QVERIFY(p.in<QLabel>("lblPublishNote")
                     ->text()
                     .startsWith("Taskloom sends your password only over an encrypted connection"));
-        planner.in<QLineEdit>("txtCalendarAddress")->setText("http://localhost/ann/");
+        p.in<QLineEdit>("txtCalendarAddress")->setText("http://localhost/ann/");
         dialog->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dialog));
-        planner.in<QLineEdit>("txtUserName")->setFocus();
-        QTest::keyClicks(planner.in<QLineEdit>("txtUserName"), "e");
-        QCOMPARE(QApplication::focusWidget(), planner.in<QLineEdit>("txtUserName"));
+        p.in<QLineEdit>("txtUserName")->setFocus();
+        QTest::keyClicks(p.in<QLineEdit>("txtUserName"), "e");
+        QCOMPARE(QApplication::focusWidget(), p.in<QLineEdit>("txtUserName"));
     }
 
     // The progress dialog blocks only this window; Cancel stops at once.
     void cancelWhileWaiting()
     {
         test::CannedServer silent({QByteArray()});
-        Planner planner("Paint");
-        planner.open(QStringLiteral("http://127.0.0.1:%1/ann/").arg(silent.serverPort()), "secret");
-        planner.answers.answer(Box::Ok);
-        QTest::mouseClick(planner.in<QPushButton>("cmdPublish"), Qt::LeftButton);
+        Publisher p(dir(), "Paint");
+        p.open(QStringLiteral("http://127.0.0.1:%1/ann/").arg(silent.serverPort()), "secret");
+        p.answers.answer(Box::Ok);
+        QTest::mouseClick(p.in<QPushButton>("cmdPublish"), Qt::LeftButton);
         // Publish returned at once: the request goes on while the window works.
-        auto* progress = planner.window.findChild<QProgressDialog*>("dlgPublishProgress");
+        auto* progress = p.get<QProgressDialog>("dlgPublishProgress");
         QVERIFY(progress && progress->isVisible());
         QCOMPARE(progress->windowModality(), Qt::WindowModal);
         QCOMPARE(progress->labelText(), "Reading the calendar…");
         QTRY_VERIFY(!silent.received.isEmpty());
         QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-        QVERIFY(planner.answers.waitForAll());
-        QCOMPARE(planner.answers.seen().at(0).text, "Publishing was cancelled.");
-        QCOMPARE(planner.answers.seen().at(0).title, "Publish to Calendar Server");
+        QCOMPARE(p.answers.shown().value(0).section(" | icon", 0, 0),
+                 "Publish to Calendar Server | Publishing was cancelled.");
     }
 
-    // The next publish offers the same calendar (kept in the project file)
-    // and sends what the window shows, built first; a renamed project keeps
-    // its events only when it has a file, whose id names them.
+    // The next publish offers the same calendar (kept in the project file) and sends what the
+    // window shows, built first; a renamed project keeps its events only when it has a file,
+    // whose id names them.
     void publishAgain_data()
     {
         QTest::addColumn<bool>("fromFile");
@@ -222,42 +197,35 @@ private Q_SLOTS:
         QTest::newRow("no file, renamed: new events, the old stay") << false << "Kitchen 2" << tasks << "3 events published, 0 updated, 0 removed." << 6;
         // clang-format on
     }
-
     void publishAgain()
     {
         QFETCH(bool, fromFile);
         QFETCH(QString, name);
         QFETCH(QString, tasks);
         QFETCH(QString, summary);
-        QFETCH(int, stored);
         const QUrl address = newCalendar();
-        Planner planner("Paint + 2\nTile + 1\nGrout");
+        const QString file = m_dir->filePath("Kitchen.taskloom");
+        Publisher p(dir(), "Paint + 2\nTile + 1\nGrout");
         if (fromFile) {
-            Project project;
-            project.id = "3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60";
-            project.name = "Kitchen";
-            project.tasks = Project::tasksOf("Paint + 2\nTile + 1\nGrout");
-            project.calendarUrl = address.toString();
-            project.calendarUser = "ann";
-            const QString path = planner.folder.filePath("Kitchen.taskloom");
-            QCOMPARE(ProjectFile::write(path, project), std::nullopt);
-            planner.answers.answer(Box::Discard); // the typed plan is not saved
-            QVERIFY(planner.window.openProject(path));
-            planner.open({}, Pass);
-        } else {
-            planner.open(address.toString(), Pass);
+            QVERIFY(put(file, "{\"format\": \"taskloom-project\", \"version\": 1, \"project\": "
+                              "\"Kitchen\", \"id\": \"3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60\", "
+                              "\"tasks\": [\"Paint + 2\", \"Tile + 1\", \"Grout\"], \"start\": "
+                              "\"right-away\", \"adjustToWorkingWeek\": true, \"calendarUrl\": \"" +
+                                  address.toString().toUtf8() + "\", \"calendarUser\": \"ann\"}"));
+            p.answers.answer(Box::Discard); // the typed plan is not saved
+            QVERIFY(p.window.openProject(file) && p.answers.shown().size() == 1);
         }
-        planner.in<QCheckBox>("chkRememberPassword")->setChecked(true);
-        QCOMPARE(planner.publish(), "Done! | 3 events published, 0 updated, 0 removed.");
-
-        planner.window.findChild<QLineEdit*>("txtProjectName")->setText(name);
-        planner.window.findChild<QPlainTextEdit*>("txtTodo")->setPlainText(tasks);
-        planner.open();
-        QCOMPARE(planner.in<QLineEdit>("txtCalendarAddress")->text(), address.toString());
-        QCOMPARE(planner.in<QLineEdit>("txtUserName")->text(), "ann");
-        QTRY_COMPARE(planner.in<QLineEdit>("txtPassword")->text(), Pass);
-        QCOMPARE(planner.publish(), "Done! | " + summary);
-        QCOMPARE(m_server.storedFiles(address.path().mid(1)).size(), stored);
+        p.open(fromFile ? QString() : address.toString(), Pass);
+        p.in<QCheckBox>("chkRememberPassword")->setChecked(true);
+        QCOMPARE(p.publish(), "Done! | 3 events published, 0 updated, 0 removed.");
+        p.name(name);
+        p.type(tasks);
+        p.open();
+        QCOMPARE(p.in<QLineEdit>("txtCalendarAddress")->text(), address.toString());
+        QCOMPARE(p.in<QLineEdit>("txtUserName")->text(), "ann");
+        QTRY_COMPARE(p.in<QLineEdit>("txtPassword")->text(), Pass);
+        QCOMPARE(p.publish(), "Done! | " + summary);
+        QTEST(int(m_server.storedFiles(address.path().mid(1)).size()), "stored");
     }
 };
 
