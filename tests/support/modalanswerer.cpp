@@ -14,9 +14,10 @@ ModalAnswerer::ModalAnswerer(QObject* parent) : QObject(parent)
     m_timer.start();
 }
 
-void ModalAnswerer::answer(QMessageBox::StandardButton button)
+void ModalAnswerer::answer(QMessageBox::StandardButton button, qsizetype times)
 {
-    m_answers.append(Answer{button, {}, nullptr});
+    for (qsizetype n = 0; n < times; ++n)
+        m_answers.append(Answer{button, {}, nullptr});
 }
 
 void ModalAnswerer::answerByKey(Qt::Key key, QWidget* releasedOn)

@@ -29,7 +29,7 @@ class ModalAnswerer : public QObject {
 public:
     explicit ModalAnswerer(QObject* parent = nullptr);
 
-    void answer(QMessageBox::StandardButton button);
+    void answer(QMessageBox::StandardButton button, qsizetype times = 1);
     void answer(const QList<QMessageBox::StandardButton>& buttons);
     // Answers with a key the way a hurried user does: pressed in the box, which
     // closes on the press, and released on releasedOn, where the focus goes back.

@@ -66,19 +66,18 @@ struct QueuedChooser : FileChooser {
     }
 };
 
-// A started window over a folder; a second one over the same folder is the next run. The
-// replies answer the boxes start-up shows.
+// A started window over a folder; a second one over the same folder is the next run. OK
+// answers each of the boxes start-up shows.
 struct Planner {
     ModalAnswerer answers;
     MainWindow window;
     QueuedChooser* chooser = new QueuedChooser; // the window owns it
 
-    explicit Planner(Text folder, const QList<Box::StandardButton>& replies = {},
-                     QDate today = Today)
+    explicit Planner(Text folder, qsizetype startUpBoxes = 0, QDate today = Today)
         : window(AppFolders::beside(folder), [today] { return today; })
     {
         window.setFileChooser(std::unique_ptr<FileChooser>(chooser));
-        answers.answer(replies);
+        answers.answer(Box::Ok, startUpBoxes);
         window.startUp();
         window.show();
     }

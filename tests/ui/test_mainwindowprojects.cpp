@@ -199,7 +199,7 @@ private Q_SLOTS:
                                   : put(path("kitchen.taskloom"), content.toUtf8()));
         for (int run = 0; run < 2; ++run) { // the second run is quiet
             const bool told = run == 0 && !message.isEmpty();
-            Planner next(dir(), QList<Box::StandardButton>(told, Box::Ok));
+            Planner next(dir(), told);
             const QString error = "The project could not be read from " + path("kitchen.taskloom") +
                                   ".\n\n" + message;
             QCOMPARE(next.answers.shown(),

@@ -18,7 +18,7 @@ const QString Pass = RadicaleServer::Password;
 struct Publisher : Planner {
     MemoryPasswordStore* passwords = new MemoryPasswordStore; // the window owns it
 
-    Publisher(Text folder, Text tasks) : Planner(folder, {}, QDate(2026, 12, 7))
+    Publisher(Text folder, Text tasks) : Planner(folder, 0, QDate(2026, 12, 7))
     {
         window.setPasswordStore(std::unique_ptr<PasswordStore>(passwords));
         name("Kitchen");

@@ -77,114 +77,98 @@ struct Fixture {
 class TestWorkingWeekDialog : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void openAndPress_data();
-    void openAndPress();
-    void daysOff_data();
-    void daysOff();
-};
-
-void TestWorkingWeekDialog::openAndPress_data()
-{
-    QTest::addColumn<Case>("c");
-    const QString endsAt = box("Error", "Your 'Ends At' Hour should be higher."),
-                  done = box("Done", "Done!"),
-                  ask = box("Important ",
-                            "Your working week has 3 working days. For a better software "
-                            "performance is recommended to increase this value to 4 (min.). Save "
-                            "your changes anyway?",
-                            Box::Information, Yes | No, Yes),
-                  noDay = box("Error", "Please select 1 or more working days (for a better "
-                                       "software performance we recommend to select 4 at least)."),
-                  noHours = box("Error",
-                                "Error: hours.txt file not found. Please reinstall the software.",
-                                Box::Warning),
-                  unsaved = box("Error",
-                                "Error: workingweek.txt could not be saved to <dir>/workingweek.txt"
-                                " (It is a folder, not a file; please move it away). Your working "
-                                "week was not changed.",
-                                Box::Warning),
-                  damaged = box("Error",
-                                "Error: workingday_starts_at.txt is damaged (more than 200 "
-                                "characters). Please open Settings and save your working week "
-                                "again.",
-                                Box::Warning);
-    QTest::newRow("same position") << Case{.to = "9:00 AM", .boxes = {endsAt}};
-    QTest::newRow("one later") << Case{.to = "9:30 AM", .boxes = {done}, .week = "1111100"};
-    QTest::newRow("Monday to Friday, 9 to 6") << Case{.boxes = {done}, .week = "1111100"};
-    QTest::newRow("all clear") << Case{.days = "0000000", .boxes = {noDay}};
-    QTest::newRow("three, No") << Case{.days = "1010100", .replies = {No}, .boxes = {ask}};
-    QTest::newRow("three, Yes") << Case{
-        .days = "1010100", .replies = {Yes, Ok}, .boxes = {ask, done}, .week = "1010100"};
-    QTest::newRow("no hours.txt") << Case{.files = {{Hours, {}}}, .boxes = {noHours, endsAt}};
-    // A folder in the week file's place: refused before any of the three is replaced.
-    QTest::newRow("week file unwritable") << Case{.blocked = Week, .boxes = {unsaved}};
-    QTest::newRow("Cancel") << Case{.button = "Command2"};
-    // 2 shows greyed and goes back as 2; 5 has no box state and shows clear.
-    const QByteArray greyed = "1\r\n2\r\n1\r\n1\r\n1\r\n0\r\n5\r\n";
-    QTest::newRow("flag 2") << Case{
-        .files = {{Week, greyed}}, .days = "", .boxes = {done}, .week = "1211100"};
-    // Preselection: "11:00 AM" contains the earlier "1:00 AM"; a line break is no part of it.
-    QTest::newRow("shipped, 11:00 AM")
-        << Case{.files = {{Starts, "11:00 AM"}, {Ends, "11:00 AM\r\n"}}, .positions = {22, 22}};
-    QTest::newRow("1 and 12: 11 picks 1, 12 picks 12") << Case{
-        .files = {{Hours, "1\r\n12\r\n"}, {Starts, "11"}, {Ends, "12"}}, .positions = {0, 1}};
-    QTest::newRow("no match picks the last")
-        << Case{.files = {{Hours, "1\r\n12\r\n"}, {Starts, "7"}, {Ends, "7"}}, .positions = {1, 1}};
-    QTest::newRow("empty list") << Case{.files = {{Hours, ""}}, .positions = {-1, -1}};
-    // Told and offered as no hour: the last entry, 11:30 PM; the end stays at 3:00 PM.
-    QTest::newRow("damaged start hour") << Case{
-        .files = {{Starts, QByteArray(201, '9')}}, .positions = {47, 30}, .boxes = {damaged}};
-    QTest::newRow("no hours.txt, positions")
-        << Case{.files = {{Hours, {}}}, .positions = {-1, -1}, .boxes = {noHours}};
-}
-
-void TestWorkingWeekDialog::openAndPress()
-{
-    QFETCH(Case, c);
-    Fixture f(c.files, c.replies.isEmpty() ? Replies(c.boxes.size(), Ok) : c.replies);
-    if (!c.blocked.isEmpty())
-        QVERIFY(QFile::remove(f.path(c.blocked)) && QDir(f.dir.path()).mkdir(c.blocked));
-    const QList<QByteArray> before = f.files();
-    auto *startsAt = f.get<QComboBox>("cboStartsAt"), *endsAt = f.get<QComboBox>("cboEndsAt");
-    if (!c.positions.isEmpty()) {
-        QCOMPARE((QList<int>{startsAt->currentIndex(), endsAt->currentIndex()}), c.positions);
-    } else {
-        f.tick(c.days);
-        startsAt->setCurrentIndex(startsAt->findText("9:00 AM"));
-        endsAt->setCurrentIndex(endsAt->findText(c.to));
-        f.press(c.button);
+    void openAndPress_data()
+    {
+        QTest::addColumn<Case>("c");
+        // clang-format off
+    const QString endsAt = box("Error", "Your 'Ends At' Hour should be higher."), done = box("Done", "Done!"),
+        ask = box("Important ", "Your working week has 3 working days. For a better software performance is recommended "
+                  "to increase this value to 4 (min.). Save your changes anyway?", Box::Information, Yes | No, Yes),
+        noDay = box("Error", "Please select 1 or more working days (for a better software performance we recommend to "
+                    "select 4 at least)."),
+        noHours = box("Error", "Error: hours.txt file not found. Please reinstall the software.", Box::Warning),
+        unsaved = box("Error", "Error: workingweek.txt could not be saved to <dir>/workingweek.txt (It is a folder, not "
+                      "a file; please move it away). Your working week was not changed.", Box::Warning),
+        damaged = box("Error", "Error: workingday_starts_at.txt is damaged (more than 200 characters). Please open "
+                      "Settings and save your working week again.", Box::Warning);
+        // clang-format on
+        QTest::newRow("same position") << Case{.to = "9:00 AM", .boxes = {endsAt}};
+        QTest::newRow("one later") << Case{.to = "9:30 AM", .boxes = {done}, .week = "1111100"};
+        QTest::newRow("all clear") << Case{.days = "0000000", .boxes = {noDay}};
+        QTest::newRow("three, No") << Case{.days = "1010100", .replies = {No}, .boxes = {ask}};
+        QTest::newRow("three, Yes") << Case{
+            .days = "1010100", .replies = {Yes, Ok}, .boxes = {ask, done}, .week = "1010100"};
+        QTest::newRow("no hours.txt") << Case{.files = {{Hours, {}}}, .boxes = {noHours, endsAt}};
+        // A folder in the week file's place: refused before any of the three is replaced.
+        QTest::newRow("week file unwritable") << Case{.blocked = Week, .boxes = {unsaved}};
+        QTest::newRow("Cancel") << Case{.button = "Command2"};
+        // 2 shows greyed and goes back as 2; 5 has no box state and shows clear.
+        const QByteArray greyed = "1\r\n2\r\n1\r\n1\r\n1\r\n0\r\n5\r\n";
+        QTest::newRow("flag 2") << Case{
+            .files = {{Week, greyed}}, .days = "", .boxes = {done}, .week = "1211100"};
+        // Preselection: "11:00 AM" contains the earlier "1:00 AM"; a line break is no part of it.
+        QTest::newRow("shipped, 11:00 AM")
+            << Case{.files = {{Starts, "11:00 AM"}, {Ends, "11:00 AM\r\n"}}, .positions = {22, 22}};
+        QTest::newRow("1 and 12: 11 picks 1, 12 picks 12") << Case{
+            .files = {{Hours, "1\r\n12\r\n"}, {Starts, "11"}, {Ends, "12"}}, .positions = {0, 1}};
+        QTest::newRow("no match picks the last") << Case{
+            .files = {{Hours, "1\r\n12\r\n"}, {Starts, "7"}, {Ends, "7"}}, .positions = {1, 1}};
+        QTest::newRow("empty list") << Case{.files = {{Hours, ""}}, .positions = {-1, -1}};
+        // Told and offered as no hour: the last entry, 11:30 PM; the end stays at 3:00 PM.
+        QTest::newRow("damaged start hour") << Case{
+            .files = {{Starts, QByteArray(201, '9')}}, .positions = {47, 30}, .boxes = {damaged}};
+        QTest::newRow("no hours.txt, positions")
+            << Case{.files = {{Hours, {}}}, .positions = {-1, -1}, .boxes = {noHours}};
     }
-    QCOMPARE(f.shown(), c.boxes);
-    QCOMPARE(f.get<QLabel>("lblSettingsFolder")->text(), "Saved in " + f.dir.path());
-    const bool saves = !c.week.isNull();
-    QCOMPARE(f.dialog.isVisible(), !saves && qstrcmp(c.button, "Command2") != 0);
-    // One line a day, each ended by CR LF; the hour files hold the text alone.
-    const QByteArray week = (c.week.split("", Qt::SkipEmptyParts).join("\r\n") + "\r\n").toUtf8();
-    QCOMPARE(f.files(), (saves ? QList<QByteArray>{week, "9:00 AM", c.to.toUtf8()} : before));
-    QCOMPARE(f.saved.size(), int(saves));
-    if (saves) // the window hears of the new week before "Done!", so it rebuilds first
-        QVERIFY(f.saved[0] == std::tuple(*f.store.loadWorkingWeek().flags, QString("9:00 AM"), c.to,
-                                         QList<DayOff>(), c.boxes.size() - 1));
-    // Saved with the others, all or nothing.
-    QCOMPARE(bytesOf(f.path(DaysOff)), saves ? DaysOffHeader : QByteArray());
-}
 
-void TestWorkingWeekDialog::daysOff_data()
-{
-    // The steps, "|" between them: "+YYYY-MM-DD label" picks the date, types the label and
-    // clicks Add ("=" presses Enter in the label instead); "-0,2" selects those list rows and
-    // clicks Remove; "i:name" imports that file of calendars ("i:" cancels the file dialog).
-    QTest::addColumn<QByteArray>("stored"); // daysoff.txt; null: none
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("listed");     // the list after the steps, "|" between rows
-    QTest::addColumn<QByteArray>("written"); // daysoff.txt after the button, after its header
-    QTest::addColumn<QStringList>("boxes");
-    const QByteArray three = "2026-12-31 Eve\n2026-12-24\n2027-01-01 New Year\n";
-    const QString done = box("Done", "Done!"),
-                  listed = "Thu 24 Dec 2026|Thu 31 Dec 2026   Eve|Fri 1 Jan 2027   New Year";
-    const QString import = "Import Days Off";
-    // clang-format off
+    void openAndPress()
+    {
+        QFETCH(Case, c);
+        Fixture f(c.files, c.replies.isEmpty() ? Replies(c.boxes.size(), Ok) : c.replies);
+        if (!c.blocked.isEmpty())
+            QVERIFY(QFile::remove(f.path(c.blocked)) && QDir(f.dir.path()).mkdir(c.blocked));
+        const QList<QByteArray> before = f.files();
+        auto *startsAt = f.get<QComboBox>("cboStartsAt"), *endsAt = f.get<QComboBox>("cboEndsAt");
+        if (!c.positions.isEmpty()) {
+            QCOMPARE((QList<int>{startsAt->currentIndex(), endsAt->currentIndex()}), c.positions);
+        } else {
+            f.tick(c.days);
+            startsAt->setCurrentIndex(startsAt->findText("9:00 AM"));
+            endsAt->setCurrentIndex(endsAt->findText(c.to));
+            f.press(c.button);
+        }
+        QCOMPARE(f.shown(), c.boxes);
+        QCOMPARE(f.get<QLabel>("lblSettingsFolder")->text(), "Saved in " + f.dir.path());
+        const bool saves = !c.week.isNull();
+        QCOMPARE(f.dialog.isVisible(), !saves && qstrcmp(c.button, "Command2") != 0);
+        // One line a day, each ended by CR LF; the hour files hold the text alone.
+        const QByteArray week =
+            (c.week.split("", Qt::SkipEmptyParts).join("\r\n") + "\r\n").toUtf8();
+        QCOMPARE(f.files(), (saves ? QList<QByteArray>{week, "9:00 AM", c.to.toUtf8()} : before));
+        QCOMPARE(f.saved.size(), int(saves));
+        if (saves) // the window hears of the new week before "Done!", so it rebuilds first
+            QVERIFY(f.saved[0] == std::tuple(*f.store.loadWorkingWeek().flags, QString("9:00 AM"),
+                                             c.to, QList<DayOff>(), c.boxes.size() - 1));
+        // Saved with the others, all or nothing.
+        QCOMPARE(bytesOf(f.path(DaysOff)), saves ? DaysOffHeader : QByteArray());
+    }
+
+    void daysOff_data()
+    {
+        // The steps, "|" between them: "+YYYY-MM-DD label" picks the date, types the label and
+        // clicks Add ("=" presses Enter in the label instead); "-0,2" selects those list rows and
+        // clicks Remove; "i:name" imports that file of calendars ("i:" cancels the file dialog).
+        QTest::addColumn<QByteArray>("stored"); // daysoff.txt; null: none
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("listed");     // the list after the steps, "|" between rows
+        QTest::addColumn<QByteArray>("written"); // daysoff.txt after the button, after its header
+        QTest::addColumn<QStringList>("boxes");
+        const QByteArray three = "2026-12-31 Eve\n2026-12-24\n2027-01-01 New Year\n";
+        const QString done = box("Done", "Done!"),
+                      listed = "Thu 24 Dec 2026|Thu 31 Dec 2026   Eve|Fri 1 Jan 2027   New Year";
+        const QString import = "Import Days Off";
+        // clang-format off
     QTest::newRow("add to none, sorted, Enter adds") << QByteArray() << "+2026-12-25 Christmas Day|=2026-12-24  Eve  " << "Command1"
         << "Thu 24 Dec 2026   Eve|Fri 25 Dec 2026   Christmas Day" << "2026-12-24 Eve\r\n2026-12-25 Christmas Day\r\n"_ba << QStringList{done};
     QTest::newRow("a listed date takes the new label") << three << "+2026-12-31 Office closed" << "Command1"
@@ -202,68 +186,70 @@ void TestWorkingWeekDialog::daysOff_data()
     QTest::newRow("import cancelled, broken, empty; Cancel") << three << "i:|i:broken.ics|i:timed.ics" << "Command2" << listed << QByteArray()
         << QStringList{box("Error", "Error: broken.ics is not an iCalendar file: it must hold a whole calendar, from BEGIN:VCALENDAR to END:VCALENDAR.", Box::Warning),
                        box(import, "timed.ics holds no all-day events from 2026 to 2036. Nothing was imported.")};
-    // clang-format on
-}
-
-void TestWorkingWeekDialog::daysOff()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(QString, steps);
-    QFETCH(QString, button);
-    QFETCH(QByteArray, written);
-    QFETCH(QStringList, boxes);
-    Fixture f({{DaysOff, stored}}, Replies(boxes.size(), Ok));
-    auto* list = f.get<QListWidget>("lstDaysOff");
-    const QByteArray timed = "BEGIN:VEVENT\r\nUID:t\r\nDTSTART:20261210T090000Z\r\n"
-                             "DTEND:20261210T100000Z\r\nSUMMARY:Meeting\r\nEND:VEVENT\r\n";
-    const auto day = [](const char* uid, const char* start, const char* more) {
-        return "BEGIN:VEVENT\r\nUID:" + QByteArray(uid) + "\r\nDTSTART;VALUE=DATE:" + start +
-               "\r\n" + more + "END:VEVENT\r\n";
-    };
-    const QMap<QString, QByteArray> calendars{
-        {"holidays.ics",
-         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//T//EN\r\n" + timed +
-             day("n", "20000101", "RRULE:FREQ=YEARLY;INTERVAL=5\r\nSUMMARY:New Year's Day\r\n") +
-             day("l", "20361231", "SUMMARY:Last\r\n") + day("b", "20370101", "SUMMARY:Beyond\r\n") +
-             "END:VCALENDAR\r\n"},
-        {"broken.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + timed},
-        {"timed.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + timed + "END:VCALENDAR\r\n"}};
-    for (const QString& step : steps.split('|', Qt::SkipEmptyParts)) {
-        if (step.startsWith("i:")) {
-            const QString name = step.mid(2);
-            QVERIFY(name.isEmpty() || put(f.path(name), calendars[name]));
-            f.chooser.paths = {name.isEmpty() ? "" : f.path(name)};
-            f.press("cmdImportDaysOff");
-        } else if (step.startsWith('-')) { // a click, then Ctrl+clicks
-            Qt::KeyboardModifiers keys;
-            for (const QString& row : step.mid(1).split(','))
-                QTest::mouseClick(list->viewport(), Qt::LeftButton,
-                                  std::exchange(keys, Qt::ControlModifier),
-                                  list->visualItemRect(list->item(row.toInt())).center());
-            f.press("cmdRemoveDayOff");
-            QVERIFY(!f.get("cmdRemoveDayOff")->isEnabled()); // nothing is selected any more
-        } else {
-            f.get<QDateEdit>("dtDayOff")->setDate(QDate::fromString(step.mid(1, 10), Qt::ISODate));
-            f.get<QLineEdit>("txtDayOffLabel")->setText(step.mid(12));
-            if (step.startsWith('='))
-                QTest::keyClick(f.get("txtDayOffLabel"), Qt::Key_Return);
-            else
-                f.press("cmdAddDayOff");
-        }
+        // clang-format on
     }
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row)
-        texts << list->item(row)->text();
-    QTEST(texts.join('|'), "listed");
-    f.tick("11111"); // Monday to Friday, so Save asks nothing about the week
-    f.press(button);
-    QCOMPARE(f.shown(), boxes);
-    QCOMPARE(bytesOf(f.path(DaysOff)), written.isNull() ? stored : DaysOffHeader + written);
-    QCOMPARE(f.dialog.isVisible(), false);
-    QCOMPARE(f.saved.size(), int(button == "Command1"));
-    if (!f.saved.isEmpty()) // the window gets the dates the file now holds
-        QCOMPARE(std::get<3>(f.saved[0]), f.store.loadDaysOff().daysOff);
-}
+
+    void daysOff()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, steps);
+        QFETCH(QString, button);
+        QFETCH(QByteArray, written);
+        QFETCH(QStringList, boxes);
+        Fixture f({{DaysOff, stored}}, Replies(boxes.size(), Ok));
+        auto* list = f.get<QListWidget>("lstDaysOff");
+        const QByteArray timed = "BEGIN:VEVENT\r\nUID:t\r\nDTSTART:20261210T090000Z\r\n"
+                                 "DTEND:20261210T100000Z\r\nSUMMARY:Meeting\r\nEND:VEVENT\r\n";
+        const auto day = [](const char* uid, const char* start, const char* more) {
+            return "BEGIN:VEVENT\r\nUID:" + QByteArray(uid) + "\r\nDTSTART;VALUE=DATE:" + start +
+                   "\r\n" + more + "END:VEVENT\r\n";
+        };
+        const QMap<QString, QByteArray> calendars{
+            {"holidays.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//T//EN\r\n" + timed +
+                                 day("n", "20000101",
+                                     "RRULE:FREQ=YEARLY;INTERVAL=5\r\nSUMMARY:New Year's Day\r\n") +
+                                 day("l", "20361231", "SUMMARY:Last\r\n") +
+                                 day("b", "20370101", "SUMMARY:Beyond\r\n") + "END:VCALENDAR\r\n"},
+            {"broken.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + timed},
+            {"timed.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + timed + "END:VCALENDAR\r\n"}};
+        for (const QString& step : steps.split('|', Qt::SkipEmptyParts)) {
+            if (step.startsWith("i:")) {
+                const QString name = step.mid(2);
+                QVERIFY(name.isEmpty() || put(f.path(name), calendars[name]));
+                f.chooser.paths = {name.isEmpty() ? "" : f.path(name)};
+                f.press("cmdImportDaysOff");
+            } else if (step.startsWith('-')) { // a click, then Ctrl+clicks
+                Qt::KeyboardModifiers keys;
+                for (const QString& row : step.mid(1).split(','))
+                    QTest::mouseClick(list->viewport(), Qt::LeftButton,
+                                      std::exchange(keys, Qt::ControlModifier),
+                                      list->visualItemRect(list->item(row.toInt())).center());
+                f.press("cmdRemoveDayOff");
+                QVERIFY(!f.get("cmdRemoveDayOff")->isEnabled()); // nothing is selected any more
+            } else {
+                f.get<QDateEdit>("dtDayOff")
+                    ->setDate(QDate::fromString(step.mid(1, 10), Qt::ISODate));
+                f.get<QLineEdit>("txtDayOffLabel")->setText(step.mid(12));
+                if (step.startsWith('='))
+                    QTest::keyClick(f.get("txtDayOffLabel"), Qt::Key_Return);
+                else
+                    f.press("cmdAddDayOff");
+            }
+        }
+        QStringList texts;
+        for (int row = 0; row < list->count(); ++row)
+            texts << list->item(row)->text();
+        QTEST(texts.join('|'), "listed");
+        f.tick("11111"); // Monday to Friday, so Save asks nothing about the week
+        f.press(button);
+        QCOMPARE(f.shown(), boxes);
+        QCOMPARE(bytesOf(f.path(DaysOff)), written.isNull() ? stored : DaysOffHeader + written);
+        QCOMPARE(f.dialog.isVisible(), false);
+        QCOMPARE(f.saved.size(), int(button == "Command1"));
+        if (!f.saved.isEmpty()) // the window gets the dates the file now holds
+            QCOMPARE(std::get<3>(f.saved[0]), f.store.loadDaysOff().daysOff);
+    }
+};
 
 QTEST_MAIN(TestWorkingWeekDialog)
 #include "test_workingweekdialog.moc"
