@@ -18,6 +18,19 @@ namespace {
 
 const QString ErrorTitle = QStringLiteral("Error");
 
+// Opens a settings file for reading, or says why it cannot be. A pipe or a
+// device is never opened: reading one could wait for ever.
+std::optional<QString> openForReading(QFile& file, const QFileInfo& info)
+{
+    if (info.isDir())
+        return QStringLiteral("a folder stands in its place");
+    if (!info.isFile())
+        return QStringLiteral("it is not a plain file");
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    return std::nullopt;
+}
+
 // The bytes of a settings file; with a limit at most maxBytes + 1 of them, so
 // that a caller can tell a file that is too long without reading all of it. A
 // missing or unreadable file adds its problem and gives nothing.
@@ -31,10 +44,8 @@ std::optional<QByteArray> readSettingsBytes(const QString& path, const QString& 
         return std::nullopt;
     }
     QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason =
-            info.isDir() ? QStringLiteral("a folder stands in its place") : file.errorString();
-        problems.append(SettingsStore::unreadableFileProblem(fileName, reason));
+    if (const std::optional<QString> reason = openForReading(file, info)) {
+        problems.append(SettingsStore::unreadableFileProblem(fileName, *reason));
         return std::nullopt;
     }
     return maxBytes ? file.read(*maxBytes + 1) : file.readAll();
@@ -248,16 +259,12 @@ SettingsStore::DaysOffLoad SettingsStore::loadDaysOff() const
     if (!info.exists())
         return {};
     QFile file(path);
-    // A pipe or a device is never opened: reading one could wait for ever.
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason = info.isDir()     ? QStringLiteral("a folder stands in its place")
-                               : !info.isFile() ? QStringLiteral("it is not a plain file")
-                                                : file.errorString();
+    if (const std::optional<QString> reason = openForReading(file, info)) {
         // Reinstalling would not help: the file is the user's own.
         return {{},
                 {{ErrorTitle, QStringLiteral("Error: %1 cannot be read (%2). No days off are "
                                              "counted until it can be.")
-                                  .arg(QString::fromLatin1(DaysOffFile), reason)}}};
+                                  .arg(QString::fromLatin1(DaysOffFile), *reason)}}};
     }
     return readDaysOff(QString::fromUtf8(file.readAll()), QString::fromLatin1(DaysOffFile));
 }

@@ -187,10 +187,13 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("end hour: a folder") << e << "folder" << "It is a folder, not a file; please move it away"
             << QStringList{"-", "Error: workingday_ends_at.txt cannot be read (a folder stands in its place). Please reinstall the software."};
-        QTest::newRow("end hour: a named pipe") << e << "pipe" << pipe << QStringList();
+        QTest::newRow("end hour: a named pipe") << e << "pipe" << pipe
+            << QStringList{"-", "Error: workingday_ends_at.txt cannot be read (it is not a plain file). Please reinstall the software."};
+        QTest::newRow("week file: a named pipe") << w << "pipe" << pipe
+            << QStringList{"-", "Error: workingweek.txt cannot be read (it is not a plain file). Please reinstall the software."};
         QTest::newRow("days off: a named pipe") << d << "pipe" << pipe
             << QStringList{"", "Error: daysoff.txt cannot be read (it is not a plain file). No days off are counted until it can be."};
-        QTest::newRow("week file: the disk full") << w << "full disk" << "*" << QStringList();
+        QTest::newRow("week file: the disk full") << w << "full disk" << "File too large" << QStringList();
         QTest::newRow("end hour's rename, after the start hour's") << e << "rename" << canceled << QStringList();
         QTest::newRow("week file's rename, after both hour files") << w << "rename" << canceled << QStringList();
         QTest::newRow("week file's rename, hour files new") << w << "rename, new" << canceled << QStringList();
