@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace taskloom {
@@ -18,8 +19,9 @@ std::optional<QString> writeInto(const QString& path, const QByteArray& bytes)
     QFile target(path);
     if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return target.errorString();
+    errno = 0;
     if (target.write(bytes) != bytes.size())
-        return target.errorString();
+        return AtomicFile::failureReason(target, errno);
     return std::nullopt;
 }
 
@@ -41,6 +43,13 @@ std::optional<QString> AtomicFile::specialTargetReason(const QString& path)
     return QStringLiteral("It is not a regular file; please move it away");
 }
 
+QString AtomicFile::failureReason(const QFileDevice& file, int error)
+{
+    if (error != 0 && file.errorString() == QLatin1String("Unknown error"))
+        return qt_error_string(error);
+    return file.errorString();
+}
+
 std::optional<QString> AtomicFile::write(const QString& path, const QByteArray& bytes,
                                          SpecialTarget special)
 {
@@ -59,8 +68,9 @@ std::optional<QString> AtomicFile::write(const QString& path, const QByteArray& 
         return file.errorString();
     // QSaveFile buffers: only a flush tells whether the bytes reached the disk;
     // commit() would otherwise put a cut-off file in place of the old one.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+        const QString reason = failureReason(file, errno);
         file.cancelWriting();
         return reason;
     }

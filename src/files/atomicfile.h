@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFileDevice;
+
 #include <optional>
 
 namespace taskloom {
@@ -31,6 +33,12 @@ public:
     // (a symlink counts as what it points to). None for a regular file or a
     // missing one. For writers that put several files in place together.
     static std::optional<QString> specialTargetReason(const QString& path);
+
+    // Why a write or flush on the file failed; error is errno taken right
+    // after the failed call. Qt 6.4 loses the reason of a failed buffered
+    // write ("Unknown error") while the system's (a full disk, a file too
+    // large) is still there.
+    static QString failureReason(const QFileDevice& file, int error);
 };
 
 } // namespace taskloom

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -118,9 +119,10 @@ std::optional<WriteFailure> writeTogether(const QList<PendingWrite>& writes,
         auto file = std::make_unique<QSaveFile>(write.path);
         // QSaveFile buffers: only a flush tells whether the bytes reached the
         // disk; commit() would otherwise put a cut-off file in place.
+        errno = 0;
         if (!file->open(QIODevice::WriteOnly) || file->write(write.bytes) != write.bytes.size() ||
             !file->flush())
-            return WriteFailure{write.path, file->errorString()};
+            return WriteFailure{write.path, AtomicFile::failureReason(*file, errno)};
         files.push_back(std::move(file));
     }
 

@@ -202,7 +202,7 @@ private Q_SLOTS:
             "Please enter a project name.");
         // Its files may not pass 1 KB: a full disk that root cannot bypass.
         row("CSV over the old export, full disk", 1, "--csv $DIR/old.csv", Tasks.repeated(9),
-            OldCsv, "Cannot write $DIR/old.csv: ");
+            OldCsv, "Cannot write $DIR/old.csv: File too large.");
         // A project file, and each option over it: the December days Clear starts and
         // ends (the "//" task Order lasts its first day), then Lay's.
         const auto kitchen = [](const char* name, int clear, int cleared, int lay, int laid) {
