@@ -36,22 +36,6 @@ Component parse(const QByteArray& text)
     return calendar;
 }
 
-// summary|description|location|class|start|end|days ("" without RRULE)|stamp
-QString asRead(icalcomponent* e)
-{
-    icalproperty* rule = icalcomponent_get_first_property(e, ICAL_RRULE_PROPERTY);
-    icalproperty* kind = icalcomponent_get_first_property(e, ICAL_CLASS_PROPERTY);
-    return QStringList{icalcomponent_get_summary(e),
-                       icalcomponent_get_description(e),
-                       icalcomponent_get_location(e),
-                       kind ? icalproperty_get_value_as_string(kind) : "",
-                       icaltime_as_ical_string(icalcomponent_get_dtstart(e)),
-                       icaltime_as_ical_string(icalcomponent_get_dtend(e)),
-                       rule ? QString::number(icalproperty_get_rrule(rule).count) : "",
-                       icaltime_as_ical_string(icalcomponent_get_dtstamp(e))}
-        .join('|');
-}
-
 // A holiday calendar as services publish it, around the given events.
 QByteArray holidays(const QByteArray& events)
 {
@@ -72,30 +56,18 @@ QByteArray vevent(const char* uid, const char* start, const char* more, const ch
 class TestIcal : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void roundTrip_data()
+    // What the golden files of the exports cannot show: the calendar is named after the
+    // project, not its key; libical reads back the name with its escapes and the
+    // folded non-ASCII lines; a calendar server gets each event alone, as it stands
+    // in the whole file.
+    void calendar()
     {
-        QTest::addColumn<QString>("project");
-        QTest::addColumn<QString>("tasks");
-        QTest::addColumn<QString>("endsAt");
-        QTest::addColumn<QString>("endTime"); // empty: all day
-        // clang-format off
-        QTest::newRow("timed, runs of 1 to 5 days") << "Kitchen"
-            << "Tile the floor + 7\nGrout + 2\n//Order tiles + 1\nTile the floor" << "6:00 PM" << "T180000";
-        QTest::newRow("end at start: all day") << "Hall" << "Paint + 3\nDry + 12" << "9:00" << "";
-        QTest::newRow("escapes and folds") << QString("Shop, Inc; \"B\"\\C\n") + QString("ü漢").repeated(100)
-            << "Buy paint, brushes; rollers\\tape + 2\n" + QString("漢字, ü; ").repeated(40) << "17:00" << "T170000";
-        // clang-format on
-    }
-
-    void roundTrip()
-    {
-        QFETCH(QString, project);
-        QFETCH(QString, tasks);
-        QFETCH(QString, endsAt);
-        QFETCH(QString, endTime);
+        const QString project = "Shop, Inc; \"B\"\\C\n" + QString("ü漢").repeated(100);
+        const QString tasks =
+            "Buy paint, brushes; rollers\\tape + 2\n" + QString("漢字, ü; ").repeated(40);
         // clang-format off
         const BuildInputs in{tasks, project, StartOption::RightAway, {}, QDate(2026, 12, 31),
-                             WorkingWeek::mondayToFriday(), true, "9:00 AM", endsAt};
+                             WorkingWeek::mondayToFriday(), true, "9:00 AM", "5:00 PM"};
         // clang-format on
         const Schedule plan = ScheduleBuilder::build(in).schedule();
         const CalendarIcs ics(project, "key", Stamp);
@@ -105,29 +77,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(icalproperty_get_x(
                      icalcomponent_get_first_property(calendar.get(), ICAL_X_PROPERTY))),
                  project);
-
-        QSet<QString> uids;
-        icalcomponent* e = icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT);
-        for (const CalendarEvent& want : plan.events) {
-            QVERIFY(e);
-            const int days = int(want.startDate.daysTo(want.endDate)) + 1;
-            const QString day = want.startDate.toString("yyyyMMdd");
-            const QString end =
-                endTime.isEmpty() ? want.endDate.addDays(1).toString("yyyyMMdd") : day + endTime;
-            // libical's parser drops the blank that ends a task text.
-            QCOMPARE(asRead(e),
-                     QStringList({want.subject.trimmed(), want.description.trimmed(), "Home",
-                                  "PRIVATE", day + (endTime.isEmpty() ? "" : "T090000"), end,
-                                  !endTime.isEmpty() && days > 1 ? QString::number(days) : "",
-                                  "20261207T000000Z"})
-                         .join('|'));
-            uids << icalcomponent_get_uid(e);
-            e = icalcomponent_get_next_component(calendar.get(), ICAL_VEVENT_COMPONENT);
-        }
-        QVERIFY(!e);
-        QCOMPARE(uids.size(), plan.events.size());
-
-        // One calendar per event for a calendar server, with the same VEVENT text.
+        QCOMPARE(icalcomponent_count_components(calendar.get(), ICAL_VEVENT_COMPONENT), 2);
         for (const IcsEvent& event : ics.events(plan)) {
             const QByteArray one = ics.eventText(event);
             const Component single = parse(one);
