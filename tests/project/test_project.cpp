@@ -69,16 +69,6 @@ private Q_SLOTS:
         published.calendarUrl = "https://dav.example/k/"; // no calendarUser: none
         QTest::newRow("where it was published, unknown keys kept, no id, no tasks")
             << published << golden("later.taskloom") << "";
-        Project big = project(Id, "Big", {});
-        for (int i = 1; i <= 10000; ++i)
-            big.tasks << QString("Task %1, \"x\" + %2").arg(i).arg(i % 20);
-        QTest::newRow("10,000 lines")
-            << big
-            << "{\"format\": \"taskloom-project\", \"version\": 1, \"id\": \"" + Id.toUtf8() +
-                   "\", \"project\": \"Big\", \"tasks\": " +
-                   QJsonDocument(QJsonArray::fromStringList(big.tasks)).toJson() +
-                   ", \"start\": \"right-away\", \"adjustToWorkingWeek\": true}"
-            << "";
         // A good file with one key changed, or taken out when undefined.
         const auto with = [](const QString& key, const QJsonValue& value) {
             QJsonObject file =
@@ -106,7 +96,9 @@ private Q_SLOTS:
         QTest::newRow("a line break in a task") << Project() << with("tasks", QJsonArray{"a", "b\r\nc"})
             << "Task 2 in \"tasks\" holds a line break.";
         QTest::newRow("30 February") << Project() << with("start", "2027-02-30") << start + ", not \"2027-02-30\".";
-        QTest::newRow("a date less its zeros") << Project() << with("start", "2027-2-3") << start + ", not \"2027-2-3\".";
+        // Qt's own reader would take the date and drop the time.
+        QTest::newRow("a time after the date") << Project() << with("start", "2027-02-03T10:00")
+            << start + ", not \"2027-02-03T10:00\".";
         QTest::newRow("check box as text") << Project() << with("adjustToWorkingWeek", "yes")
             << "\"adjustToWorkingWeek\" must be true or false.";
         QTest::newRow("id not a UUID") << Project() << with("id", "kitchen-1") << "\"id\" must be a UUID.";

@@ -94,7 +94,6 @@ private Q_SLOTS:
             << QStringList{"1101100", week.arg("lines 3 and 6", those)};
         QTest::newRow("week missing") << w << QByteArray()
             << QStringList{"-", "Error: workingweek.txt file not found. Please reinstall the software."};
-        QTest::newRow("hour, a label") << e << "9:00 AM\r\n"_ba << QStringList{"9:00 AM"};
         QTest::newRow("hour, 200 characters, line breaks aside")
             << e << QByteArray(100, 'x') + "\r\n" + QByteArray(100, 'y') + "\n" + QByteArray(100, '\r')
             << QStringList{QString(100, 'x') + QString(100, 'y')};
@@ -187,15 +186,12 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("end hour: a folder") << e << "folder" << "It is a folder, not a file; please move it away"
             << QStringList{"-", "Error: workingday_ends_at.txt cannot be read (a folder stands in its place). Please reinstall the software."};
-        QTest::newRow("end hour: a named pipe") << e << "pipe" << pipe
-            << QStringList{"-", "Error: workingday_ends_at.txt cannot be read (it is not a plain file). Please reinstall the software."};
         QTest::newRow("week file: a named pipe") << w << "pipe" << pipe
             << QStringList{"-", "Error: workingweek.txt cannot be read (it is not a plain file). Please reinstall the software."};
         QTest::newRow("days off: a named pipe") << d << "pipe" << pipe
             << QStringList{"", "Error: daysoff.txt cannot be read (it is not a plain file). No days off are counted until it can be."};
         QTest::newRow("week file: the disk full") << w << "full disk" << "File too large" << QStringList();
         QTest::newRow("end hour's rename, after the start hour's") << e << "rename" << canceled << QStringList();
-        QTest::newRow("week file's rename, after both hour files") << w << "rename" << canceled << QStringList();
         QTest::newRow("week file's rename, hour files new") << w << "rename, new" << canceled << QStringList();
         QTest::newRow("days off's rename, after the other three") << d << "rename" << canceled << QStringList();
         // clang-format on

@@ -254,20 +254,11 @@ private Q_SLOTS:
         QCOMPARE(QString::fromLatin1(pdf.bytes).count(page), 1);
     }
 
-    void contrast_data()
-    {
-        QTest::addColumn<QColor>("a");
-        QTest::addColumn<QColor>("b");
-        QTest::addColumn<qreal>("ratio");
-        QTest::newRow("white, black") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
-        QTest::newRow("purple, white") << QColor(128, 0, 128) << QColor(Qt::white) << 9.42;
-    }
+    // The contrast ratio of two colours, worked out by hand from their luminance.
     void contrast()
     {
-        QFETCH(QColor, a);
-        QFETCH(QColor, b);
-        QFETCH(qreal, ratio);
-        QVERIFY(qAbs(TimelineStyle::contrast(a, b) - ratio) < 0.01);
+        QCOMPARE(qRound(TimelineStyle::contrast(Qt::white, Qt::black) * 100), 2100);
+        QCOMPARE(qRound(TimelineStyle::contrast(QColor(128, 0, 128), Qt::white) * 100), 942);
     }
 
     // Text reads at 4.5:1 or better on its background, bars and today's line stand out
