@@ -130,6 +130,7 @@ private Q_SLOTS:
         QTest::newRow("set") << QByteArray("1796601600") << "2026-12-07T00:00:00Z";
         QTest::newRow("last second of 9999") << QByteArray("253402300799") << "9999-12-31T23:59:59Z";
         QTest::newRow("year 10000") << QByteArray("253402300800") << "";
+        QTest::newRow("negative: a sign, not a digit") << QByteArray("-1") << "";
         QTest::newRow("not a number") << QByteArray("12x") << "";
         // clang-format on
     }
