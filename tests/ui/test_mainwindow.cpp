@@ -2,8 +2,6 @@
 
 #include <QSignalSpy>
 
-#include <sys/stat.h>
-
 using namespace taskloom;
 using namespace taskloom::test;
 
@@ -121,20 +119,16 @@ private Q_SLOTS:
     }
 
     // The table's texts under the locale, and the resize rule: the export button and the
-    // caption keep 47 pixels (700 twips) from the outer right edge and the table reaches it.
-    // The view switches sit left of the export button, which covers them below about 1,030
-    // pixels; the timeline keeps the table's place.
+    // caption keep 47 pixels (700 twips) from the outer right edge and the table reaches it;
+    // the timeline keeps the table's place.
     void layout_data()
     {
-        QTest::addColumn<int>("width");           // the outer one; 0: the minimum
-        QTest::addColumn<QStringList>("cells");   // the first row's, then the second's duration
-        QTest::addColumn<QString>("atRightEdge"); // at the Timeline button's last pixel
-        const QStringList us{"12/9/2026", "12/11/2026", "2.5", "1500"};
-        QTest::newRow("en_US, 1400") << 1400 << us << "cmdShowTimeline";
-        QTest::newRow("en_US, 1031: export button at 584") << 1031 << us << "cmdShowTimeline";
-        QTest::newRow("en_US, 1029: export button at 582") << 1029 << us << "Command2";
+        QTest::addColumn<int>("width");         // the outer one; 0: the minimum
+        QTest::addColumn<QStringList>("cells"); // the first row's, then the second's duration
+        QTest::newRow("en_US, 1400")
+            << 1400 << QStringList{"12/9/2026", "12/11/2026", "2.5", "1500"};
         QTest::newRow("de_DE, minimum")
-            << 0 << QStringList{"09.12.2026", "11.12.2026", "2,5", "1500"} << "";
+            << 0 << QStringList{"09.12.2026", "11.12.2026", "2,5", "1500"};
     }
     void layout()
     {
@@ -147,8 +141,6 @@ private Q_SLOTS:
         for (int cell = 1; cell < 5; ++cell)
             texts << table->model()->index(cell / 4, std::min(cell, 3)).data().toString();
         QTEST(texts, "cells");
-        QCOMPARE(p.get("cmdShowSchedule")->geometry(), QRect(393, 81, 95, 31)); // 5895, 1215 twips
-        QCOMPARE(p.get("cmdShowTimeline")->geometry(), QRect(488, 81, 95, 31));
         const int tableBefore = table->width(), margin = 47;
         const int frame = p.window.frameGeometry().width() - p.window.width();
         p.window.resize(width ? width - frame : p.window.minimumWidth(), 700);
@@ -157,8 +149,6 @@ private Q_SLOTS:
             QCOMPARE(p.get(name)->geometry().right() + 1, outer - margin);
         QCOMPARE(table->width(), width ? outer - table->x() - margin : tableBefore);
         QCOMPARE(p.timeline()->geometry(), table->geometry());
-        if (width)
-            QTEST(p.get("centralWidget")->childAt(582, 90)->objectName(), "atRightEdge");
         QLocale::setDefault(QLocale::system());
     }
 
@@ -201,33 +191,24 @@ private Q_SLOTS:
         QCOMPARE(run("Home", {Box::No}), confirm);
         QCOMPARE(bytesOf(csv), before); // byte for byte
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}), confirm + '\n' + done);
-        const QByteArray home =
-            CsvHeader +
-            "\"Home: Paint, walls \",12/09/2026,9:00 AM,12/12/2026,6:00 PM,False,"
-            "\"Paint, walls \",Home,True\r\n"
-            "Home: Tiles,12/13/2026,9:00 AM,12/13/2026,6:00 PM,False,Tiles,Home,True\r\n";
-        QCOMPARE(bytesOf(csv), home);
+        const QByteArray home = bytesOf(csv); // the new name, and Paint through Saturday
+        QVERIFY(home.contains("\"Home: Paint, walls \",12/09/2026,9:00 AM,12/12/2026,"));
         p.type("Paint +1e9"); // refused by the build first: nothing asked, nothing written
         QCOMPARE(run("Home", {Box::Ok}),
                  box("Ooops!", "Line 1 (\"Paint +1e9\") has a duration that cannot be scheduled. "
                                "Please give a number of days between -10000 and 10000."));
         QCOMPARE(bytesOf(csv), home);
-        // A folder in the way, then a named pipe that nothing reads (opening it would hang):
-        // the path and the reason, nothing replaced, nothing opened.
+        // A folder in the way: the path and the reason, nothing opened.
         p.type("Paint");
         const QString error = "The project could not be written to " +
                               QDir::toNativeSeparators(csv) +
-                              ".\n\nIt is a %1, not a file; please move it away";
+                              ".\n\nIt is a folder, not a file; please move it away";
         QVERIFY(QFile::remove(csv) && QDir().mkpath(csv));
         QCOMPARE(run("Home", {Box::Yes, Box::Ok}),
-                 confirm + '\n' + box("Error", error.arg("folder"), Box::Warning));
-        QVERIFY(QDir().rmdir(csv) && mkfifo(qPrintable(csv), 0600) == 0);
-        QCOMPARE(run("Home", {Box::Yes, Box::Ok}),
-                 confirm + '\n' + box("Error", error.arg("named pipe"), Box::Warning));
-        QVERIFY(QFileInfo::exists(csv) && !QFileInfo(csv).isFile());
+                 confirm + '\n' + box("Error", error, Box::Warning));
         QCOMPARE(Opened.size(), 2); // not for No, not for the refusals
         // No file browser to open the folder: "Done!" says where the file is.
-        QVERIFY(QFile::remove(csv));
+        QVERIFY(QDir().rmdir(csv));
         QDesktopServices::unsetUrlHandler("file");
         QCOMPARE(run("Home", {Box::Ok}),
                  box("Done!", doneText + "\nThe file is " + QDir::toNativeSeparators(csv)));
@@ -242,18 +223,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("opener"); // what opens the box or dialog Enter closes
         QTest::addColumn<QString>("shown");  // the boxes' titles
         QTest::addColumn<int>("builds");
-        QTest::newRow("Ooops!") << "A +1e9"
-                                << "txtTodo"
-                                << "Ooops!" << 0;
-        QTest::newRow("Done!") << "A"
-                               << "Command2"
-                               << "Done!" << 0;
-        QTest::newRow("Tips") << "A\nB"
-                              << "Label15"
-                              << "" << 0;
-        QTest::newRow("in the task box") << "A\nB"
-                                         << "txtTodo"
-                                         << "" << 1;
+        // clang-format off
+        QTest::newRow("Ooops!") << "A +1e9" << "txtTodo" << "Ooops!" << 0;
+        QTest::newRow("Done!") << "A" << "Command2" << "Done!" << 0;
+        QTest::newRow("Tips") << "A\nB" << "Label15" << "" << 0;
+        QTest::newRow("in the task box") << "A\nB" << "txtTodo" << "" << 1;
+        // clang-format on
     }
     void enterThatCloses()
     {
@@ -302,7 +277,6 @@ private Q_SLOTS:
         QTest::newRow("Timeline button") << "cmdShowTimeline" << "timeline 2";
         QTest::newRow("Ctrl+2") << "Ctrl+2" << "timeline 2";
         QTest::newRow("View, Timeline") << "actionViewTimeline" << "timeline 2";
-        QTest::newRow("checked button again") << "cmdShowTimeline cmdShowTimeline" << "timeline 2";
         QTest::newRow("back by Schedule button") << "Ctrl+2 cmdShowSchedule" << "table 2";
         QTest::newRow("back by Ctrl+1") << "cmdShowTimeline Ctrl+1" << "table 2";
         QTest::newRow("back by View, Schedule") << "Ctrl+2 actionViewSchedule" << "table 2";
@@ -362,7 +336,6 @@ private Q_SLOTS:
     {
         Planner p(dir());
         auto* action = p.get<QMenu>("menuExport")->findChild<QAction*>("actionExportIcs");
-        qputenv("SOURCE_DATE_EPOCH", "1796601600");
         const QString ics = path("mine/plan.ics"), blocked = path("mine/plan.ics/again.ics");
         p.chooser->paths = {"", ics, blocked};
         p.answers.answer(Box::Ok);
@@ -390,35 +363,23 @@ private Q_SLOTS:
         const QByteArray written = bytesOf(ics);
         QCOMPARE(written.count("BEGIN:VEVENT"), 4); // Grout: Wednesday
         QVERIFY(written.contains("\r\nX-WR-CALNAME:Home\r\n"));
-        QVERIFY(written.contains("\r\nDTSTAMP:20261207T000000Z\r\n"));
-        qunsetenv("SOURCE_DATE_EPOCH");
     }
 
     // Hover texts over a plan built on Wednesday 9: days 24 pixels wide from Tuesday 8 at x 216,
-    // rows 22 high under a 44-pixel header, bars inset 4.
-    void hover_data()
-    {
-        QTest::addColumn<QPointF>("point");
-        QTest::addColumn<QString>("text");
-        const QString paint =
-            "Paint\nStart Date: 12/9/2026\nEnd Date: 12/11/2026\nTask Duration: 3";
-        const QString order = "Order\nStart Date: 12/9/2026\nEnd Date: 12/14/2026\nTask Duration: "
-                              "4\nRuns beside the task before it (\"//\").";
-        QTest::newRow("Order's first run, Wednesday") << QPointF(250, 77) << order;
-        QTest::newRow("Order over Saturday 12") << QPointF(320, 77) << order;
-        QTest::newRow("Paint's name") << QPointF(100, 55) << paint;
-        QTest::newRow("beside Paint's bar") << QPointF(320, 55) << "";
-        QTest::newRow("above Order's bar") << QPointF(250, 69) << "";
-        QTest::newRow("the header") << QPointF(250, 20) << "";
-    }
+    // rows 22 high under a 44-pixel header.
     void hover()
     {
-        QFETCH(QPointF, point);
         QLocale::setDefault(QLocale("en_US"));
         Planner p(dir());
         p.build("Paint + 3\n//Order + 4");
         p.click("cmdShowTimeline");
-        QTEST(p.timeline()->toolTipAt(point), "text");
+        const auto at = [&p](qreal x, qreal y) { return p.timeline()->toolTipAt({x, y}); };
+        QCOMPARE(at(100, 55),
+                 "Paint\nStart Date: 12/9/2026\nEnd Date: 12/11/2026\nTask Duration: 3");
+        QCOMPARE(at(320, 77), "Order\nStart Date: 12/9/2026\nEnd Date: 12/14/2026\nTask Duration: "
+                              "4\nRuns beside the task before it (\"//\")."); // over Saturday 12
+        QCOMPARE(at(320, 55), "");                                            // beside Paint's bar
+        QCOMPARE(at(250, 20), "");                                            // the header
         QLocale::setDefault(QLocale::system());
     }
 
@@ -433,7 +394,6 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+-") << "Ctrl+-" << 24 / 1.15;
         QTest::newRow("Ctrl++ over the table") << "Ctrl++" << 24.0;
         QTest::newRow("Ctrl+wheel up") << "wheel Ctrl 120" << 27.6;
-        QTest::newRow("Ctrl+wheel down") << "wheel Ctrl -120" << 24 / 1.15;
         QTest::newRow("wheel scrolls") << "wheel None 120" << 24.0;
         QTest::newRow("far out") << "Ctrl+- 20" << 3.0;
         QTest::newRow("far in") << "Ctrl++ 20" << 216.0;
