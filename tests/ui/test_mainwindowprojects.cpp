@@ -181,14 +181,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("content"); // empty: the file is gone
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("after");
+        // clang-format off
         QTest::newRow("there") << Kitchen << ""
-                               << KitchenState + '|' + Title + " — kitchen.taskloom|";
-        QTest::newRow("gone") << ""
-                              << "The file was not found." << Fresh;
-        QTest::newRow("damaged") << "{"
-                                 << "The file is not a Taskloom project: it is not JSON "
-                                    "(unterminated object at byte 1)."
-                                 << Fresh;
+            << KitchenState + '|' + Title + " — kitchen.taskloom|";
+        QTest::newRow("gone") << "" << "The file was not found." << Fresh;
+        QTest::newRow("damaged") << "{" << "The file is not a Taskloom project: it is not JSON "
+                                           "(unterminated object at byte 1)." << Fresh;
+        // clang-format on
     }
     void startUp()
     {
@@ -215,18 +214,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("name"); // the project name after
-        QTest::newRow("task box, project") << "txtTodo"
-                                           << "kitchen.taskloom"
-                                           << "Kitchen";
-        QTest::newRow("name box, project") << "txtProjectName"
-                                           << "kitchen.taskloom"
-                                           << "Kitchen";
-        QTest::newRow("table, task list") << "ListView1"
-                                          << "Hall.txt"
-                                          << "Hall";
-        QTest::newRow("task box, picture") << "txtTodo"
-                                           << "tiles.png"
-                                           << "My Project";
+        // clang-format off
+        QTest::newRow("task box, project") << "txtTodo" << "kitchen.taskloom" << "Kitchen";
+        QTest::newRow("name box, project") << "txtProjectName" << "kitchen.taskloom" << "Kitchen";
+        QTest::newRow("table, task list") << "ListView1" << "Hall.txt" << "Hall";
+        QTest::newRow("task box, picture") << "txtTodo" << "tiles.png" << "My Project";
+        // clang-format on
     }
     void drops()
     {
