@@ -382,7 +382,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("keysOrWheel"); // keys and how often, or "wheel", modifier, angle
         QTest::addColumn<qreal>("dayWidth");
         QTest::newRow("Ctrl++") << "Ctrl++" << 27.6;
-        QTest::newRow("Ctrl+=") << "Ctrl+=" << 27.6;
         QTest::newRow("Ctrl+-") << "Ctrl+-" << 24 / 1.15;
         QTest::newRow("Ctrl++ over the table") << "Ctrl++" << 24.0;
         QTest::newRow("Ctrl+wheel up") << "wheel Ctrl 120" << 27.6;

@@ -84,16 +84,9 @@ private Q_SLOTS:
         const QString docs = path("output"); // the window's export folder
         const auto asked = [&p] { return p.chooser->offered.last().section('|', 0, 1); };
         QCOMPARE(asked(), "Save Project As|" + docs + "/K, -neu-ü.taskloom");
-        QJsonObject saved = objectIn(path("new/kuche.taskloom"));
-        const QString id = saved.take("id").toString();
+        // What the file holds is the project file's own concern; here it must come back as typed.
+        const QString id = objectIn(path("new/kuche.taskloom"))["id"].toString();
         QVERIFY(!QUuid::fromString(id).isNull());
-        QCOMPARE(
-            saved,
-            QJsonDocument::fromJson(
-                "{\"format\": \"taskloom-project\", \"version\": 1, \"project\": "
-                "\"K, \\\"neu\\\"ü\", \"tasks\": [\"Clear + 2\", \"//Order, \\\"tiles\\\" + 2\", "
-                "\"Lay +4\", \"\"], \"start\": \"2026-12-14\", \"adjustToWorkingWeek\": false}")
-                .object());
         QCOMPARE(state(p), typed + Title + " — kuche.taskloom|14 19 3");
         QCOMPARE(p.window.calendarKey(), id);
 
