@@ -54,8 +54,8 @@ class TestCli : public QObject {
     // environment. $DIR: the temporary folder; $URL: a new calendar on the server. `out`:
     // standard output of the last run, then the files --csv and --ics name. `err`: part of
     // each line of standard error, one line a part (a usage error adds the line that points
-    // to --help). `made`: the project --save-project wrote, or the picture --chart drew (its
-    // first bytes, then a part of it).
+    // to --help). `made`: the project --save-project wrote, or a part of the picture
+    // --chart drew.
     void row(const char* name, int exitCode, const QString& args, const QByteArray& in,
              const QByteArray& out, const char* err = "", const QByteArray& made = {})
     {
@@ -114,12 +114,11 @@ private Q_SLOTS:
         row("--week, six days", 0, "--week 1111110", "P + 6\nQ",
             Table + "My Project: P \t2026-12-07\t2026-12-12\t6\n"
                     "My Project: Q\t2026-12-14\t2026-12-14\t1\n");
-        // The table needs no hour files; the damaged week is told and its missing days are off.
-        row("table, damaged week, no hour files", 0, "--settings $DIR", "P + 2",
-            Table + "My Project: P \t2026-12-07\t2026-12-09\t2\n",
+        // The table needs no hour files nor SOURCE_DATE_EPOCH; the damaged week is told and its
+        // missing days are off.
+        row("table, damaged week, no hour files", 0, "SOURCE_DATE_EPOCH=soon --settings $DIR",
+            "P + 2", Table + "My Project: P \t2026-12-07\t2026-12-09\t2\n",
             "Error: workingweek.txt is damaged (lines 4, 5, 6 and 7).");
-        row("SOURCE_DATE_EPOCH unread without --ics", 0, "SOURCE_DATE_EPOCH=soon --every-day", "P",
-            Table + "My Project: P\t2026-12-07\t2026-12-07\t1\n");
         row("iCalendar, \"-\": timed", 0,
             "--ics - --project X --every-day --start 2026-12-12 --starts-at \"9:00 AM\" --ends-at "
             "\"6:00 PM\"",
@@ -181,8 +180,6 @@ private Q_SLOTS:
             return Table + rows.arg(name, day(clear), day(cleared), day(lay), day(laid)).toUtf8();
         };
         row("project file", 0, "$DIR/kitchen.taskloom", "", kitchen("Kitchen", 11, 14, 14, 17));
-        row("--start over it", 0, "--start 2026-12-08 $DIR/kitchen.taskloom", "",
-            kitchen("Kitchen", 8, 9, 9, 14));
         row("every day in the file, no week read", 0, "--settings $DIR/none $DIR/everyday.taskloom",
             "", kitchen("Kitchen", 11, 12, 12, 15));
         row("--week turns the week on", 0, "--week 1111110 $DIR/everyday.taskloom", "",
@@ -211,13 +208,13 @@ private Q_SLOTS:
         // offscreen either way. Three rows under a 44-pixel header, 22 each.
         const QString unreachable = "DISPLAY=:987 QT_QPA_PLATFORM=xcb ";
         row("SVG, no display", 0, "--chart $DIR/out/p.svg", Tasks, "", "",
-            "<?xml\nviewBox=\"0 0 1600 110\"");
+            "viewBox=\"0 0 1600 110\"");
         row("PNG 900 wide, unreachable display", 0,
             unreachable + "--chart $DIR/out/p.png --chart-width 900", Tasks, "", "",
-            "\x89PNG\n" + QByteArray::fromHex("49484452000003840000006e"));
+            QByteArray::fromHex("49484452000003840000006e"));
         row("PDF on A3, unreachable display", 0,
             unreachable + "--chart $DIR/out/p.pdf --chart-paper A3", Tasks, "", "",
-            "%PDF-\n/MediaBox [0 0 1191.000000 842.000000]");
+            "/MediaBox [0 0 1191.000000 842.000000]");
         // 800 rows: 44 + 800 x 22 pixels high.
         row("PNG too tall", 1, "--chart $DIR/out/p.png", QByteArray("T\n").repeated(800), "",
             "The picture would be 1,600 × 17,644 pixels");
@@ -340,9 +337,7 @@ private Q_SLOTS:
             QCOMPARE(file, expected);
             QVERIFY(kept.isEmpty() ? !QUuid::fromString(id).isNull() : id == kept);
         } else {
-            QVERIFY(made.isEmpty() ? drawn.isEmpty()
-                                   : drawn.startsWith(made.left(made.indexOf('\n'))) &&
-                                         drawn.contains(made.mid(made.indexOf('\n') + 1)));
+            QVERIFY(made.isEmpty() ? drawn.isEmpty() : drawn.contains(made));
         }
         if (!calendar.isEmpty())
             QCOMPARE(m_server.storedFiles(calendar).size(), exitCode == 0 ? 2 : 0);
