@@ -5,7 +5,6 @@
 #include "caldav/calendarpublisher.h"
 #include "caldav/davdeletejob.h"
 #include "caldav/davputjob.h"
-#include "caldav/keychainpasswordstore.h"
 #include "caldav/resourcename.h"
 #include "cannedserver.h"
 #include "engine/schedulebuilder.h"
@@ -42,17 +41,19 @@ QList<CalendarItem> plan(const QString& tasks, const QString& project = Kitchen)
 }
 
 // The resource a one-day task's event is stored as.
-QString nameOf(const QString& task, const QString& project = Kitchen)
+QString nameOf(const QString& task)
 {
-    return ResourceName::forUid(project, plan(task, project)[0].uid);
+    return ResourceName::forUid(Kitchen, plan(task)[0].uid);
 }
 
-// The UID of each stored event by "SUMMARY|DTSTART|RRULE count" as libical
+// The UID of each stored Kitchen event by "SUMMARY|DTSTART|RRULE count" as libical
 // reads the files; "misnamed" marks a file whose name its UID does not give.
 QMap<QString, QString> readBack(const QMap<QString, QByteArray>& files)
 {
     QMap<QString, QString> events;
     for (auto file = files.cbegin(); file != files.cend(); ++file) {
+        if (!file.value().contains("SUMMARY:Kitchen: "))
+            continue;
         const std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)> calendar(
             icalparser_parse_string(file.value().constData()), &icalcomponent_free);
         icalcomponent* e = icalcomponent_get_first_component(calendar.get(), ICAL_VEVENT_COMPONENT);
@@ -132,7 +133,6 @@ private Q_SLOTS:
         QTest::newRow("https, slash added") << " https://dav.example.com/ann/work " << "https://dav.example.com/ann/work/" << Kind::None;
         QTest::newRow("http to localhost") << "http://localhost:5232/ann/" << "http://localhost:5232/ann/" << Kind::None;
         QTest::newRow("http to 127.0.0.1") << "HTTP://127.0.0.1/a" << "http://127.0.0.1/a/" << Kind::None;
-        QTest::newRow("http, local network") << "http://192.168.1.5/ann/" << "" << Kind::InsecureAddress;
         QTest::newRow("http, localhost lookalike") << "http://localhost.example.com/" << "" << Kind::InsecureAddress;
         QTest::newRow("no scheme") << "dav.example.com/ann/" << "" << Kind::BadAddress;
         QTest::newRow("password inside") << "https://ann:pw@dav.example.com/" << "" << Kind::BadAddress;
@@ -157,9 +157,7 @@ private Q_SLOTS:
         // The hashes: `printf KEY | sha1sum`, its first 8 hex digits.
         // clang-format off
         QTest::newRow("project name") << "Kitchen" << "0b5f3c1e-7d2a-5e4f-9a11-2b3c4d5e6f70@taskloom" << "taskloom-018618c0-0b5f3c1e-7d2a-5e4f-9a11-2b3c4d5e6f70.ics";
-        QTest::newRow("project file id") << "3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60" << "abc@taskloom" << "taskloom-ea57f44a-abc.ics";
         QTest::newRow("non-ASCII name, as UTF-8") << "Küche" << "abc@taskloom" << "taskloom-a5e64103-abc.ics";
-        QTest::newRow("UID without a domain") << "Kitchen" << "abc" << "taskloom-018618c0-abc.ics";
         // clang-format on
     }
 
@@ -191,9 +189,7 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("events, encoded names, whole addresses") << listing(calendar, reply("/ann/work/a.ics", "<resourcetype/><getetag>\"1\"</getetag>") + reply("https://dav.example.com/ann/work/b%20c.ics", "<getetag>W/\"2\"</getetag>")) << "calendar|a.ics=\"1\",b c.ics=W/\"2\"";
         QTest::newRow("sub-collection, other folder, failed ETag") << listing(calendar, reply("/ann/work/sub/", "<resourcetype><collection/></resourcetype>") + reply("/ann/other/o.ics", "<getetag>\"4\"</getetag>") + reply("/ann/work/n.ics", "<getetag>\"3\"</getetag>", "404 Not Found")) << "calendar|n.ics=";
-        QTest::newRow("a collection that is no calendar") << listing("", "") << "|";
         QTest::newRow("not a listing") << QByteArray("<html><body>Welcome</body></html>") << "unreadable";
-        QTest::newRow("cut off") << listing(calendar, "").chopped(5) << "unreadable";
         // clang-format on
     }
 
@@ -224,16 +220,11 @@ private Q_SLOTS:
                                  "<C:no-uid-conflict/></error>";
         // clang-format off
         QTest::newRow("UID taken, 403") << QByteArray("PUT") << http("403 Forbidden", taken, {}) << Kind::UidConflict << 403;
-        QTest::newRow("UID taken, 409") << QByteArray("PUT") << http("409 Conflict", taken, {}) << Kind::UidConflict << 409;
         QTest::newRow("forbidden") << QByteArray("PUT") << http("403 Forbidden") << Kind::Unauthorized << 403;
-        QTest::newRow("other conflict") << QByteArray("PUT") << http("409 Conflict") << Kind::Server << 409;
         QTest::newRow("quota") << QByteArray("PUT") << http("507 Insufficient Storage") << Kind::QuotaFull << 507;
         QTest::newRow("moved, not followed") << QByteArray("PUT") << http("301 Moved", {}, "Location: https://elsewhere/\r\n") << Kind::Redirected << 301;
-        QTest::newRow("silent server") << QByteArray("PUT") << QByteArray() << Kind::Timeout << 0;
         QTest::newRow("delete: gone") << QByteArray("DELETE") << http("404 Not Found") << Kind::None << 0;
-        QTest::newRow("delete: gone for good") << QByteArray("DELETE") << http("410 Gone") << Kind::None << 0;
         QTest::newRow("listing: a web page") << QByteArray("PROPFIND") << http("200 OK", "<html/>", {}) << Kind::NotCalendar << 200;
-        QTest::newRow("listing: no PROPFIND") << QByteArray("PROPFIND") << http("405 Method Not Allowed") << Kind::NotCalendar << 405;
         // clang-format on
     }
 
@@ -252,24 +243,27 @@ private Q_SLOTS:
         else
             job = std::make_unique<DavListJob>(&m_network, who, url);
         QSignalSpy finished(job.get(), &DavJob::finished);
-        QElapsedTimer clock;
-        clock.start();
         job->start();
         QVERIFY(finished.wait(5000));
         QTEST(job->error().kind, "kind");
         QTEST(job->error().httpStatus, "status");
-        QVERIFY(clock.elapsed() < 2000);
         QVERIFY(server.received.startsWith(verb + " /cal/x.ics HTTP/1.1\r\n"));
         QVERIFY(server.received.contains("\r\nAuthorization: Basic YW5uOnB3\r\n")); // ann:pw
     }
 
-    // One of the project's resources changed between the listing and the
-    // request: its ETag is asked for again and the request tried once more.
+    // One of the project's resources changed between the listing and the request: its
+    // ETag is asked for again and the request tried once more, and once only.
     void changedMeanwhile_data()
     {
-        QTest::addColumn<bool>("inPlan");
-        QTest::addColumn<QList<QByteArray>>("answers");
-        QTest::addColumn<QString>("report");
+        QTest::addColumn<QByteArray>("again"); // the answer to the second try
+        QTest::addColumn<int>("updated");
+        QTest::newRow("sent again with the new ETag") << http("204 No Content") << 1;
+        QTest::newRow("changed again: not a third time") << http("412 Precondition Failed") << 0;
+    }
+
+    void changedMeanwhile()
+    {
+        QFETCH(QByteArray, again);
         const auto listed = [&](const QByteArray& etag, const QByteArray& self = {}) {
             return http("207 Multi-Status",
                         "<multistatus xmlns='DAV:' xmlns:C='urn:ietf:params:xml:ns:caldav'>" +
@@ -281,46 +275,32 @@ private Q_SLOTS:
         const QByteArray calendar =
             "<response><href>/ann/work/</href><propstat><prop><resourcetype><C:calendar/>"
             "</resourcetype></prop><status>HTTP/1.1 200 OK</status></propstat></response>";
-        const QByteArray changed = http("412 Precondition Failed");
-        // clang-format off
-        QTest::newRow("sent again with the new ETag") << true << QList<QByteArray>{listed("\"1\"", calendar), changed, listed("\"2\""), http("204 No Content")} << "0 events published, 1 updated, 0 removed.";
-        QTest::newRow("removed by someone else meanwhile") << false << QList<QByteArray>{listed("\"1\"", calendar), changed, http("404 Not Found")} << "0 events published, 0 updated, 1 removed.";
-        QTest::newRow("changed again: tried once only") << true << QList<QByteArray>{listed("\"1\"", calendar), changed, listed("\"2\""), changed}
-            << "1 event could not be published. Nothing was removed from the calendar; publish again to finish.\n\n"
-               "Changed on the server while publishing (HTTP 412): publish again.\n• Kitchen: Paint\n\n"
-               "0 events published, 0 updated, 0 removed.";
-        // clang-format on
-    }
-
-    void changedMeanwhile()
-    {
-        QFETCH(bool, inPlan);
-        QFETCH(QList<QByteArray>, answers);
-        CannedServer server(answers);
+        CannedServer server(
+            {listed("\"1\"", calendar), http("412 Precondition Failed"), listed("\"2\""), again});
         const QUrl url(QStringLiteral("http://127.0.0.1:%1/ann/work/").arg(server.serverPort()));
-        QTEST(publish(url, inPlan ? plan("Paint") : QList<CalendarItem>()).report(), "report");
+        const PublishResult result = publish(url, plan("Paint"));
+        QTEST(result.updated, "updated");
+        QCOMPARE(result.failures.size(), 1 - result.updated);
         QCOMPARE(server.received.count("If-Match: \"1\"\r\n"), 1);
-        QCOMPARE(server.received.count("If-Match: \"2\"\r\n"), answers.size() - 3);
+        QCOMPARE(server.received.count("If-Match: \"2\"\r\n"), 1);
     }
 
     // Stopped at the listing: nothing stored, the reason is the whole report,
-    // and it comes at once. `says`: a part of that reason.
+    // and it comes at once.
     void stopsEarly_data()
     {
         QTest::addColumn<QString>("where"); // a path on Radicale, or an address
         QTest::addColumn<QString>("password");
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("says");
         const QString pass = RadicaleServer::Password;
         // clang-format off
-        QTest::newRow("wrong password") << "calendar" << "wrong" << Kind::Unauthorized << 401 << "";
-        QTest::newRow("a folder, not a calendar") << "ann/" << pass << Kind::NotCalendar << 0 << "";
-        QTest::newRow("no such calendar") << "ann/none/" << pass << Kind::NotCalendar << 404 << "";
-        QTest::newRow("plain http elsewhere") << "http://dav.example.com/ann/" << pass << Kind::InsecureAddress << 0 << "";
-        QTest::newRow("stopped server") << "stopped" << pass << Kind::Unreachable << 0 << "";
-        QTest::newRow("silent server") << "silent" << pass << Kind::Timeout << 0 << "";
-        QTest::newRow("untrusted certificate") << "tls" << pass << Kind::Tls << 0 << "self[- ]signed";
+        QTest::newRow("wrong password") << "calendar" << "wrong" << Kind::Unauthorized << 401;
+        QTest::newRow("a folder, not a calendar") << "ann/" << pass << Kind::NotCalendar << 0;
+        QTest::newRow("plain http elsewhere") << "http://dav.example.com/ann/" << pass << Kind::InsecureAddress << 0;
+        QTest::newRow("stopped server") << "stopped" << pass << Kind::Unreachable << 0;
+        QTest::newRow("silent server") << "silent" << pass << Kind::Timeout << 0;
+        QTest::newRow("untrusted certificate") << "tls" << pass << Kind::Tls << 0;
         // clang-format on
     }
 
@@ -328,7 +308,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, where);
         QFETCH(QString, password);
-        QFETCH(QString, says);
         CannedServer silent({QByteArray()});
         CannedServer stopped({});
         stopped.close();
@@ -366,16 +345,25 @@ private Q_SLOTS:
         QTEST(result.stopped.httpStatus, "status");
         QCOMPARE(result.stage, PublishResult::Stage::Listing);
         QCOMPARE(result.report(), result.stopped.message());
-        QVERIFY2(result.report().contains(QRegularExpression(says)), qPrintable(result.report()));
         QVERIFY(stored().isEmpty());
         QCOMPARE(received, QByteArray());
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     }
 
-    // First publish, then one after editing, removing and adding tasks: the
-    // plan's own events, read back from the server's files with libical.
+    // First publish, then one after editing, removing and adding tasks: the plan's own
+    // events, read back from the server's files with libical. Someone else's event and
+    // another project's stay as they were.
     void publishThenKeepInStep()
     {
+        const QByteArray dentist = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Ann//EN\r\n"
+                                   "BEGIN:VEVENT\r\nUID:dentist@example.com\r\nDTSTAMP:20261201T08"
+                                   "0000Z\r\nDTSTART:20261208T100000\r\nSUMMARY:Dentist\r\n"
+                                   "END:VEVENT\r\nEND:VCALENDAR\r\n";
+        QCOMPARE(m_server.request("PUT", m_calendar + "dentist.ics", dentist), 201);
+        QVERIFY(publish("Dig\nSow", "Garden").succeeded());
+        const QMap<QString, QByteArray> others = stored();
+        QCOMPARE(others.size(), 3);
+
         QCOMPARE(publish("Clear the room + 2\nOrder tiles + 1\nLay the tiles + 3").report(),
                  "4 events published, 0 updated, 0 removed.");
         // Monday to Friday from Monday 12/7: Thursday, Friday and Monday are two runs.
@@ -400,45 +388,20 @@ private Q_SLOTS:
         QCOMPARE(second.value("Kitchen: Lay the tiles  (2)|20261214T090000|"),
                  first.value("Kitchen: Lay the tiles  (2)|20261214T090000|"));
         QVERIFY(!first.values().contains(second.value("Kitchen: Clean up|20261215T090000|")));
-    }
-
-    void othersLeftAlone()
-    {
-        const QByteArray dentist = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Ann//EN\r\n"
-                                   "BEGIN:VEVENT\r\nUID:dentist@example.com\r\nDTSTAMP:20261201T08"
-                                   "0000Z\r\nDTSTART:20261208T100000\r\nSUMMARY:Dentist\r\n"
-                                   "END:VEVENT\r\nEND:VCALENDAR\r\n";
-        QCOMPARE(m_server.request("PUT", m_calendar + "dentist.ics", dentist).status, 201);
-        QVERIFY(publish("Dig\nSow", "Garden").succeeded());
-        QVERIFY(publish("Paint\nTile").succeeded());
-        const QMap<QString, QByteArray> before = stored();
-        QCOMPARE(before.size(), 5);
-
-        QCOMPARE(publish("Tile").report(), "0 events published, 1 updated, 1 removed.");
-        const QMap<QString, QByteArray> after = stored();
-        QVERIFY(!after.contains(nameOf("Paint")));
-        for (const QString& untouched :
-             {QStringLiteral("dentist.ics"), nameOf("Dig", "Garden"), nameOf("Sow", "Garden")})
-            QCOMPARE(after.value(untouched), before.value(untouched));
-        QCOMPARE(after.size(), 4);
+        for (auto other = others.cbegin(); other != others.cend(); ++other)
+            QCOMPARE(stored().value(other.key()), other.value());
     }
 
     // The user imported the exported file into this calendar earlier.
     void uidAlreadyImported()
     {
         QVERIFY(publish("Paint\nOld").succeeded());
-        QCOMPARE(m_server.request("PUT", m_calendar + "imported.ics", plan("Tile")[0].ics).status,
-                 201);
+        QCOMPARE(m_server.request("PUT", m_calendar + "imported.ics", plan("Tile")[0].ics), 201);
         const PublishResult result = publish("Paint\nTile\nGrout");
         QCOMPARE(result.failures.size(), 1);
+        QCOMPARE(result.failures[0].what, "Kitchen: Tile");
         QCOMPARE(result.failures[0].error.kind, Kind::UidConflict);
-        QCOMPARE(result.report(),
-                 "1 event could not be published. Nothing was removed from the calendar; publish "
-                 "again to finish.\n\n"
-                 "Already in the calendar under another name, most likely from an .ics file "
-                 "imported earlier: remove the imported copies from the calendar, or publish to "
-                 "another calendar.\n• Kitchen: Tile\n\n"
-                 "1 event published, 1 updated, 0 removed.");
+        QCOMPARE(result.created + result.updated + result.removed, 2); // Grout and Paint
         QVERIFY(stored().contains(nameOf("Old")));
     }
 
@@ -464,35 +427,20 @@ private Q_SLOTS:
         QCOMPARE(stored().size(), 12);
     }
 
+    // Ten tasks named, then how many more.
     void reportOfManyFailures()
     {
         PublishResult result;
         result.stage = PublishResult::Stage::Sending;
         result.updated = 1;
-        const DavError taken{Kind::UidConflict, 409};
         for (int n = 1; n <= 12; ++n)
-            result.failures.append({QStringLiteral("Task %1").arg(n), false, taken});
-        result.failures.insert(1, {QStringLiteral("Odd one"), false, {Kind::Server, 500, "Oops"}});
-        QCOMPARE(result.report(),
-                 "13 events could not be published. Nothing was removed from the calendar; "
-                 "publish again to finish.\n\n" +
-                     taken.message() +
-                     "\n• Task 1\n• Task 2\n• Task 3\n• Task 4\n• Task 5\n• Task 6\n• Task 7\n"
-                     "• Task 8\n• Task 9\n• Task 10\n• … and 2 more\n\n"
-                     "Refused by the server (HTTP 500 Oops).\n• Odd one\n\n"
-                     "0 events published, 1 updated, 0 removed.");
-    }
-
-    // Without a Secret Service a read fails at once; that is not "no password".
-    void keychainWithoutService()
-    {
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/taskloom-test-bus");
-        KeychainPasswordStore store;
-        std::optional<PasswordStore::ReadResult> read;
-        store.read("ann@127.0.0.1", this,
-                   [&](const PasswordStore::ReadResult& result) { read = result; });
-        QTRY_VERIFY_WITH_TIMEOUT(read.has_value(), 10000);
-        QCOMPARE(read->status, PasswordStore::ReadResult::Status::Failed);
+            result.failures.append({QStringLiteral("Task %1").arg(n), false, {Kind::Server, 500}});
+        QCOMPARE(
+            result.report(),
+            "12 events could not be published. Nothing was removed from the calendar; "
+            "publish again to finish.\n\nRefused by the server (HTTP 500).\n• Task 1\n"
+            "• Task 2\n• Task 3\n• Task 4\n• Task 5\n• Task 6\n• Task 7\n• Task 8\n"
+            "• Task 9\n• Task 10\n• … and 2 more\n\n0 events published, 1 updated, 0 removed.");
     }
 };
 

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QMap>
 #include <QNetworkAccessManager>
 #include <QProcess>
-#include <QString>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -20,15 +18,8 @@ public:
     static constexpr const char* User = "ann";
     static constexpr const char* Password = "pass word";
 
-    struct Answer {
-        int status = 0;
-        QByteArray body;
-    };
-
     RadicaleServer();
     ~RadicaleServer();
-    RadicaleServer(const RadicaleServer&) = delete;
-    RadicaleServer& operator=(const RadicaleServer&) = delete;
 
     // Starts the server and waits until it accepts connections; an empty
     // text, or why it did not start.
@@ -37,8 +28,8 @@ public:
     // http://127.0.0.1:<port>/<path>
     QUrl url(const QString& path) const;
 
-    // One request as the user, answered before it returns (a test may wait).
-    Answer request(const QByteArray& verb, const QString& path, const QByteArray& body = {});
+    // One request as the user, answered before it returns (a test may wait); its HTTP status.
+    int request(const QByteArray& verb, const QString& path, const QByteArray& body = {});
     // A new calendar at path ("ann/work/"); an empty text, or why not.
     QString makeCalendar(const QString& path);
     // The calendar files a collection ("ann/work/") holds on disk, by name.
