@@ -1,5 +1,6 @@
 // Runs the built taskloom-cli as a process, the way a script would.
 #include "radicaleserver.h"
+#include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using taskloom::test::bytesOf;
 using taskloom::test::RadicaleServer;
 
 namespace {
@@ -35,12 +37,6 @@ const QByteArray Kitchen = "{\"format\": \"taskloom-project\", \"version\": 1, \
                            "\"Kitchen\", \"id\": \"3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60\", "
                            "\"tasks\": [\"Clear + 2\", \"//Order + 1\", \"Lay +4\"], \"start\": "
                            "\"2026-12-11\", \"adjustToWorkingWeek\": true, \"more\": [1]}";
-
-QByteArray bytesOf(const QString& path) // regular files only: a pipe would wait for a writer
-{
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : "";
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "project/projectfile.h"
 #include "project/recentprojects.h"
+#include "testfiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,6 +8,7 @@
 #include <QTest>
 
 using namespace taskloom;
+using taskloom::test::put;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(taskloom::Project)
@@ -28,12 +30,6 @@ Project project(const QString& id, const QString& name, const QStringList& tasks
     made.adjustToWorkingWeek = week;
     made.extras = extras;
     return made;
-}
-
-bool put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "settings/settingsstore.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -10,16 +11,11 @@
 #include <sys/stat.h>
 
 using namespace taskloom;
+using taskloom::test::put;
 using namespace Qt::StringLiterals;
 using Store = SettingsStore;
 
 namespace {
-
-bool put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A file's text, or what stands in its place; a pipe is never opened.
 QString textOf(const QString& path)

@@ -1,4 +1,5 @@
 #include "radicaleserver.h"
+#include "testfiles.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -17,12 +18,6 @@ namespace taskloom::test {
 namespace {
 
 const QString Program = QStringLiteral("/usr/bin/radicale");
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 } // namespace
 
@@ -48,7 +43,7 @@ QString RadicaleServer::start()
 {
     const QString users = m_dir.filePath(QStringLiteral("users"));
     const QString configPath = m_dir.filePath(QStringLiteral("config"));
-    if (!writeFile(users, QByteArray(User) + ':' + QByteArray(Password) + '\n'))
+    if (!put(users, QByteArray(User) + ':' + QByteArray(Password) + '\n'))
         return QStringLiteral("cannot write the user file");
 
     QString output;
@@ -64,7 +59,7 @@ QString RadicaleServer::start()
                            "[web]\ntype = none\n[logging]\nlevel = warning\n")
                 .arg(m_port)
                 .arg(users, m_dir.filePath(QStringLiteral("storage")));
-        if (!writeFile(configPath, config.toUtf8()))
+        if (!put(configPath, config.toUtf8()))
             return QStringLiteral("cannot write the configuration");
 
         m_process.start(Program, {QStringLiteral("--config"), configPath});

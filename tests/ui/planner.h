@@ -2,6 +2,7 @@
 // What the window tests share: a started window over a folder of settings files, with its
 // message boxes and file dialogs answered from queues.
 #include "modalanswerer.h"
+#include "testfiles.h"
 #include "ui/filechooser.h"
 #include "ui/mainwindow.h"
 #include "ui/timelineview.h"
@@ -19,18 +20,6 @@ inline QString box(Text title, Text text, Box::Icon icon = Box::Information,
                    Box::StandardButtons buttons = Box::Ok, Box::StandardButton enter = Box::Ok)
 {
     return ModalAnswerer::line(title, text, icon, buttons, enter);
-}
-
-inline QByteArray bytesOf(Text path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool put(Text path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A fresh folder with a copy of the shipped settings files and an empty output folder.
