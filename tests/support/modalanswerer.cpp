@@ -20,20 +20,15 @@ void ModalAnswerer::answer(QMessageBox::StandardButton button, qsizetype times)
         m_answers.append(Answer{button, {}, nullptr});
 }
 
-void ModalAnswerer::answerByKey(Qt::Key key, QWidget* releasedOn)
-{
-    m_answers.append(Answer{QMessageBox::NoButton, key, releasedOn});
-}
-
 void ModalAnswerer::answer(const QList<QMessageBox::StandardButton>& buttons)
 {
     for (QMessageBox::StandardButton button : buttons)
         answer(button);
 }
 
-bool ModalAnswerer::waitForAll(int timeoutMs)
+void ModalAnswerer::answerByKey(Qt::Key key, QWidget* releasedOn)
 {
-    return QTest::qWaitFor([this] { return m_answers.isEmpty(); }, timeoutMs);
+    m_answers.append(Answer{QMessageBox::NoButton, key, releasedOn});
 }
 
 void ModalAnswerer::clear()
@@ -58,7 +53,7 @@ QString ModalAnswerer::line(const QString& title, const QString& text, QMessageB
 QStringList ModalAnswerer::shown(int timeoutMs)
 {
     QStringList lines;
-    const bool answered = waitForAll(timeoutMs);
+    const bool answered = QTest::qWaitFor([this] { return m_answers.isEmpty(); }, timeoutMs);
     for (const SeenMessage& seen : std::as_const(m_seen))
         lines << line(seen.title, seen.text, seen.icon, seen.buttons, seen.defaultButton);
     if (!answered)

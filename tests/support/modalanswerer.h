@@ -22,7 +22,7 @@ struct SeenMessage {
 // Answers the message boxes a test provokes. Queue one answer per expected box
 // before the action; while it lives it watches for the active modal message
 // box, records it and presses the queued button. A box with no answer queued
-// is recorded as unexpected and dismissed, and waitForAll() gives up after its
+// is recorded as unexpected and dismissed, and shown() gives up after its
 // timeout, so a test fails instead of hanging.
 class ModalAnswerer : public QObject {
     Q_OBJECT
@@ -34,9 +34,6 @@ public:
     // Answers with a key the way a hurried user does: pressed in the box, which
     // closes on the press, and released on releasedOn, where the focus goes back.
     void answerByKey(Qt::Key key, QWidget* releasedOn);
-    // Waits until every queued answer was given; false after the timeout.
-    bool waitForAll(int timeoutMs = 5000);
-
     const QList<SeenMessage>& seen() const { return m_seen; }
     int unexpectedCount() const { return m_unexpected; }
     void clear();

@@ -343,7 +343,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(ics));
         p.type("Paint, walls +4\nTiles\nGrout"); // not built: the export builds it first
         p.name("Home");
-        p.answers.answer({Box::Ok, Box::Ok});
+        p.answers.answer(Box::Ok, 2);
         action->trigger();
         action->trigger(); // a file in the way of the folder: the path and the system's reason
         QCOMPARE(p.answers.shown(),
