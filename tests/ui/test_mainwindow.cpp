@@ -210,9 +210,18 @@ private Q_SLOTS:
         // No file browser to open the folder: "Done!" says where the file is.
         QVERIFY(QDir().rmdir(csv));
         QDesktopServices::unsetUrlHandler("file");
+        // Nothing changed since the last build: the export writes it without building again.
+        QSignalSpy built(p.get<QTableView>("ListView1")->model(), &QAbstractItemModel::modelReset);
         QCOMPARE(run("Home", {Box::Ok}),
                  box("Done!", doneText + "\nThe file is " + QDir::toNativeSeparators(csv)));
         QDesktopServices::setUrlHandler("file", this, "openedUrl");
+        QCOMPARE(built.size(), 0);
+        // The tasks cleared and the project renamed after that: no stale file is written.
+        const QByteArray paint = bytesOf(csv);
+        p.type("");
+        QCOMPARE(run("Hall", {Box::Ok}),
+                 box("Missing Info", "Please add some tasks to your project."));
+        QCOMPARE(bytesOf(csv), paint);
     }
 
     // Enter pressed to close a message box is released in the task box: that release alone
