@@ -164,11 +164,6 @@ bool CommandLinePlanner::drawsChart(int argc, const char* const* argv)
     return false;
 }
 
-std::optional<QDate> CommandLinePlanner::parseIsoDate(const QString& text)
-{
-    return ProjectFile::parseIsoDate(text);
-}
-
 int CommandLinePlanner::run(const QStringList& arguments, const QString& todayText)
 {
     QCommandLineParser parser;
@@ -211,7 +206,7 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
 
     m_inputs.today = QDate::currentDate();
     if (!todayText.isEmpty()) {
-        const std::optional<QDate> today = parseIsoDate(todayText);
+        const std::optional<QDate> today = ProjectFile::parseIsoDate(todayText);
         if (!today)
             return usage(QStringLiteral("TASKLOOM_TODAY must be a date as YYYY-MM-DD, not \"%1\".")
                              .arg(todayText));
@@ -222,7 +217,7 @@ std::optional<int> CommandLinePlanner::readOptions(QCommandLineParser& parser,
     if (parser.isSet(Option.start) && parser.isSet(Option.rightAway))
         return usage(QStringLiteral("Give either --start or --right-away, not both."));
     if (parser.isSet(Option.start)) {
-        const std::optional<QDate> start = parseIsoDate(parser.value(Option.start));
+        const std::optional<QDate> start = ProjectFile::parseIsoDate(parser.value(Option.start));
         if (!start)
             return usage(QStringLiteral("--start takes a date as YYYY-MM-DD, not \"%1\".")
                              .arg(parser.value(Option.start)));

@@ -39,8 +39,6 @@ public:
     // and tests get the same schedule on any day.
     int run(const QStringList& arguments, const QString& todayText = {});
 
-    static std::optional<QDate> parseIsoDate(const QString& text);
-
     // True when the arguments ask for a picture (--chart): such a run needs a
     // GUI application for fonts and painting, and main makes it first.
     static bool drawsChart(int argc, const char* const* argv);
