@@ -3,9 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-class QFileDevice;
-
 #include <optional>
+
+class QFileDevice;
 
 namespace taskloom {
 
