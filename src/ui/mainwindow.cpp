@@ -110,6 +110,14 @@ QList<QKeySequence> keysFor(QKeySequence::StandardKey key, const char* fallback)
 
 const QString ProjectFilter = QStringLiteral("Taskloom projects (*.taskloom)");
 
+// The time of export the calendar files give: now, or SOURCE_DATE_EPOCH when
+// it is set and readable, which makes the files reproducible.
+QDateTime exportStamp()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    return ExportStamp::choose(qgetenv("SOURCE_DATE_EPOCH"), now).value_or(now);
+}
+
 } // namespace
 
 MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget* parent)
@@ -668,11 +676,8 @@ void MainWindow::exportIcs()
 {
     if (!buildIfChanged())
         return;
-    // SOURCE_DATE_EPOCH, when set and readable, makes the file reproducible.
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    const QDateTime stamp = ExportStamp::choose(qgetenv("SOURCE_DATE_EPOCH"), now).value_or(now);
     const IcsExport icsExport(this, *m_fileChooser, m_folders.output);
-    icsExport.run(m_schedule, m_projectNameBox->text(), calendarKey(), stamp);
+    icsExport.run(m_schedule, m_projectNameBox->text(), calendarKey(), exportStamp());
 }
 
 void MainWindow::showTimeline(bool timeline)
@@ -719,9 +724,7 @@ void MainWindow::publishToCalendarServer()
                 });
     }
     // Every publish replaces the events it sends, so their DTSTAMP is now.
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    const QDateTime stamp = ExportStamp::choose(qgetenv("SOURCE_DATE_EPOCH"), now).value_or(now);
-    const CalendarIcs ics(name, calendarKey(), stamp);
+    const CalendarIcs ics(name, calendarKey(), exportStamp());
     m_serverPublish->start(CalendarItems::of(m_schedule, ics), calendarKey(), m_publishAddress,
                            m_publishUser);
 }
@@ -963,14 +966,14 @@ void MainWindow::clearSchedule()
 
 Project MainWindow::currentProject() const
 {
+    const ControlInputs controls = controlInputs();
     Project project;
     project.id = m_projectId;
-    project.name = m_projectNameBox->text();
-    project.tasks = Project::tasksOf(m_taskBox->toPlainText());
-    project.startOption =
-        m_pickedDateOption->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway;
-    project.startDate = m_pickedStartDate;
-    project.adjustToWorkingWeek = weekApplies();
+    project.name = controls.projectName;
+    project.tasks = Project::tasksOf(controls.taskText);
+    project.startOption = controls.startOption;
+    project.startDate = controls.pickedStartDate;
+    project.adjustToWorkingWeek = controls.weekApplies;
     project.calendarUrl = m_publishAddress;
     project.calendarUser = m_publishUser;
     project.extras = m_projectExtras;
