@@ -42,7 +42,6 @@ public:
 
     QDate origin() const { return m_origin; }
     int dayCount() const { return m_dayCount; }
-    int rowCount() const { return m_rowCount; }
     qreal dayWidth() const { return m_dayWidth; }
     qreal rowHeight() const { return m_rowHeight; }
     qreal nameWidth() const { return m_nameWidth; }

@@ -41,7 +41,6 @@ public:
     // The hover text for a viewport point: the task, its dates and duration
     // over a bar, the whole name over a name; empty elsewhere.
     QString toolTipAt(QPointF point) const;
-    const TimelineStyle& timelineStyle() const { return m_style; }
 
 Q_SIGNALS:
     // The picture button was pressed.
