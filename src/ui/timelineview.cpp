@@ -91,17 +91,17 @@ QString TimelineView::toolTipAt(QPointF point) const
     const int row = geometry.rowAt(point.y());
     if (row < 0)
         return {};
+    const ScheduleRow& task = m_scene.schedule().rows.at(row);
     if (point.x() >= geometry.nameWidth()) {
         const TimelineGeometry::RowBars bars = geometry.rowBars(m_scene, row);
         // A marker is thin; its whole day answers the mouse.
-        const QRectF markerDay(geometry.xOf(m_scene.schedule().rows.at(row).start),
-                               bars.marker.top(), geometry.dayWidth(), bars.marker.height());
+        const QRectF markerDay(geometry.xOf(task.start), bars.marker.top(), geometry.dayWidth(),
+                               bars.marker.height());
         const bool onBar =
             bars.span.contains(point) || (!bars.marker.isEmpty() && markerDay.contains(point));
         if (!onBar)
             return {};
     }
-    const ScheduleRow& task = m_scene.schedule().rows.at(row);
     QStringList lines{m_scene.taskName(row)};
     if (m_table && row < m_table->rowCount()) {
         for (int column = 1; column < m_table->columnCount(); ++column)
