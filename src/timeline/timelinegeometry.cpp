@@ -135,10 +135,14 @@ QList<QRectF> TimelineGeometry::dayOffColumns(const WorkingWeek& week) const
 
 QRectF TimelineGeometry::bar(int row, QDate first, QDate last) const
 {
-    const QRectF whole(xOf(first), yOf(row) + m_barInset,
-                       static_cast<qreal>(first.daysTo(last) + 1) * m_dayWidth,
-                       m_rowHeight - 2 * m_barInset);
-    const QRectF inView = whole.intersected(bodyRect());
+    return inBody({xOf(first), yOf(row) + m_barInset,
+                   static_cast<qreal>(first.daysTo(last) + 1) * m_dayWidth,
+                   m_rowHeight - 2 * m_barInset});
+}
+
+QRectF TimelineGeometry::inBody(const QRectF& shape) const
+{
+    const QRectF inView = shape.intersected(bodyRect());
     return inView.isEmpty() ? QRectF() : inView;
 }
 
@@ -150,10 +154,8 @@ TimelineGeometry::RowBars TimelineGeometry::rowBars(const TimelineScene& scene, 
     if (events.empty()) {
         // As thin as a line yet never lost between pixels, on the start day.
         const qreal width = std::clamp<qreal>(m_dayWidth / 4, 2, 4);
-        const QRectF mark(xOf(task.start) + (m_dayWidth - width) / 2, yOf(row) + m_barInset / 2,
-                          width, m_rowHeight - m_barInset);
-        const QRectF inView = mark.intersected(bodyRect());
-        bars.marker = inView.isEmpty() ? QRectF() : inView;
+        bars.marker = inBody({xOf(task.start) + (m_dayWidth - width) / 2, yOf(row) + m_barInset / 2,
+                              width, m_rowHeight - m_barInset});
         return bars;
     }
     bars.span = bar(row, task.start, task.end);

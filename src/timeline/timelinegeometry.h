@@ -84,6 +84,8 @@ public:
 
 private:
     QRectF bar(int row, QDate first, QDate last) const;
+    // The part of a shape in the body; an empty rectangle when none is.
+    QRectF inBody(const QRectF& shape) const;
 
     QDate m_origin;
     int m_dayCount = 0;
