@@ -18,7 +18,7 @@ constexpr int StepWidth = 60;
 
 CalendarServerPublish::CalendarServerPublish(QWidget* window, QNetworkAccessManager* network,
                                              PasswordStore* passwords)
-    : QObject(window), m_window(window), m_network(network), m_passwords(passwords),
+    : QObject(window), m_window(window), m_passwords(passwords),
       m_publisher(new CalendarPublisher(network, this))
 {
     connect(m_publisher, &CalendarPublisher::progress, this, &CalendarServerPublish::onProgress);

@@ -55,7 +55,6 @@ private:
     void showSummaryWhenDone();
 
     QWidget* m_window;
-    QNetworkAccessManager* m_network;
     PasswordStore* m_passwords;
 
     QList<CalendarItem> m_items;
