@@ -45,8 +45,6 @@ struct DavError {
     // reasons collected before it finished, and a timeout the caller enforced.
     static DavError fromReply(QNetworkReply* reply, const QString& tlsReasons, bool timedOut,
                               int timeoutMs);
-
-    friend bool operator==(const DavError&, const DavError&) = default;
 };
 
 } // namespace taskloom

@@ -13,8 +13,6 @@ struct PublishFailure {
     QString what; // the event's subject, or the removed resource's name
     bool removal = false;
     DavError error;
-
-    friend bool operator==(const PublishFailure&, const PublishFailure&) = default;
 };
 
 // How one publish went.
