@@ -13,11 +13,6 @@ bool isUidConflict(QNetworkReply* reply)
     return reply->peek(qint64(64) * 1024).contains("no-uid-conflict");
 }
 
-DavError withStatus(DavError::Kind kind, int status, QString detail = {})
-{
-    return DavError{kind, status, std::move(detail)};
-}
-
 } // namespace
 
 bool DavError::stopsPublish() const
@@ -37,9 +32,9 @@ DavError DavError::fromReply(QNetworkReply* reply, const QString& tlsReasons, bo
                              int timeoutMs)
 {
     if (timedOut)
-        return withStatus(Kind::Timeout, 0, QString::number(timeoutMs / 1000.0));
+        return {Kind::Timeout, 0, QString::number(timeoutMs / 1000.0)};
     if (!tlsReasons.isEmpty())
-        return withStatus(Kind::Tls, 0, tlsReasons);
+        return {Kind::Tls, 0, tlsReasons};
 
     const QVariant statusValue = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (statusValue.isValid()) {
@@ -47,43 +42,40 @@ DavError DavError::fromReply(QNetworkReply* reply, const QString& tlsReasons, bo
         if (status >= 200 && status < 300)
             return {};
         if (status >= 300 && status < 400)
-            return withStatus(Kind::Redirected, status,
-                              QString::fromUtf8(reply->rawHeader("Location")));
+            return {Kind::Redirected, status, QString::fromUtf8(reply->rawHeader("Location"))};
         switch (status) {
         case 401:
         case 403:
-            return withStatus(isUidConflict(reply) ? Kind::UidConflict : Kind::Unauthorized,
-                              status);
+            return {isUidConflict(reply) ? Kind::UidConflict : Kind::Unauthorized, status};
         case 404:
         case 405:
-            return withStatus(Kind::NotCalendar, status);
+            return {Kind::NotCalendar, status};
         case 409:
             if (isUidConflict(reply))
-                return withStatus(Kind::UidConflict, status);
+                return {Kind::UidConflict, status};
             break;
         case 412:
-            return withStatus(Kind::ChangedOnServer, status);
+            return {Kind::ChangedOnServer, status};
         case 507:
-            return withStatus(Kind::QuotaFull, status);
+            return {Kind::QuotaFull, status};
         default:
             break;
         }
-        return withStatus(
-            Kind::Server, status,
-            reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed());
+        return {Kind::Server, status,
+                reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed()};
     }
 
     switch (reply->error()) {
     case QNetworkReply::NoError:
         return {};
     case QNetworkReply::OperationCanceledError:
-        return withStatus(Kind::Cancelled, 0);
+        return {Kind::Cancelled, 0};
     case QNetworkReply::TimeoutError:
-        return withStatus(Kind::Timeout, 0, QString::number(timeoutMs / 1000.0));
+        return {Kind::Timeout, 0, QString::number(timeoutMs / 1000.0)};
     case QNetworkReply::SslHandshakeFailedError:
-        return withStatus(Kind::Tls, 0, reply->errorString());
+        return {Kind::Tls, 0, reply->errorString()};
     default:
-        return withStatus(Kind::Unreachable, 0, reply->errorString());
+        return {Kind::Unreachable, 0, reply->errorString()};
     }
 }
 
