@@ -34,20 +34,18 @@ QString PublishResult::report() const
     if (cancelled)
         paragraphs.append(DavError{DavError::Kind::Cancelled}.message());
 
-    QString failed;
+    QStringList failed;
     const auto notSent = std::count_if(failures.cbegin(), failures.cend(),
                                        [](const PublishFailure& f) { return !f.removal; });
     if (notSent > 0)
-        failed = eventCount(int(notSent), "could not be published.");
+        failed.append(eventCount(int(notSent), "could not be published."));
     if (notSent < failures.size())
-        failed += (failed.isEmpty() ? QString() : QStringLiteral(" ")) +
-                  eventCount(int(failures.size() - notSent), "could not be removed.");
+        failed.append(eventCount(int(failures.size() - notSent), "could not be removed."));
     if (stage == Stage::Sending)
-        failed += (failed.isEmpty() ? QString() : QStringLiteral(" ")) +
-                  QStringLiteral("Nothing was removed from the calendar; publish again to "
-                                 "finish.");
+        failed.append(QStringLiteral("Nothing was removed from the calendar; publish again to "
+                                     "finish."));
     if (!failed.isEmpty())
-        paragraphs.append(failed);
+        paragraphs.append(failed.join(u' '));
 
     // One paragraph per reason, naming the events it hit: a calendar that
     // holds an earlier import fails every event the same way.
