@@ -174,6 +174,12 @@ void PublishDialog::onPasswordRead(const QString& account, const PasswordStore::
         return;
     const bool typed = !m_passwordBox->text().isEmpty() && !m_passwordFromKeychain;
     using Status = PasswordStore::ReadResult::Status;
+    // Without a kept password for this account, the one the keychain gave
+    // for the account shown before goes.
+    if (result.status != Status::Found && m_passwordFromKeychain) {
+        m_passwordBox->clear();
+        m_passwordFromKeychain = false;
+    }
     switch (result.status) {
     case Status::Found:
         if (typed)
@@ -184,17 +190,9 @@ void PublishDialog::onPasswordRead(const QString& account, const PasswordStore::
         m_note->setText(QStringLiteral("The password comes from the system keychain."));
         break;
     case Status::NotFound:
-        if (m_passwordFromKeychain) {
-            m_passwordBox->clear();
-            m_passwordFromKeychain = false;
-        }
         m_note->clear();
         break;
     case Status::Failed:
-        if (m_passwordFromKeychain) {
-            m_passwordBox->clear();
-            m_passwordFromKeychain = false;
-        }
         m_note->setText(QStringLiteral("The system keychain could not be read (%1): type the "
                                        "password.")
                             .arg(result.reason));
