@@ -3,6 +3,8 @@
 #include "engine/refusal.h"
 #include "settings/settingsproblem.h"
 
+#include <QDir>
+
 namespace taskloom {
 
 QMessageBox::StandardButton Alerts::show(QWidget* parent, QMessageBox::Icon icon,
@@ -28,6 +30,14 @@ void Alerts::inform(QWidget* parent, const Refusal& refusal)
 void Alerts::warn(QWidget* parent, const QString& title, const QString& text)
 {
     show(parent, QMessageBox::Warning, title, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void Alerts::writeFailed(QWidget* parent, const QString& what, const QString& path,
+                         const QString& reason)
+{
+    warn(parent, QStringLiteral("Error"),
+         QStringLiteral("The %1 could not be written to %2.\n\n%3")
+             .arg(what, QDir::toNativeSeparators(path), reason));
 }
 
 void Alerts::warn(QWidget* parent, const SettingsProblem& problem)

@@ -25,6 +25,10 @@ public:
     // Exclamation icon, OK: a settings file missing or damaged, a write that failed.
     static void warn(QWidget* parent, const QString& title, const QString& text);
     static void warn(QWidget* parent, const SettingsProblem& problem);
+    // The same for a file the user asked for that could not be written: what
+    // it held ("project", "picture"), where, and the system's reason.
+    static void writeFailed(QWidget* parent, const QString& what, const QString& path,
+                            const QString& reason);
     // Question icon, Yes (default) and No: true for Yes.
     static bool confirm(QWidget* parent, const QString& title, const QString& text);
     // Information icon, Yes and No: true for Yes.

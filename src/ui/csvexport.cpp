@@ -45,9 +45,7 @@ bool CsvExport::run(const Schedule& schedule, const QString& projectName) const
         return false;
 
     if (const std::optional<QString> reason = CalendarCsv::write(path, schedule.events)) {
-        Alerts::warn(m_parent, QStringLiteral("Error"),
-                     QStringLiteral("The project could not be written to %1.\n\n%2")
-                         .arg(QDir::toNativeSeparators(path), *reason));
+        Alerts::writeFailed(m_parent, QStringLiteral("project"), path, *reason);
         return false;
     }
 

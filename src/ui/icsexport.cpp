@@ -33,9 +33,7 @@ bool IcsExport::run(const Schedule& schedule, const QString& projectName,
 
     const CalendarIcs ics(projectName, calendarKey, stamp);
     if (const std::optional<QString> reason = ics.write(path, schedule)) {
-        Alerts::warn(m_parent, QStringLiteral("Error"),
-                     QStringLiteral("The project could not be written to %1.\n\n%2")
-                         .arg(QDir::toNativeSeparators(path), *reason));
+        Alerts::writeFailed(m_parent, QStringLiteral("project"), path, *reason);
         return false;
     }
     Alerts::inform(m_parent, QStringLiteral("Done!"),

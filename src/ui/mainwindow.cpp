@@ -893,9 +893,7 @@ bool MainWindow::writeProject(const QString& path)
     Project project = currentProject();
     project.makeIdIfMissing();
     if (const std::optional<QString> reason = ProjectFile::write(path, project)) {
-        Alerts::warn(this, QStringLiteral("Error"),
-                     QStringLiteral("The project could not be written to %1.\n\n%2")
-                         .arg(QDir::toNativeSeparators(path), *reason));
+        Alerts::writeFailed(this, QStringLiteral("project"), path, *reason);
         return false;
     }
     m_projectId = project.id;

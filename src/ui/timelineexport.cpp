@@ -87,9 +87,7 @@ bool TimelineExport::run(const TimelineScene& scene, const QString& projectName,
         return false;
     }
     if (const std::optional<QString> reason = AtomicFile::write(path, picture.bytes)) {
-        Alerts::warn(m_parent, QStringLiteral("Error"),
-                     QStringLiteral("The picture could not be written to %1.\n\n%2")
-                         .arg(QDir::toNativeSeparators(path), *reason));
+        Alerts::writeFailed(m_parent, QStringLiteral("picture"), path, *reason);
         return false;
     }
     return true;
