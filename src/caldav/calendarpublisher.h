@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calendaritem.h"
+#include "export/calendaritem.h"
 #include "davjob.h"
 #include "davlistjob.h"
 #include "publishresult.h"

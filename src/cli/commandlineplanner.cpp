@@ -336,7 +336,7 @@ bool CommandLinePlanner::loadSettings()
     // A folder given with --settings is read as it is; the program's own
     // settings are completed from an installed copy's defaults first.
     if (!m_settingsFolder) {
-        for (const SettingsProblem& problem : m_folders.seedSettings())
+        for (const Problem& problem : m_folders.seedSettings())
             complain(problem.text);
     }
     const SettingsStore store = m_settingsFolder
@@ -344,7 +344,7 @@ bool CommandLinePlanner::loadSettings()
                                     : SettingsStore(m_folders.settings, m_folders.defaults);
     if (!m_weekGiven && m_inputs.weekApplies) {
         const SettingsStore::WeekLoad week = store.loadWorkingWeek();
-        for (const SettingsProblem& problem : week.problems)
+        for (const Problem& problem : week.problems)
             complain(problem.text);
         // Without the file no day works, and the build says so.
         m_inputs.weekFlags = week.flags.value_or(WeekFlags{});
@@ -355,7 +355,7 @@ bool CommandLinePlanner::loadSettings()
             return false;
     } else if (!m_noDaysOff) {
         const SettingsStore::DaysOffLoad daysOff = store.loadDaysOff();
-        for (const SettingsProblem& problem : daysOff.problems)
+        for (const Problem& problem : daysOff.problems)
             complain(problem.text);
         m_inputs.datesOff = DayOff::datesOf(daysOff.daysOff);
     }
@@ -366,7 +366,7 @@ bool CommandLinePlanner::loadSettings()
                           const QString& option) {
         if (!given) {
             const SettingsStore::HourLoad load = store.loadHourText(QString::fromLatin1(fileName));
-            for (const SettingsProblem& problem : load.problems)
+            for (const Problem& problem : load.problems)
                 complain(problem.text);
             given = load.text;
         }
@@ -414,7 +414,7 @@ bool CommandLinePlanner::loadDaysOffFile(const QString& path)
     }
     const SettingsStore::DaysOffLoad load =
         SettingsStore::readDaysOff(QString::fromUtf8(bytes), fileName);
-    for (const SettingsProblem& problem : load.problems)
+    for (const Problem& problem : load.problems)
         complain(problem.text);
     m_inputs.datesOff = DayOff::datesOf(load.daysOff);
     return true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "refusal.h"
+#include "problem.h"
 #include "schedule.h"
 
 #include <variant>
@@ -12,15 +12,15 @@ namespace taskloom {
 class BuildResult {
 public:
     BuildResult(Schedule schedule) : m_value(std::move(schedule)) {}
-    BuildResult(Refusal refusal) : m_value(std::move(refusal)) {}
+    BuildResult(Problem refusal) : m_value(std::move(refusal)) {}
 
-    bool isRefusal() const { return std::holds_alternative<Refusal>(m_value); }
+    bool isRefusal() const { return std::holds_alternative<Problem>(m_value); }
     const Schedule& schedule() const { return std::get<Schedule>(m_value); }
     Schedule& schedule() { return std::get<Schedule>(m_value); }
-    const Refusal& refusal() const { return std::get<Refusal>(m_value); }
+    const Problem& refusal() const { return std::get<Problem>(m_value); }
 
 private:
-    std::variant<Schedule, Refusal> m_value;
+    std::variant<Schedule, Problem> m_value;
 };
 
 } // namespace taskloom

@@ -49,7 +49,7 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
         // Refused before anything of it is laid out; the half-built value is dropped.
         if (!durationInRange(task.duration))
             return durationRefusal(i + 1, lines.at(i).toString());
-        if (std::optional<Refusal> refusal = builder.addTaskRow(i + 1, lines.at(i), task))
+        if (std::optional<Problem> refusal = builder.addTaskRow(i + 1, lines.at(i), task))
             return std::move(*refusal);
     }
     return std::move(builder.m_schedule);
@@ -80,20 +80,20 @@ double ScheduleBuilder::roundHalfEven(double value)
     return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
 }
 
-Refusal ScheduleBuilder::pastDateRefusal()
+Problem ScheduleBuilder::pastDateRefusal()
 {
     return {QStringLiteral("Ooops!"),
             QStringLiteral("Your project is set to start on a past date. Please fix this.")};
 }
 
-Refusal ScheduleBuilder::noWorkingDayRefusal()
+Problem ScheduleBuilder::noWorkingDayRefusal()
 {
     return {QStringLiteral("Ooops!"),
             QStringLiteral("Your working week has no working days. Please choose at least one "
                            "working day in Settings.")};
 }
 
-Refusal ScheduleBuilder::durationRefusal(qsizetype lineNumber, const QString& line)
+Problem ScheduleBuilder::durationRefusal(qsizetype lineNumber, const QString& line)
 {
     // One multi-argument call: a "%1" typed in the line stays as typed.
     return {QStringLiteral("Ooops!"),
@@ -102,7 +102,7 @@ Refusal ScheduleBuilder::durationRefusal(qsizetype lineNumber, const QString& li
                 .arg(QString::number(lineNumber), line, QString::number(MaxDurationDays))};
 }
 
-Refusal ScheduleBuilder::tooManyEventsRefusal(qsizetype lineNumber)
+Problem ScheduleBuilder::tooManyEventsRefusal(qsizetype lineNumber)
 {
     return {QStringLiteral("Ooops!"),
             QStringLiteral("At line %1 this project grows past %2 calendar events. Please split it "
@@ -110,7 +110,7 @@ Refusal ScheduleBuilder::tooManyEventsRefusal(qsizetype lineNumber)
                 .arg(QString::number(lineNumber), QLocale(QLocale::English).toString(MaxEvents))};
 }
 
-Refusal ScheduleBuilder::pastLastDateRefusal(qsizetype lineNumber, const QString& line)
+Problem ScheduleBuilder::pastLastDateRefusal(qsizetype lineNumber, const QString& line)
 {
     return {QStringLiteral("Ooops!"),
             QStringLiteral("Line %1 (\"%2\") would run the plan past 31 December 9999. Please "
@@ -118,7 +118,7 @@ Refusal ScheduleBuilder::pastLastDateRefusal(qsizetype lineNumber, const QString
                 .arg(QString::number(lineNumber), line)};
 }
 
-Refusal ScheduleBuilder::beforeFirstDateRefusal(qsizetype lineNumber, const QString& line)
+Problem ScheduleBuilder::beforeFirstDateRefusal(qsizetype lineNumber, const QString& line)
 {
     return {QStringLiteral("Ooops!"),
             QStringLiteral("Line %1 (\"%2\") would run the plan back before 1 January 1. Please "
@@ -133,7 +133,7 @@ ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, WorkingWeek week, QD
     m_schedule.projectStart = projectStart;
 }
 
-std::optional<Refusal> ScheduleBuilder::addTaskRow(qsizetype lineNumber, QStringView line,
+std::optional<Problem> ScheduleBuilder::addTaskRow(qsizetype lineNumber, QStringView line,
                                                    const TaskLine& task)
 {
     const QString& taskText = task.text;

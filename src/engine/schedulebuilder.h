@@ -32,14 +32,14 @@ public:
     // Halves go to the even neighbour: 2.5 -> 2, 3.5 -> 4, -0.5 -> 0.
     static double roundHalfEven(double value);
 
-    static Refusal pastDateRefusal();
-    static Refusal noWorkingDayRefusal();
-    static Refusal durationRefusal(qsizetype lineNumber, const QString& line);
-    static Refusal tooManyEventsRefusal(qsizetype lineNumber);
+    static Problem pastDateRefusal();
+    static Problem noWorkingDayRefusal();
+    static Problem durationRefusal(qsizetype lineNumber, const QString& line);
+    static Problem tooManyEventsRefusal(qsizetype lineNumber);
     // A line whose dates would leave the years 1 to 9999, which no calendar
     // file can hold.
-    static Refusal pastLastDateRefusal(qsizetype lineNumber, const QString& line);
-    static Refusal beforeFirstDateRefusal(qsizetype lineNumber, const QString& line);
+    static Problem pastLastDateRefusal(qsizetype lineNumber, const QString& line);
+    static Problem beforeFirstDateRefusal(qsizetype lineNumber, const QString& line);
 
 private:
     // Where one event of a task ends and where the task goes on after it.
@@ -54,7 +54,7 @@ private:
 
     // Lays out one line; a refusal when its dates leave the calendar or the
     // project grows past MaxEvents.
-    std::optional<Refusal> addTaskRow(qsizetype lineNumber, QStringView line, const TaskLine& task);
+    std::optional<Problem> addTaskRow(qsizetype lineNumber, QStringView line, const TaskLine& task);
     // False once the project holds MaxEvents events; the build is then refused.
     bool addTaskCalendarEvents(QDate startDate, double dayCount, const QString& taskText);
     Placement placeNextCalendarEvent(QDate fromDate, int daysLeft) const;

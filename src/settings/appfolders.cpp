@@ -48,9 +48,9 @@ AppFolders AppFolders::decide(const QString& applicationFolder, const WritableCh
     return folders;
 }
 
-QList<SettingsProblem> AppFolders::seedSettings() const
+QList<Problem> AppFolders::seedSettings() const
 {
-    QList<SettingsProblem> problems;
+    QList<Problem> problems;
     if (!installed())
         return problems;
     for (const char* name : {SettingsStore::WorkingWeekFile, SettingsStore::StartsAtFile,

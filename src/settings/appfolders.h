@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settingsproblem.h"
+#include "engine/problem.h"
 
 #include <QList>
 #include <QString>
@@ -44,7 +44,7 @@ struct AppFolders {
     // defaults. A default that is missing itself is left to the readers,
     // which ask for a reinstall; a copy that fails is a problem, and the
     // readers use the default meanwhile.
-    QList<SettingsProblem> seedSettings() const;
+    QList<Problem> seedSettings() const;
 };
 
 } // namespace taskloom

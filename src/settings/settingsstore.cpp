@@ -36,7 +36,7 @@ std::optional<QString> openForReading(QFile& file, const QFileInfo& info)
 // that a caller can tell a file that is too long without reading all of it. A
 // missing or unreadable file adds its problem and gives nothing.
 std::optional<QByteArray> readSettingsBytes(const QString& path, const QString& fileName,
-                                            QList<SettingsProblem>& problems,
+                                            QList<Problem>& problems,
                                             std::optional<qint64> maxBytes = std::nullopt)
 {
     const QFileInfo info(path);
@@ -55,7 +55,7 @@ std::optional<QByteArray> readSettingsBytes(const QString& path, const QString& 
 // The whole text of a settings file; a missing or unreadable file adds its
 // problem and gives nothing.
 std::optional<QString> readSettingsFile(const QString& path, const QString& fileName,
-                                        QList<SettingsProblem>& problems)
+                                        QList<Problem>& problems)
 {
     const std::optional<QByteArray> bytes = readSettingsBytes(path, fileName, problems);
     // fromUtf8 drops a byte-order mark an editor may have put before line 1.
@@ -70,7 +70,7 @@ struct HourFile {
 // An hour file holds a short label: one longer than that is damaged, told,
 // and not used, so a huge file is never copied into every calendar event.
 HourFile readHourFile(const QString& path, const QString& fileName,
-                      QList<SettingsProblem>& problems)
+                      QList<Problem>& problems)
 {
     const std::optional<QByteArray> bytes =
         readSettingsBytes(path, fileName, problems, SettingsStore::MaxHourFileBytes);
@@ -323,21 +323,21 @@ std::optional<WriteFailure> SettingsStore::saveWorkingWeek(const WeekFlags& flag
                          m_commit);
 }
 
-SettingsProblem SettingsStore::missingFileProblem(const QString& fileName)
+Problem SettingsStore::missingFileProblem(const QString& fileName)
 {
     return {
         ErrorTitle,
         QStringLiteral("Error: %1 file not found. Please reinstall the software.").arg(fileName)};
 }
 
-SettingsProblem SettingsStore::unreadableFileProblem(const QString& fileName, const QString& reason)
+Problem SettingsStore::unreadableFileProblem(const QString& fileName, const QString& reason)
 {
     return {ErrorTitle,
             QStringLiteral("Error: %1 cannot be read (%2). Please reinstall the software.")
                 .arg(fileName, reason)};
 }
 
-SettingsProblem SettingsStore::damagedWeekProblem(const QList<int>& lineNumbers)
+Problem SettingsStore::damagedWeekProblem(const QList<int>& lineNumbers)
 {
     const QString daysOff = lineNumbers.size() == 1
                                 ? QStringLiteral("That day counts as a day off.")
@@ -348,14 +348,14 @@ SettingsProblem SettingsStore::damagedWeekProblem(const QList<int>& lineNumbers)
                 .arg(QString::fromLatin1(WorkingWeekFile), lineList(lineNumbers), daysOff)};
 }
 
-SettingsProblem SettingsStore::damagedHourProblem(const QString& fileName)
+Problem SettingsStore::damagedHourProblem(const QString& fileName)
 {
     return {ErrorTitle, QStringLiteral("Error: %1 is damaged (more than %2 characters). Please "
                                        "open Settings and save your working week again.")
                             .arg(fileName, QString::number(MaxHourLength))};
 }
 
-SettingsProblem SettingsStore::damagedDaysOffProblem(const QString& fileName,
+Problem SettingsStore::damagedDaysOffProblem(const QString& fileName,
                                                      const QList<int>& lineNumbers)
 {
     const bool one = lineNumbers.size() == 1;

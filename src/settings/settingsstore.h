@@ -2,7 +2,7 @@
 
 #include "engine/dayoff.h"
 #include "engine/workingweek.h"
-#include "settingsproblem.h"
+#include "engine/problem.h"
 #include "writefailure.h"
 
 #include <QList>
@@ -50,7 +50,7 @@ public:
     struct HoursLoad {
         std::optional<QString> startsAt;
         std::optional<QString> endsAt;
-        QList<SettingsProblem> problems;
+        QList<Problem> problems;
     };
     HoursLoad loadWorkingHours() const;
 
@@ -58,7 +58,7 @@ public:
     // has the other hour (the command line's --starts-at and --ends-at).
     struct HourLoad {
         std::optional<QString> text;
-        QList<SettingsProblem> problems;
+        QList<Problem> problems;
     };
     HourLoad loadHourText(const QString& fileName) const;
 
@@ -68,7 +68,7 @@ public:
     // day off (0) and gives one problem for the file.
     struct WeekLoad {
         std::optional<WeekFlags> flags;
-        QList<SettingsProblem> problems;
+        QList<Problem> problems;
     };
     WeekLoad loadWorkingWeek() const;
 
@@ -80,7 +80,7 @@ public:
         std::optional<QString> storedStartsAt;
         std::optional<QString> storedEndsAt;
         std::optional<QStringList> hours;
-        QList<SettingsProblem> problems;
+        QList<Problem> problems;
     };
     HourListsLoad loadHourLists() const;
 
@@ -89,7 +89,7 @@ public:
     // Damaged lines give one problem and are skipped; the rest still count.
     struct DaysOffLoad {
         QList<DayOff> daysOff;
-        QList<SettingsProblem> problems;
+        QList<Problem> problems;
     };
     DaysOffLoad loadDaysOff() const;
     // The same reading of a text in that format; fileName names it in the problem.
@@ -108,15 +108,15 @@ public:
     // The hour an hour file holds: its text with every line break removed.
     static QString hourText(QString stored);
 
-    static SettingsProblem missingFileProblem(const QString& fileName);
+    static Problem missingFileProblem(const QString& fileName);
     // A file that is there but cannot be read (a folder in its place, no access).
-    static SettingsProblem unreadableFileProblem(const QString& fileName, const QString& reason);
+    static Problem unreadableFileProblem(const QString& fileName, const QString& reason);
     // workingweek.txt with missing or unreadable lines (1 to 7), which count as days off.
-    static SettingsProblem damagedWeekProblem(const QList<int>& lineNumbers);
+    static Problem damagedWeekProblem(const QList<int>& lineNumbers);
     // An hour file holding more than a short label.
-    static SettingsProblem damagedHourProblem(const QString& fileName);
+    static Problem damagedHourProblem(const QString& fileName);
     // Lines of a days-off file that hold no date; they are skipped.
-    static SettingsProblem damagedDaysOffProblem(const QString& fileName,
+    static Problem damagedDaysOffProblem(const QString& fileName,
                                                  const QList<int>& lineNumbers);
 
 private:

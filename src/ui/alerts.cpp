@@ -1,7 +1,6 @@
 #include "alerts.h"
 
-#include "engine/refusal.h"
-#include "settings/settingsproblem.h"
+#include "engine/problem.h"
 
 #include <QDir>
 
@@ -22,7 +21,7 @@ void Alerts::inform(QWidget* parent, const QString& title, const QString& text)
     show(parent, QMessageBox::Information, title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void Alerts::inform(QWidget* parent, const Refusal& refusal)
+void Alerts::inform(QWidget* parent, const Problem& refusal)
 {
     inform(parent, refusal.title, refusal.text);
 }
@@ -40,7 +39,7 @@ void Alerts::writeFailed(QWidget* parent, const QString& what, const QString& pa
              .arg(what, QDir::toNativeSeparators(path), reason));
 }
 
-void Alerts::warn(QWidget* parent, const SettingsProblem& problem)
+void Alerts::warn(QWidget* parent, const Problem& problem)
 {
     warn(parent, problem.title, problem.text);
 }

@@ -7,8 +7,7 @@ class QWidget;
 
 namespace taskloom {
 
-struct Refusal;
-struct SettingsProblem;
+struct Problem;
 
 // Every message box of the program goes through here, so each kind of message
 // keeps one icon, one button set and one title style.
@@ -21,10 +20,10 @@ public:
 
     // Information icon, OK: "Ooops!", "Missing Info", "Done!", "Done", "Error" checks.
     static void inform(QWidget* parent, const QString& title, const QString& text);
-    static void inform(QWidget* parent, const Refusal& refusal);
+    static void inform(QWidget* parent, const Problem& refusal);
     // Exclamation icon, OK: a settings file missing or damaged, a write that failed.
     static void warn(QWidget* parent, const QString& title, const QString& text);
-    static void warn(QWidget* parent, const SettingsProblem& problem);
+    static void warn(QWidget* parent, const Problem& problem);
     // The same for a file the user asked for that could not be written: what
     // it held ("project", "picture"), where, and the system's reason.
     static void writeFailed(QWidget* parent, const QString& what, const QString& path,

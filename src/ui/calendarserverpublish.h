@@ -1,6 +1,6 @@
 #pragma once
 
-#include "caldav/calendaritem.h"
+#include "export/calendaritem.h"
 #include "caldav/publishresult.h"
 
 #include <QList>

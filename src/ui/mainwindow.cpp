@@ -445,12 +445,12 @@ void MainWindow::setPasswordStore(std::unique_ptr<PasswordStore> passwords)
 void MainWindow::startUp()
 {
     // An installed copy's first start fills the user's settings folder.
-    for (const SettingsProblem& problem : m_folders.seedSettings())
+    for (const Problem& problem : m_folders.seedSettings())
         Alerts::warn(this, problem);
     const SettingsStore store(m_folders.settings, m_folders.defaults);
 
     const SettingsStore::HoursLoad hours = store.loadWorkingHours();
-    for (const SettingsProblem& problem : hours.problems)
+    for (const Problem& problem : hours.problems)
         Alerts::warn(this, problem);
     if (hours.startsAt)
         m_startsAt = *hours.startsAt;
@@ -469,13 +469,13 @@ void MainWindow::startUp()
     m_pickedStartDate = m_today();
 
     const SettingsStore::WeekLoad week = store.loadWorkingWeek();
-    for (const SettingsProblem& problem : week.problems)
+    for (const Problem& problem : week.problems)
         Alerts::warn(this, problem);
     if (week.flags)
         m_weekFlags = *week.flags;
 
     SettingsStore::DaysOffLoad daysOff = store.loadDaysOff();
-    for (const SettingsProblem& problem : daysOff.problems)
+    for (const Problem& problem : daysOff.problems)
         Alerts::warn(this, problem);
     m_daysOff = std::move(daysOff.daysOff);
     markDaysOff();

@@ -244,7 +244,7 @@ void WorkingWeekDialog::load()
 void WorkingWeekDialog::loadDaysOff()
 {
     SettingsStore::DaysOffLoad load = m_store.loadDaysOff();
-    for (const SettingsProblem& problem : load.problems)
+    for (const Problem& problem : load.problems)
         Alerts::warn(this, problem);
     m_daysOff = std::move(load.daysOff);
     showDaysOff();
@@ -331,7 +331,7 @@ void WorkingWeekDialog::removeSelectedDaysOff()
 void WorkingWeekDialog::loadWorkingDays()
 {
     const SettingsStore::WeekLoad week = m_store.loadWorkingWeek();
-    for (const SettingsProblem& problem : week.problems)
+    for (const Problem& problem : week.problems)
         Alerts::warn(this, problem);
     if (!week.flags)
         return; // the boxes stay clear and the window keeps its flags
@@ -357,7 +357,7 @@ void WorkingWeekDialog::loadWorkingDays()
 void WorkingWeekDialog::loadHourLists()
 {
     const SettingsStore::HourListsLoad lists = m_store.loadHourLists();
-    for (const SettingsProblem& problem : lists.problems)
+    for (const Problem& problem : lists.problems)
         Alerts::warn(this, problem);
     m_startsAt->clear();
     m_endsAt->clear();

@@ -148,10 +148,10 @@ private Q_SLOTS:
         QVERIFY(!blocked || put(folders.settings, "not a folder"));
 
         const SettingsStore store(folders.settings, folders.defaults);
-        QList<SettingsProblem> seen = folders.seedSettings(); // first, then the read
+        QList<Problem> seen = folders.seedSettings(); // first, then the read
         seen += store.loadHourLists().problems;
         QStringList told;
-        for (SettingsProblem problem : seen)
+        for (Problem problem : seen)
             told << problem.text.replace(folders.defaults, "$D")
                         .replace(folders.settings, "$S") // the system words the reason
                         .replace(QRegularExpression(" \\(.+\\)\\. "), " (<reason>). ");

@@ -32,7 +32,7 @@ QString textOf(const QString& path)
 QStringList readBack(const Store& store, const QString& file)
 {
     QStringList read;
-    QList<SettingsProblem> problems;
+    QList<Problem> problems;
     if (file == Store::WorkingWeekFile) {
         const Store::WeekLoad load = store.loadWorkingWeek();
         QString flags = load.flags ? "" : "-";
@@ -52,7 +52,7 @@ QStringList readBack(const Store& store, const QString& file)
         read << load.text.value_or("-");
         problems = load.problems;
     }
-    for (const SettingsProblem& problem : problems)
+    for (const Problem& problem : problems)
         read << (problem.title == "Error" ? "" : problem.title + ": ") + problem.text;
     return read;
 }
@@ -145,9 +145,9 @@ private Q_SLOTS:
         for (const auto& [name, bytes] : files)
             QVERIFY(missing.contains(name) || put(dir.filePath(name), bytes));
         // The names of the files told missing; any other problem as it reads.
-        const auto told = [](const QList<SettingsProblem>& problems) {
+        const auto told = [](const QList<Problem>& problems) {
             QStringList names;
-            for (const SettingsProblem& problem : problems)
+            for (const Problem& problem : problems)
                 names << QString(problem.title + ": " + problem.text)
                              .remove(" file not found. Please reinstall the software.")
                              .remove("Error: Error: ");
