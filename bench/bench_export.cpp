@@ -22,6 +22,7 @@ QList<CalendarEvent> manyEvents(int count)
         e.endDate = e.startDate.addDays(2);
         e.startTime = QStringLiteral("9:00 AM");
         e.endTime = QStringLiteral("6:00 PM");
+        e.location = QStringLiteral("Home");
         events.append(e);
     }
     return events;

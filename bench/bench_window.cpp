@@ -99,7 +99,7 @@ void BM_OpenProject(benchmark::State& state)
     Project project;
     project.id = QStringLiteral("3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60");
     project.name = QStringLiteral("Big");
-    project.tasks = Project::tasksOf(largeProject(lines).taskText);
+    project.tasks = TaskText::taskLineTexts(largeProject(lines).taskText);
     const QString path = folder.filePath(QStringLiteral("big.taskloom"));
     if (ProjectFile::write(path, project)) {
         state.SkipWithError("project file not written");

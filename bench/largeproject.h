@@ -21,5 +21,6 @@ inline taskloom::BuildInputs largeProject(int lines)
     inputs.weekFlags = WorkingWeek::mondayToFriday();
     inputs.startsAt = QStringLiteral("9:00 AM");
     inputs.endsAt = QStringLiteral("6:00 PM");
+    inputs.location = QStringLiteral("Home");
     return inputs;
 }

@@ -1,34 +1,29 @@
 #pragma once
 
-#include "engine/buildinputs.h"
-#include "engine/schedule.h"
-#include "project/project.h"
+#include "commandlineoptions.h"
+#include "plan/planchoices.h"
+#include "plan/plandocument.h"
 #include "settings/appfolders.h"
-#include "timeline/timelinepicture.h"
 
-#include <QDate>
-#include <QDateTime>
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-class QCommandLineParser;
-
 namespace taskloom {
 
 // taskloom-cli: task lines from a file or standard input in, the schedule
-// table, the calendar files or a timeline picture out, over the same engine and settings files as
-// the window.
+// table, the calendar files or a timeline picture out, over the same plan as
+// the window. It keeps the options, the streams and the exit codes; the
+// plan's rules are the PlanDocument's.
 class CommandLinePlanner {
 public:
-    enum ExitStatus { Success = 0, Refused = 1, UsageError = 2 };
+    enum ExitStatus { Success = 0, Refused = 1, UsageError = CommandLineOptions::UsageError };
     // The most task text read: far beyond any plan, and it keeps an endless
     // input from filling the memory.
     static constexpr qint64 MaxTaskTextBytes = qint64(64) * 1024 * 1024;
-    // Narrower pictures leave the days next to no room beside the names.
-    static constexpr int MinChartWidth = 400;
 
     // folders: where the working week is read unless --settings names
     // another folder (the program passes the folders decided at start-up).
@@ -44,55 +39,32 @@ public:
     static bool drawsChart(int argc, const char* const* argv);
 
 private:
-    // Every option read and checked; an unset result means go on, otherwise
-    // the status to end with.
-    std::optional<int> readOptions(QCommandLineParser& parser, const QStringList& arguments,
-                                   const QString& todayText);
-    bool loadSettings();
-    // --days-off FILE; false when it cannot be read.
-    bool loadDaysOffFile(const QString& path);
     // The task file, or the project file with everything it gives.
     bool readTaskText();
-    // What a project file gives, less what the options set.
-    void takeOptionsOverFile(const QCommandLineParser& parser);
-    bool saveProject();
-    int writeSchedule(const Schedule& schedule);
+    // The choices of this run: the options, else what a project file gives.
+    PlanChoices choices() const;
+    bool saveProject(const PlanChoices& choices);
+    // Reads only what the options leave open; false when a needed value is missing.
+    bool loadSettings(const PlanChoices& choices);
+    // --days-off FILE; false when it cannot be read.
+    bool loadDaysOffFile(const QString& path, QDate from);
+    int writeOutputs(const PlanChoices& choices);
     // "-" is standard output.
     int writeFile(const QString& path, const QByteArray& bytes);
-    int writeChart(const Schedule& schedule);
-    std::optional<int> readChartOptions(const QCommandLineParser& parser);
+    int writeChart();
     // Brings the --publish calendar in step with the schedule.
-    int publish(const Schedule& schedule);
-    // The UIDs' first part and the resources' prefix: the project's id once
-    // the plan is in a project file, else its name.
-    QString calendarKey() const;
-    QString scheduleTable(const Schedule& schedule) const;
+    int publish(const QString& projectName);
+    QString scheduleTable() const;
 
-    bool say(const QString& text);
     bool say(const QByteArray& bytes);
     int sayOrRefuse(const QByteArray& bytes);
     void complain(const QString& text);
-    // Tells a usage error and how to get help; gives the status to end with.
-    std::optional<int> usage(const QString& text);
 
     AppFolders m_folders;
-    BuildInputs m_inputs;
-    std::optional<QString> m_settingsFolder; // --settings
-    QString m_taskFile;
-    std::optional<QString> m_csvPath;
-    std::optional<QString> m_icsPath;
-    std::optional<QDateTime> m_stamp; // the iCalendar file's time of export
-    std::optional<QString> m_chartPath;
-    TimelinePicture::Options m_chart;
-    std::optional<QString> m_saveProjectPath; // --save-project
-    std::optional<Project> m_project;         // read from a .taskloom file
-    std::optional<QString> m_publishAddress;
-    QString m_publishUser;
-    bool m_weekGiven = false;
-    std::optional<QString> m_daysOffFile;
-    bool m_noDaysOff = false;
-    std::optional<QString> m_startsAt;
-    std::optional<QString> m_endsAt;
+    CommandLineOptions m_options;
+    PlanDocument m_plan;
+    QString m_taskText;
+    std::optional<Project> m_project; // read from a .taskloom file
     QFile m_out;
     QFile m_err;
 };

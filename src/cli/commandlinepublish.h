@@ -1,8 +1,8 @@
 #pragma once
 
-#include "export/calendaritem.h"
 #include "caldav/davjob.h"
 #include "caldav/publishresult.h"
+#include "export/calendaritem.h"
 
 #include <QList>
 #include <QString>

@@ -27,6 +27,7 @@ struct BuildInputs {
     QString endsAt;
     // Last, so that lists of the fields above still fill a BuildInputs.
     QList<QDate> datesOff{}; // any order; they count only while the week applies
+    QString location{};      // where every calendar event takes place
 
     WorkingWeek workingWeek() const { return WorkingWeek(weekFlags, weekApplies, datesOff); }
 };

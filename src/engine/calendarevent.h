@@ -5,18 +5,18 @@
 
 namespace taskloom {
 
-// One run of consecutive working days of one task, in the nine columns that
-// the web calendar's CSV import takes.
+// One run of consecutive working days of one task, with what the calendar
+// files say of it.
 struct CalendarEvent {
     QString subject;
     QDate startDate;
     QString startTime;
     QDate endDate;
     QString endTime;
-    QString allDayEvent = QStringLiteral("False");
+    bool allDay = false; // the hours say when; the iCalendar file decides by them
     QString description;
-    QString location = QStringLiteral("Home");
-    QString isPrivate = QStringLiteral("True");
+    QString location;
+    bool isPrivate = true;
     // Which schedule row the event belongs to (0 for the first row) and which
     // piece of that task it is (1 for the first run): the calendar UIDs and
     // the timeline need them, and the subject's " (2)" is only for reading.

@@ -192,6 +192,7 @@ bool ScheduleBuilder::addTaskCalendarEvents(QDate startDate, double dayCount,
         event.endDate = placed.end;
         event.endTime = m_inputs.endsAt;
         event.description = taskText;
+        event.location = m_inputs.location;
         event.row = static_cast<int>(m_schedule.rows.size()) - 1;
         event.piece = number;
         m_schedule.events.append(std::move(event));

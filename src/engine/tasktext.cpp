@@ -101,6 +101,14 @@ QList<QStringView> TaskText::taskLines(QStringView text)
     return lines;
 }
 
+QStringList TaskText::taskLineTexts(QStringView text)
+{
+    QStringList lines;
+    for (QStringView line : taskLines(text))
+        lines.append(line.toString());
+    return lines;
+}
+
 TaskLine TaskText::parseTaskLine(QStringView line)
 {
     TaskLine result;

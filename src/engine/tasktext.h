@@ -25,6 +25,8 @@ public:
     // end, which are only where the cursor went on. An empty line before a
     // task, or a line of blanks, is still a task; only line breaks hold none.
     static QList<QStringView> taskLines(QStringView text);
+    // The same task lines as texts of their own: what a project file keeps.
+    static QStringList taskLineTexts(QStringView text);
 
     // The task text is everything before the first "+", the duration the
     // number after it once the day words are gone; no number or zero gives 1.

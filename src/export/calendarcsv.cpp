@@ -63,6 +63,8 @@ void appendDate(QString& out, QDate date)
 }
 
 const QLatin1StringView Comma(",");
+const QLatin1StringView True("True");
+const QLatin1StringView False("False");
 const QLatin1StringView LineEnd("\r\n");
 
 } // namespace
@@ -78,9 +80,9 @@ QString CalendarCsv::toText(const QList<CalendarEvent>& events)
     const QString head = header();
     qsizetype size = head.size() + 2;
     for (const CalendarEvent& e : events) {
-        // Two dates, eight commas, the line end and room for a few quotes.
-        size += e.subject.size() + e.startTime.size() + e.endTime.size() + e.allDayEvent.size() +
-                e.description.size() + e.location.size() + e.isPrivate.size() + 36;
+        // Two dates, eight commas, two words, the line end and room for a few quotes.
+        size += e.subject.size() + e.startTime.size() + e.endTime.size() + e.description.size() +
+                e.location.size() + 46;
     }
     QString out;
     out.reserve(size);
@@ -97,13 +99,13 @@ QString CalendarCsv::toText(const QList<CalendarEvent>& events)
         out += Comma;
         appendField(out, e.endTime);
         out += Comma;
-        appendField(out, e.allDayEvent);
+        out += e.allDay ? True : False;
         out += Comma;
         appendField(out, e.description);
         out += Comma;
         appendField(out, e.location);
         out += Comma;
-        appendField(out, e.isPrivate);
+        out += e.isPrivate ? True : False;
         out += LineEnd;
     }
     return out;

@@ -58,7 +58,7 @@ QList<IcsEvent> CalendarIcs::events(const Schedule& schedule) const
         event.summary = e.subject;
         event.description = e.description;
         event.location = e.location;
-        event.isPrivate = e.isPrivate == QLatin1StringView("True");
+        event.isPrivate = e.isPrivate;
         event.firstDay = e.startDate;
         event.dayCount = static_cast<int>(e.startDate.daysTo(e.endDate)) + 1;
         event.from = starts.read(e.startTime);

@@ -32,9 +32,6 @@ struct Project {
 
     // The task box's text: the lines joined by line breaks.
     QString taskText() const;
-    // The lines of a task box's text, every line break a cut; an empty text
-    // holds none. The opposite of taskText().
-    static QStringList tasksOf(const QString& taskText);
 
     // Gives the project its id on its first save.
     void makeIdIfMissing();

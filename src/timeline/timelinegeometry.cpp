@@ -1,7 +1,7 @@
 #include "timelinegeometry.h"
 
 #include "engine/workingweek.h"
-#include "timelinescene.h"
+#include "plan/timelinescene.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "timelinepainter.h"
 
+#include "plan/timelinescene.h"
 #include "timelinegeometry.h"
-#include "timelinescene.h"
 #include "timelinestyle.h"
 
 #include <QFontMetricsF>

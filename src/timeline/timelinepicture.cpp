@@ -1,8 +1,9 @@
 #include "timelinepicture.h"
 
+#include "plan/exportcheck.h"
+#include "plan/timelinescene.h"
 #include "timelinegeometry.h"
 #include "timelinepainter.h"
-#include "timelinescene.h"
 #include "timelinestyle.h"
 
 #include <QBuffer>
@@ -95,7 +96,7 @@ TimelinePicture::Result TimelinePicture::render(const TimelineScene& scene,
                                                 const TimelineStyle& style, const Options& options)
 {
     if (scene.isEmpty())
-        return refused(QStringLiteral("Please add some tasks to your project."));
+        return refused(ExportCheck::noTasks().text);
     if (options.format == Format::Pdf)
         return pdf(scene, style, options);
     const std::optional<TimelineGeometry> geometry = planGeometry(scene, style, options);

@@ -1,5 +1,6 @@
 #include "timelinestyle.h"
 
+#include <QFontDatabase>
 #include <QPalette>
 
 #include <cmath>
@@ -77,15 +78,24 @@ TimelineStyle TimelineStyle::fromPalette(const QPalette& palette, const QColor& 
     return style;
 }
 
-TimelineStyle TimelineStyle::forPicture(const QString& fontFamily, int fontPixelSize,
-                                        const QLocale& locale)
+TimelineStyle TimelineStyle::forPicture(int fontPixelSize, const QLocale& locale)
 {
-    QFont font(fontFamily);
+    QFont font(fontFamily());
     font.setPixelSize(fontPixelSize);
     // Window text, button, light, dark, mid, text, bright text, base, window.
     const QPalette light(Qt::black, QColor(240, 240, 240), Qt::white, Qt::darkGray, Qt::gray,
                          Qt::black, Qt::white, Qt::white, QColor(240, 240, 240));
     return fromPalette(light, Purple, font, locale);
+}
+
+QString TimelineStyle::fontFamily()
+{
+    // Looked up once: the font list does not change while the program runs.
+    static const QString chosen =
+        QFontDatabase::families().contains(QStringLiteral("Verdana"), Qt::CaseInsensitive)
+            ? QStringLiteral("Verdana")
+            : QStringLiteral("DejaVu Sans");
+    return chosen;
 }
 
 qreal TimelineStyle::contrast(const QColor& a, const QColor& b)

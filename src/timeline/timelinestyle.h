@@ -30,10 +30,13 @@ struct TimelineStyle {
     // so any palette, dark ones included, stays readable.
     static TimelineStyle fromPalette(const QPalette& palette, const QColor& accent,
                                      const QFont& font, const QLocale& locale);
-    // Black on white with the program's purple: pictures are printed and
-    // handed on, whatever the screen looks like.
-    static TimelineStyle forPicture(const QString& fontFamily, int fontPixelSize,
-                                    const QLocale& locale);
+    // Black on white with the program's purple, in fontFamily(): pictures
+    // are printed and handed on, whatever the screen looks like.
+    static TimelineStyle forPicture(int fontPixelSize, const QLocale& locale);
+    // The program's one face, for the window and the pictures alike: Verdana
+    // when installed, else DejaVu Sans (shipped with the program), so
+    // pictures drawn on any machine without Verdana are the same.
+    static QString fontFamily();
 
     // The contrast ratio of two colours, 1 to 21, as accessibility guidelines
     // measure it.

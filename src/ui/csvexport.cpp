@@ -1,8 +1,8 @@
 #include "csvexport.h"
 
 #include "alerts.h"
-#include "engine/schedule.h"
-#include "export/calendarcsv.h"
+#include "files/atomicfile.h"
+#include "plan/plandocument.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -16,26 +16,12 @@ CsvExport::CsvExport(QWidget* parent, QString outputFolder)
 {
 }
 
-bool CsvExport::hasWhatExportNeeds(QWidget* parent, const Schedule& schedule,
-                                   const QString& projectName)
+bool CsvExport::run(const PlanDocument& plan, const QString& projectName) const
 {
-    if (schedule.rows.isEmpty()) {
-        Alerts::inform(parent, QStringLiteral("Missing Info"),
-                       QStringLiteral("Please add some tasks to your project."));
+    if (const std::optional<Problem> missing = plan.exportCheck(projectName)) {
+        Alerts::inform(m_parent, *missing);
         return false;
     }
-    if (projectName.isEmpty()) {
-        Alerts::inform(parent, QStringLiteral("Missing Info"),
-                       QStringLiteral("Please enter a project name."));
-        return false;
-    }
-    return true;
-}
-
-bool CsvExport::run(const Schedule& schedule, const QString& projectName) const
-{
-    if (!hasWhatExportNeeds(m_parent, schedule, projectName))
-        return false;
 
     const QString path = QDir(m_outputFolder).filePath(QStringLiteral("project.csv"));
     if (QFileInfo::exists(path) &&
@@ -44,7 +30,7 @@ bool CsvExport::run(const Schedule& schedule, const QString& projectName) const
                                         "project)?")))
         return false;
 
-    if (const std::optional<QString> reason = CalendarCsv::write(path, schedule.events)) {
+    if (const std::optional<QString> reason = AtomicFile::write(path, plan.csvText())) {
         Alerts::writeFailed(m_parent, QStringLiteral("project"), path, *reason);
         return false;
     }

@@ -6,7 +6,7 @@ class QWidget;
 
 namespace taskloom {
 
-struct Schedule;
+class PlanDocument;
 
 // The calendar CSV export as the user meets it: the checks, the question
 // before an earlier file is replaced, the write, the folder opened in the file
@@ -17,12 +17,7 @@ public:
     CsvExport(QWidget* parent, QString outputFolder);
 
     // True when the file was written.
-    bool run(const Schedule& schedule, const QString& projectName) const;
-
-    // The checks every export makes first: tasks, then a project name (a name
-    // of blanks passes). A failed check is told as "Missing Info".
-    static bool hasWhatExportNeeds(QWidget* parent, const Schedule& schedule,
-                                   const QString& projectName);
+    bool run(const PlanDocument& plan, const QString& projectName) const;
 
 private:
     QWidget* m_parent;

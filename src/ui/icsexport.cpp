@@ -1,11 +1,10 @@
 #include "icsexport.h"
 
 #include "alerts.h"
-#include "csvexport.h"
-#include "engine/schedule.h"
-#include "export/calendarics.h"
 #include "exportfilename.h"
 #include "filechooser.h"
+#include "files/atomicfile.h"
+#include "plan/plandocument.h"
 
 #include <QDir>
 
@@ -16,11 +15,12 @@ IcsExport::IcsExport(QWidget* parent, FileChooser& chooser, QString outputFolder
 {
 }
 
-bool IcsExport::run(const Schedule& schedule, const QString& projectName,
-                    const QString& calendarKey, const QDateTime& stamp) const
+bool IcsExport::run(const PlanDocument& plan, const QString& projectName) const
 {
-    if (!CsvExport::hasWhatExportNeeds(m_parent, schedule, projectName))
+    if (const std::optional<Problem> missing = plan.exportCheck(projectName)) {
+        Alerts::inform(m_parent, *missing);
         return false;
+    }
 
     const QString suggested =
         QDir(m_outputFolder)
@@ -31,8 +31,9 @@ bool IcsExport::run(const Schedule& schedule, const QString& projectName,
     if (path.isEmpty())
         return false;
 
-    const CalendarIcs ics(projectName, calendarKey, stamp);
-    if (const std::optional<QString> reason = ics.write(path, schedule)) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QByteArray text = plan.icsText(projectName, PlanDocument::exportStamp(now).value_or(now));
+    if (const std::optional<QString> reason = AtomicFile::write(path, text)) {
         Alerts::writeFailed(m_parent, QStringLiteral("project"), path, *reason);
         return false;
     }

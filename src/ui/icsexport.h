@@ -8,7 +8,7 @@ class QWidget;
 namespace taskloom {
 
 class FileChooser;
-struct Schedule;
+class PlanDocument;
 
 // The iCalendar export as the user meets it: the checks, the save dialog
 // (which asks before it replaces a file), the write and "Done!".
@@ -19,8 +19,7 @@ public:
 
     // calendarKey: the UIDs' first part; stamp: the time of the export, UTC.
     // True when the file was written.
-    bool run(const Schedule& schedule, const QString& projectName, const QString& calendarKey,
-             const QDateTime& stamp) const;
+    bool run(const PlanDocument& plan, const QString& projectName) const;
 
 private:
     QWidget* m_parent;

@@ -1,21 +1,14 @@
 #include "mainwindow.h"
 
 #include "alerts.h"
-#include "caldav/calendaritems.h"
 #include "caldav/keychainpasswordstore.h"
 #include "calendarserverpublish.h"
 #include "csvexport.h"
 #include "dialogfilechooser.h"
-#include "engine/schedulebuilder.h"
-#include "export/calendarics.h"
-#include "export/exportstamp.h"
 #include "icsexport.h"
 #include "linklabel.h"
-#include "project/projectfile.h"
-#include "project/recentprojects.h"
 #include "scheduletablemodel.h"
 #include "settings/settingsstore.h"
-#include "taskloomversion.h"
 #include "timelineexport.h"
 #include "timelineview.h"
 #include "tipsdialog.h"
@@ -24,24 +17,19 @@
 
 #include <QActionGroup>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QTextCharFormat>
@@ -98,34 +86,13 @@ QRadioButton* makeOption(QWidget* parent, const char* name, const QString& text,
     return option;
 }
 
-// The platform's keys for a standard action, or ours where it has none (the
-// offscreen and X11 platforms know no Save As or Quit key).
-QList<QKeySequence> keysFor(QKeySequence::StandardKey key, const char* fallback)
-{
-    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
-    if (keys.isEmpty())
-        keys.append(QKeySequence(QString::fromLatin1(fallback)));
-    return keys;
-}
-
-const QString ProjectFilter = QStringLiteral("Taskloom projects (*.taskloom)");
-
-// The time of export the calendar files give: now, or SOURCE_DATE_EPOCH when
-// it is set and readable, which makes the files reproducible.
-QDateTime exportStamp()
-{
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    return ExportStamp::choose(qgetenv("SOURCE_DATE_EPOCH"), now).value_or(now);
-}
-
 } // namespace
 
 MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget* parent)
     : QMainWindow(parent), m_folders(std::move(folders)), m_today(std::move(today)),
       m_fileChooser(std::make_unique<DialogFileChooser>()),
       m_passwords(std::make_unique<KeychainPasswordStore>()),
-      m_network(new QNetworkAccessManager(this)),
-      m_recentProjects(std::make_unique<RecentProjects>(m_folders.settings))
+      m_network(new QNetworkAccessManager(this))
 {
     setObjectName(QStringLiteral("Form1"));
     setFont(UiLook::font(8.25));
@@ -140,8 +107,9 @@ MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget
     makeSidebar();
     makeScheduleTable();
     makeTimeline();
+    m_projectFiles = new ProjectFiles(this, *this, m_plan, m_fileChooser, m_folders.settings,
+                                      m_folders.output, m_today);
     makeMenus();
-    makeFileMenu();
     watchProjectInputs();
 
     // The designed client area, and the menu bar above it.
@@ -363,12 +331,6 @@ void MainWindow::makeTimeline()
     };
     m_showScheduleButton = makeSwitch("cmdShowSchedule", QStringLiteral("Schedule"), 5895);
     m_showTimelineButton = makeSwitch("cmdShowTimeline", QStringLiteral("Timeline"), 7320);
-    m_showScheduleButton->setChecked(true);
-    auto* switches = new QButtonGroup(this);
-    switches->addButton(m_showScheduleButton);
-    switches->addButton(m_showTimelineButton);
-    connect(m_showScheduleButton, &QPushButton::clicked, this, [this] { showTimeline(false); });
-    connect(m_showTimelineButton, &QPushButton::clicked, this, [this] { showTimeline(true); });
     for (QWidget* button : {m_showScheduleButton, m_showTimelineButton})
         button->stackUnder(m_exportButton);
     // Tab reaches them just before the area they switch.
@@ -395,34 +357,48 @@ void MainWindow::makeMenus()
     QAction* publish = m_fileMenu->addAction(QStringLiteral("&Publish to Calendar Server…"));
     publish->setObjectName(QStringLiteral("actionPublish"));
     connect(publish, &QAction::triggered, this, &MainWindow::publishToCalendarServer);
+    m_projectFiles->addActions(m_fileMenu, m_exportMenu->menuAction());
+    m_fileMenu->addSeparator();
+    QAction* quit = m_fileMenu->addAction(QStringLiteral("&Quit"));
+    quit->setObjectName(QStringLiteral("actionQuit"));
+    quit->setShortcuts(UiLook::keysFor(QKeySequence::Quit, "Ctrl+Q"));
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
 
-    m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
-    m_viewMenu->setObjectName(QStringLiteral("menuView"));
-    const auto addView = [this](const char* name, const QString& text, const QKeySequence& key,
-                                bool timeline) {
-        QAction* action = m_viewMenu->addAction(text);
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("menuView"));
+    // The actions are the one record of what is shown; the switches above the
+    // schedule area follow them.
+    auto* views = new QActionGroup(this);
+    const auto addView = [&](const char* name, const QString& text, const QKeySequence& key,
+                             QPushButton* button) {
+        QAction* action = view->addAction(text);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(key);
         action->setCheckable(true);
-        connect(action, &QAction::triggered, this, [this, timeline] { showTimeline(timeline); });
+        views->addAction(action);
+        connect(action, &QAction::toggled, button, &QPushButton::setChecked);
+        // A click on the switch that is on turns it off; the action keeps it on.
+        connect(button, &QPushButton::clicked, action, [action, button] {
+            action->trigger();
+            button->setChecked(action->isChecked());
+        });
         return action;
     };
-    m_viewScheduleAction = addView("actionViewSchedule", QStringLiteral("&Schedule"),
-                                   QKeySequence(Qt::CTRL | Qt::Key_1), false);
-    m_viewTimelineAction = addView("actionViewTimeline", QStringLiteral("&Timeline"),
-                                   QKeySequence(Qt::CTRL | Qt::Key_2), true);
-    m_viewScheduleAction->setChecked(true);
-    auto* views = new QActionGroup(this);
-    views->addAction(m_viewScheduleAction);
-    views->addAction(m_viewTimelineAction);
+    addView("actionViewSchedule", QStringLiteral("&Schedule"), QKeySequence(Qt::CTRL | Qt::Key_1),
+            m_showScheduleButton)
+        ->setChecked(true);
+    QAction* timeline = addView("actionViewTimeline", QStringLiteral("&Timeline"),
+                                QKeySequence(Qt::CTRL | Qt::Key_2), m_showTimelineButton);
+    connect(timeline, &QAction::toggled, this, &MainWindow::showTimeline);
 
-    m_viewMenu->addSeparator();
-    m_zoomInAction = m_viewMenu->addAction(QStringLiteral("Zoom &In"));
+    view->addSeparator();
+    m_zoomInAction = view->addAction(QStringLiteral("Zoom &In"));
     m_zoomInAction->setObjectName(QStringLiteral("actionZoomIn"));
     // Ctrl+= as well: on many keyboards "+" needs Shift.
     m_zoomInAction->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     connect(m_zoomInAction, &QAction::triggered, m_timelineView, &TimelineView::zoomIn);
-    m_zoomOutAction = m_viewMenu->addAction(QStringLiteral("Zoom &Out"));
+    m_zoomOutAction = view->addAction(QStringLiteral("Zoom &Out"));
     m_zoomOutAction->setObjectName(QStringLiteral("actionZoomOut"));
     m_zoomOutAction->setShortcut(QKeySequence::ZoomOut);
     connect(m_zoomOutAction, &QAction::triggered, m_timelineView, &TimelineView::zoomOut);
@@ -444,98 +420,77 @@ void MainWindow::setPasswordStore(std::unique_ptr<PasswordStore> passwords)
 
 void MainWindow::startUp()
 {
-    // An installed copy's first start fills the user's settings folder.
-    for (const Problem& problem : m_folders.seedSettings())
-        Alerts::warn(this, problem);
+    // An installed copy's first start fills the user's settings folder; then
+    // the hours, the week and the dates off, each problem told as it comes.
+    QList<Problem> problems = m_folders.seedSettings();
     const SettingsStore store(m_folders.settings, m_folders.defaults);
-
-    const SettingsStore::HoursLoad hours = store.loadWorkingHours();
-    for (const Problem& problem : hours.problems)
+    using Part = PlanDocument::SettingsPart;
+    problems += m_plan.loadSettings(store, Part::Hours | Part::Week | Part::DaysOff);
+    for (const Problem& problem : problems)
         Alerts::warn(this, problem);
-    if (hours.startsAt)
-        m_startsAt = *hours.startsAt;
-    if (hours.endsAt)
-        m_endsAt = *hours.endsAt;
 
     UiLook::setTextColour(m_adjustToWeekBox, Qt::white);
     m_settingsLink->move(m_settingsLink->x(), m_adjustToWeekBox->y() + UiLook::px(50));
-
-    updateTitle();
-
+    m_projectFiles->updateTitle();
     const int widths[] = {4000, 2000, 2000, 2000};
     for (int column = 0; column < ScheduleTableModel::ColumnCount; ++column)
         m_table->setColumnWidth(column, UiLook::px(widths[column]));
-
     m_pickedStartDate = m_today();
-
-    const SettingsStore::WeekLoad week = store.loadWorkingWeek();
-    for (const Problem& problem : week.problems)
-        Alerts::warn(this, problem);
-    if (week.flags)
-        m_weekFlags = *week.flags;
-
-    SettingsStore::DaysOffLoad daysOff = store.loadDaysOff();
-    for (const Problem& problem : daysOff.problems)
-        Alerts::warn(this, problem);
-    m_daysOff = std::move(daysOff.daysOff);
     markDaysOff();
 
-    reopenLastProject();
+    m_projectFiles->reopenLastProject();
     m_calendarCatchUp.start();
 }
 
 bool MainWindow::buildSchedule()
 {
-    ControlInputs controls = controlInputs();
-    BuildInputs inputs;
-    inputs.taskText = controls.taskText;
-    inputs.projectName = controls.projectName;
-    inputs.startOption = controls.startOption;
-    inputs.pickedStartDate = controls.pickedStartDate;
-    inputs.today = m_today();
-    inputs.weekFlags = m_weekFlags;
-    inputs.weekApplies = controls.weekApplies;
-    inputs.datesOff = DayOff::datesOf(m_daysOff);
-    inputs.startsAt = m_startsAt;
-    inputs.endsAt = m_endsAt;
-
-    BuildResult result = ScheduleBuilder::build(inputs);
-    if (result.isRefusal()) {
-        Alerts::inform(this, result.refusal());
+    if (const std::optional<Problem> refusal = m_plan.build(choices(), m_today())) {
+        Alerts::inform(this, *refusal);
         return false;
     }
-    m_schedule = std::move(result.schedule());
-    m_model->setRows(m_schedule.rows);
-    // Days off are the ones this build skipped, not whatever the week is later.
-    m_timelineView->setScene(
-        TimelineScene(m_schedule, inputs.workingWeek(), inputs.today, inputs.projectName));
-    m_builtFrom = std::move(controls);
+    m_model->setRows(m_plan.schedule().rows);
+    m_timelineView->setScene(m_plan.timelineScene());
     return true;
 }
 
 bool MainWindow::buildIfChanged()
 {
-    if (m_builtFrom && *m_builtFrom == controlInputs())
-        return true;
-    return buildSchedule();
+    return m_plan.isBuiltFrom(choices()) || buildSchedule();
 }
 
-MainWindow::ControlInputs MainWindow::controlInputs() const
+PlanChoices MainWindow::choices() const
 {
     return {m_taskBox->toPlainText(), m_projectNameBox->text(),
             m_pickedDateOption->isChecked() ? StartOption::OnPickedDate : StartOption::RightAway,
-            m_pickedStartDate, weekApplies()};
+            m_pickedStartDate, m_adjustToWeekBox->isChecked()};
+}
+
+void MainWindow::fillIn(const Project& project, bool tasksOnly)
+{
+    m_projectNameBox->setText(project.name);
+    m_taskBox->setPlainText(project.taskText());
+    if (tasksOnly)
+        return;
+    if (project.startDate.isValid()) {
+        m_pickedStartDate = project.startDate;
+        const QSignalBlocker quiet(m_calendarWidget); // not a pick: no build here
+        m_calendarWidget->setSelectedDate(project.startDate);
+    }
+    (project.startOption == StartOption::OnPickedDate ? m_pickedDateOption : m_rightAwayOption)
+        ->setChecked(true);
+    m_adjustToWeekBox->setChecked(project.adjustToWorkingWeek);
+}
+
+void MainWindow::clearSchedule()
+{
+    m_plan.clearSchedule();
+    m_model->setRows({});
+    m_timelineView->setScene({});
 }
 
 void MainWindow::setWorkingWeek(const WeekFlags& flags)
 {
-    m_weekFlags = flags;
-    markDaysOff();
-}
-
-void MainWindow::setDaysOff(const QList<DayOff>& daysOff)
-{
-    m_daysOff = daysOff;
+    m_plan.setWeek(flags);
     markDaysOff();
 }
 
@@ -547,28 +502,24 @@ void MainWindow::markDaysOff()
     for (int day = Qt::Monday; day <= Qt::Sunday; ++day)
         m_calendarWidget->setWeekdayTextFormat(
             static_cast<Qt::DayOfWeek>(day),
-            m_weekFlags.at(static_cast<std::size_t>(day)) == 1 ? QTextCharFormat() : off);
+            m_plan.settings().week.at(static_cast<std::size_t>(day)) == 1 ? QTextCharFormat()
+                                                                          : off);
     // A null date clears every date's own format, so removed dates off lose theirs.
     m_calendarWidget->setDateTextFormat(QDate(), QTextCharFormat());
     QTextCharFormat dateOff = off;
     dateOff.setFontWeight(QFont::Bold);
     dateOff.setBackground(QColor(255, 224, 224));
-    for (const DayOff& day : m_daysOff) {
+    for (const DayOff& day : m_plan.settings().daysOff) {
         dateOff.setToolTip(day.label);
         m_calendarWidget->setDateTextFormat(day.date, dateOff);
     }
 }
 
-void MainWindow::setWorkingHours(const QString& startsAt, const QString& endsAt)
-{
-    m_startsAt = startsAt;
-    m_endsAt = endsAt;
-}
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // The text boxes would paste a dropped file's path: a project file opens.
-    if (takeFileDrop(watched, event))
+    if (m_projectFiles &&
+        m_projectFiles->takeFileDrop(watched, event, {m_projectNameBox, m_taskBox->viewport()}))
         return true;
     if (watched == m_taskBox) {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
@@ -655,9 +606,9 @@ void MainWindow::openWorkingWeekDialog()
     connect(&dialog, &WorkingWeekDialog::saved, this,
             [this](const WeekFlags& flags, const QString& startsAt, const QString& endsAt,
                    const QList<DayOff>& daysOff) {
+                m_plan.setHours(startsAt, endsAt);
+                m_plan.setDaysOff(daysOff);
                 setWorkingWeek(flags);
-                setWorkingHours(startsAt, endsAt);
-                setDaysOff(daysOff);
                 buildSchedule();
             });
     dialog.load();
@@ -666,108 +617,55 @@ void MainWindow::openWorkingWeekDialog()
 
 void MainWindow::exportCalendarCsv()
 {
-    if (!buildIfChanged())
-        return;
-    const CsvExport csvExport(this, m_folders.output);
-    csvExport.run(m_schedule, m_projectNameBox->text());
+    if (buildIfChanged())
+        CsvExport(this, m_folders.output).run(m_plan, m_projectNameBox->text());
 }
 
 void MainWindow::exportIcs()
 {
-    if (!buildIfChanged())
-        return;
-    const IcsExport icsExport(this, *m_fileChooser, m_folders.output);
-    icsExport.run(m_schedule, m_projectNameBox->text(), calendarKey(), exportStamp());
+    if (buildIfChanged())
+        IcsExport(this, *m_fileChooser, m_folders.output).run(m_plan, m_projectNameBox->text());
 }
 
 void MainWindow::showTimeline(bool timeline)
 {
     m_table->setVisible(!timeline);
     m_timelineView->setVisible(timeline);
-    m_showScheduleButton->setChecked(!timeline);
-    m_showTimelineButton->setChecked(timeline);
-    m_viewScheduleAction->setChecked(!timeline);
-    m_viewTimelineAction->setChecked(timeline);
     m_zoomInAction->setEnabled(timeline);
     m_zoomOutAction->setEnabled(timeline);
 }
 
 void MainWindow::exportTimelinePicture()
 {
-    if (!buildIfChanged())
-        return;
-    const TimelineExport timelineExport(this, *m_fileChooser, m_folders.output);
-    timelineExport.run(m_timelineView->scene(), m_projectNameBox->text(),
-                       m_timelineView->dayWidth(), UiLook::family());
+    if (buildIfChanged())
+        TimelineExport(this, *m_fileChooser, m_folders.output)
+            .run(m_plan.timelineScene(), m_projectNameBox->text(), m_timelineView->dayWidth());
 }
 
 void MainWindow::publishToCalendarServer()
 {
-    if (m_serverPublish && m_serverPublish->isRunning())
-        return;
-    if (!buildIfChanged())
+    if ((m_serverPublish && m_serverPublish->isRunning()) || !buildIfChanged())
         return;
     const QString name = m_projectNameBox->text();
-    if (!CsvExport::hasWhatExportNeeds(this, m_schedule, name))
+    if (const std::optional<Problem> missing = m_plan.exportCheck(name)) {
+        Alerts::inform(this, *missing);
         return;
+    }
     if (!m_serverPublish) {
         m_serverPublish = new CalendarServerPublish(this, m_network, m_passwords.get());
         // The project remembers where it was published; a new calendar is a
         // change worth saving.
         connect(m_serverPublish, &CalendarServerPublish::targetChosen, this,
                 [this](const QString& address, const QString& user) {
-                    if (address == m_publishAddress && user == m_publishUser)
-                        return;
-                    m_publishAddress = address;
-                    m_publishUser = user;
-                    setWindowModified(true);
+                    if (m_plan.setCalendarTarget(address, user))
+                        setWindowModified(true);
                 });
     }
     // Every publish replaces the events it sends, so their DTSTAMP is now.
-    const CalendarIcs ics(name, calendarKey(), exportStamp());
-    m_serverPublish->start(CalendarItems::of(m_schedule, ics), calendarKey(), m_publishAddress,
-                           m_publishUser);
-}
-
-bool MainWindow::weekApplies() const
-{
-    return m_adjustToWeekBox->isChecked();
-}
-
-void MainWindow::makeFileMenu()
-{
-    // New, Open, Open Recent, Save and Save As above the Export submenu; Quit last.
-    const auto action = [this](const char* name, const QString& text, QKeySequence::StandardKey key,
-                               const char* fallback, const std::function<void()>& run) {
-        auto* made = new QAction(text, this);
-        made->setObjectName(QLatin1String(name));
-        made->setShortcuts(keysFor(key, fallback));
-        connect(made, &QAction::triggered, this, run);
-        return made;
-    };
-    QAction* before = m_exportMenu->menuAction();
-    m_fileMenu->insertAction(before, action("actionNew", QStringLiteral("&New"), QKeySequence::New,
-                                            "Ctrl+N", [this] { newProject(); }));
-    m_fileMenu->insertAction(before,
-                             action("actionOpen", QStringLiteral("&Open…"), QKeySequence::Open,
-                                    "Ctrl+O", [this] { chooseProjectToOpen(); }));
-    m_recentMenu = new QMenu(QStringLiteral("Open &Recent"), m_fileMenu);
-    m_recentMenu->setObjectName(QStringLiteral("menuOpenRecent"));
-    m_recentMenu->setToolTipsVisible(true);
-    m_fileMenu->insertMenu(before, m_recentMenu);
-    m_fileMenu->insertAction(before,
-                             action("actionSave", QStringLiteral("&Save"), QKeySequence::Save,
-                                    "Ctrl+S", [this] { saveProject(); }));
-    m_fileMenu->insertAction(before, action("actionSaveAs", QStringLiteral("Save &As…"),
-                                            QKeySequence::SaveAs, "Ctrl+Shift+S",
-                                            [this] { saveProjectAs(); }));
-    m_fileMenu->insertSeparator(before);
-    m_fileMenu->addSeparator();
-    QAction* quit = action("actionQuit", QStringLiteral("&Quit"), QKeySequence::Quit, "Ctrl+Q",
-                           [this] { close(); });
-    quit->setMenuRole(QAction::QuitRole);
-    m_fileMenu->addAction(quit);
-    refreshRecentMenu();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QString key = calendarKey();
+    m_serverPublish->start(m_plan.publishItems(name, PlanDocument::exportStamp(now).value_or(now)),
+                           key, m_plan.calendarUrl(), m_plan.calendarUser());
 }
 
 void MainWindow::watchProjectInputs()
@@ -787,294 +685,22 @@ void MainWindow::watchProjectInputs()
     connect(m_calendarWidget, &QCalendarWidget::selectionChanged, this, changed);
 }
 
-void MainWindow::refreshRecentMenu()
-{
-    // Later, not now: this may run inside one of these actions' own trigger.
-    for (QAction* old : m_recentMenu->actions()) {
-        m_recentMenu->removeAction(old);
-        old->deleteLater();
-    }
-    // "&1 Kitchen.taskloom  [~/Documents]": the folder tells files of one name apart.
-    const auto shown = [](QString text) { return text.replace(u'&', QStringLiteral("&&")); };
-    const QString home = QDir::toNativeSeparators(QDir::homePath());
-    const QStringList files = m_recentProjects->files();
-    for (int i = 0; i < files.size(); ++i) {
-        const QString& file = files.at(i);
-        const QFileInfo info(file);
-        QString folder = QDir::toNativeSeparators(info.absolutePath());
-        if (folder == home || folder.startsWith(home + QDir::separator()))
-            folder.replace(0, home.size(), u'~');
-        QAction* action = m_recentMenu->addAction(
-            QStringLiteral("&%1 %2  [%3]").arg(i + 1).arg(shown(info.fileName()), shown(folder)));
-        action->setToolTip(QDir::toNativeSeparators(file));
-        connect(action, &QAction::triggered, this, [this, file] { openProject(file); });
-    }
-    m_recentMenu->addSeparator();
-    QAction* clear = m_recentMenu->addAction(QStringLiteral("&Clear List"));
-    clear->setObjectName(QStringLiteral("actionClearRecent"));
-    connect(clear, &QAction::triggered, this, [this] {
-        m_recentProjects->clear();
-        refreshRecentMenu();
-    });
-    m_recentMenu->setEnabled(!files.isEmpty());
-}
-
-void MainWindow::newProject()
-{
-    if (!settleUnsavedChanges())
-        return;
-    // As the window first opens; the working week is the user's, it stays.
-    Project fresh;
-    fresh.name = QStringLiteral("My Project");
-    fillIn(fresh, false);
-    m_pickedStartDate = m_today();
-    {
-        const QSignalBlocker quiet(m_calendarWidget);
-        m_calendarWidget->setSelectedDate(m_pickedStartDate);
-    }
-    clearSchedule();
-    setProjectFile({});
-}
-
-void MainWindow::chooseProjectToOpen()
-{
-    // Asked before the dialog, so the answer is about the project on screen.
-    if (!settleUnsavedChanges())
-        return;
-    const QString path = m_fileChooser->openFile(
-        this, QStringLiteral("Open Project"), projectFolder(),
-        QStringLiteral("Projects and task lists (*.taskloom *.txt);;%1;;Task lists (*.txt)")
-            .arg(ProjectFilter));
-    if (!path.isEmpty())
-        loadProject(path, true);
-}
-
 bool MainWindow::openProject(const QString& path)
 {
-    return settleUnsavedChanges() && loadProject(path, true);
-}
-
-bool MainWindow::saveProject()
-{
-    return m_projectPath.isEmpty() ? saveProjectAs() : writeProject(m_projectPath);
-}
-
-bool MainWindow::saveProjectAs()
-{
-    QString suggested = m_projectPath;
-    if (suggested.isEmpty()) {
-        // The project's name, less what a file name cannot hold.
-        static const QRegularExpression unfit(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
-        QString name = m_projectNameBox->text().replace(unfit, QStringLiteral("-")).trimmed();
-        if (name.isEmpty())
-            name = QStringLiteral("project");
-        suggested =
-            QDir(projectFolder()).filePath(name + u'.' + QLatin1String(ProjectFile::Suffix));
-    }
-    QString path =
-        m_fileChooser->saveFile(this, QStringLiteral("Save Project As"), suggested, ProjectFilter);
-    if (path.isEmpty())
-        return false;
-    // A project file always ends in .taskloom, so that it opens as one again; the
-    // dialog did not ask about the name with the extension added.
-    if (!ProjectFile::hasProjectSuffix(path)) {
-        path += u'.' + QLatin1String(ProjectFile::Suffix);
-        if (QFileInfo::exists(path) &&
-            !Alerts::confirm(
-                this, QStringLiteral("Confirm"),
-                QStringLiteral("Overwrite the existing \"%1\"?").arg(QFileInfo(path).fileName())))
-            return false;
-    }
-    return writeProject(path);
-}
-
-bool MainWindow::writeProject(const QString& path)
-{
-    Project project = currentProject();
-    project.makeIdIfMissing();
-    if (const std::optional<QString> reason = ProjectFile::write(path, project)) {
-        Alerts::writeFailed(this, QStringLiteral("project"), path, *reason);
-        return false;
-    }
-    m_projectId = project.id;
-    setWindowModified(false);
-    setProjectFile(path);
-    m_recentProjects->add(path);
-    refreshRecentMenu();
-    return true;
-}
-
-bool MainWindow::loadProject(const QString& path, bool build)
-{
-    const ProjectFile::Load load = ProjectFile::read(path);
-    if (!load.project) {
-        Alerts::warn(this, QStringLiteral("Error"),
-                     QStringLiteral("The project could not be read from %1.\n\n%2")
-                         .arg(QDir::toNativeSeparators(path), load.problem));
-        if (!QFileInfo::exists(path)) { // gone: no use offering it again
-            m_recentProjects->remove(path);
-            refreshRecentMenu();
-        }
-        return false;
-    }
-    fillIn(*load.project, load.tasksOnly);
-    // A task list is not a project file: Save asks where the project goes
-    // instead of writing over the list.
-    setProjectFile(load.tasksOnly ? QString() : path);
-    m_recentProjects->add(path);
-    refreshRecentMenu();
-    // A refused build keeps the tables it finds: no row of the previous
-    // project may stay under the new name.
-    if (build && !buildSchedule())
-        clearSchedule();
-    return true;
-}
-
-void MainWindow::fillIn(const Project& project, bool tasksOnly)
-{
-    // A task list or a new project has neither: it gets its id on its first save.
-    m_projectId = project.id;
-    m_projectExtras = project.extras;
-    m_publishAddress = project.calendarUrl;
-    m_publishUser = project.calendarUser;
-    m_projectNameBox->setText(project.name);
-    m_taskBox->setPlainText(project.taskText());
-    if (!tasksOnly) {
-        if (project.startOption == StartOption::OnPickedDate) {
-            m_pickedStartDate = project.startDate;
-            const QSignalBlocker quiet(m_calendarWidget); // not a pick: no build here
-            m_calendarWidget->setSelectedDate(project.startDate);
-            m_pickedDateOption->setChecked(true);
-        } else {
-            m_rightAwayOption->setChecked(true);
-        }
-        m_adjustToWeekBox->setChecked(project.adjustToWorkingWeek);
-    }
-    // Filling from a file is no change of the user's: its signals marked the window.
-    setWindowModified(false);
-}
-
-void MainWindow::clearSchedule()
-{
-    m_schedule = {};
-    m_model->setRows({});
-    m_timelineView->setScene({});
-    m_builtFrom.reset(); // nothing built: an export builds first
-}
-
-Project MainWindow::currentProject() const
-{
-    const ControlInputs controls = controlInputs();
-    Project project;
-    project.id = m_projectId;
-    project.name = controls.projectName;
-    project.tasks = Project::tasksOf(controls.taskText);
-    project.startOption = controls.startOption;
-    project.startDate = controls.pickedStartDate;
-    project.adjustToWorkingWeek = controls.weekApplies;
-    project.calendarUrl = m_publishAddress;
-    project.calendarUser = m_publishUser;
-    project.extras = m_projectExtras;
-    return project;
-}
-
-bool MainWindow::settleUnsavedChanges()
-{
-    if (!isWindowModified())
-        return true;
-    const QString which = m_projectPath.isEmpty()
-                              ? QStringLiteral("this project")
-                              : u'"' + QFileInfo(m_projectPath).fileName() + u'"';
-    const QMessageBox::StandardButton answer = Alerts::show(
-        this, QMessageBox::Question, QStringLiteral("Taskloom"),
-        QStringLiteral("Save the changes to %1 before closing?").arg(which),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-    if (answer == QMessageBox::Save)
-        return saveProject(); // a cancelled or failed save keeps the window as it is
-    return answer == QMessageBox::Discard;
-}
-
-void MainWindow::setProjectFile(const QString& path)
-{
-    m_projectPath = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
-    // The next start fills in the project the window had last.
-    m_recentProjects->setLastProject(m_projectPath);
-    updateTitle();
-}
-
-void MainWindow::updateTitle()
-{
-    QString title = QStringLiteral("Taskloom v") + QString::fromLatin1(Version);
-    if (!m_projectPath.isEmpty())
-        title += QStringLiteral(" — ") + QFileInfo(m_projectPath).fileName();
-    setWindowTitle(title + QStringLiteral("[*]"));
-}
-
-void MainWindow::reopenLastProject()
-{
-    const QString last = m_recentProjects->lastProject();
-    // Told once: a project that cannot be read is not tried again next time.
-    if (!last.isEmpty() && !loadProject(last, false))
-        m_recentProjects->setLastProject({});
-}
-
-QString MainWindow::projectFolder() const
-{
-    if (!m_projectPath.isEmpty())
-        return QFileInfo(m_projectPath).absolutePath();
-    // An installed copy's export folder is made on first use, so the dialog
-    // starts in it rather than somewhere else.
-    QDir().mkpath(m_folders.output);
-    return m_folders.output;
+    return m_projectFiles->openProject(path);
 }
 
 QString MainWindow::calendarKey() const
 {
-    return m_projectId.isEmpty() ? m_projectNameBox->text() : m_projectId;
+    return m_plan.calendarKey(m_projectNameBox->text());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (settleUnsavedChanges())
+    if (m_projectFiles->mayClose())
         event->accept();
     else
         event->ignore();
-}
-
-bool MainWindow::takeFileDrop(QObject* watched, QEvent* event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return false;
-    if (watched != this && watched != m_projectNameBox && watched != m_taskBox->viewport())
-        return false;
-    auto* drop = static_cast<QDropEvent*>(event); // enter and move events are drop events too
-    const QMimeData* data = drop->mimeData();
-    QString file;
-    bool localFiles = false;
-    for (const QUrl& url : data ? data->urls() : QList<QUrl>()) {
-        localFiles = localFiles || url.isLocalFile();
-        if (url.isLocalFile() && ProjectFile::isOpenable(url.toLocalFile())) {
-            file = url.toLocalFile();
-            break;
-        }
-    }
-    if (file.isEmpty()) {
-        // Other files are not text for the boxes either: no path is pasted.
-        if (localFiles && watched != this) {
-            drop->ignore();
-            return true;
-        }
-        return false;
-    }
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    if (type == QEvent::Drop) {
-        // Once the drop is over: a question or a message must not run inside it.
-        QMetaObject::invokeMethod(
-            this, [this, file] { openProject(file); }, Qt::QueuedConnection);
-    }
-    return true;
 }
 
 } // namespace taskloom

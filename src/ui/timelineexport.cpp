@@ -1,12 +1,12 @@
 #include "timelineexport.h"
 
 #include "alerts.h"
-#include "csvexport.h"
 #include "exportfilename.h"
 #include "filechooser.h"
 #include "files/atomicfile.h"
+#include "plan/exportcheck.h"
+#include "plan/timelinescene.h"
 #include "timeline/timelinepicture.h"
-#include "timeline/timelinescene.h"
 #include "timeline/timelinestyle.h"
 
 #include <QDir>
@@ -43,11 +43,13 @@ TimelineExport::TimelineExport(QWidget* parent, FileChooser& chooser, QString ou
 {
 }
 
-bool TimelineExport::run(const TimelineScene& scene, const QString& projectName, qreal dayWidth,
-                         const QString& fontFamily) const
+bool TimelineExport::run(const TimelineScene& scene, const QString& projectName,
+                         qreal dayWidth) const
 {
-    if (!CsvExport::hasWhatExportNeeds(m_parent, scene.schedule(), projectName))
+    if (const std::optional<Problem> missing = ExportCheck::of(scene.schedule(), projectName)) {
+        Alerts::inform(m_parent, *missing);
         return false;
+    }
 
     QStringList filters;
     for (const Choice& choice : choices())
@@ -79,8 +81,7 @@ bool TimelineExport::run(const TimelineScene& scene, const QString& projectName,
             return false;
     }
 
-    const TimelineStyle style =
-        TimelineStyle::forPicture(fontFamily, TimelinePicture::FontPixels, QLocale());
+    const TimelineStyle style = TimelineStyle::forPicture(TimelinePicture::FontPixels, QLocale());
     const TimelinePicture::Result picture = TimelinePicture::render(scene, style, options);
     if (!picture.refusal.isEmpty()) {
         Alerts::inform(m_parent, QStringLiteral("Ooops!"), picture.refusal);

@@ -22,8 +22,7 @@ public:
     // picture look with the window's font family. projectName is the one the
     // window shows now, checked as every export checks it. True when a file
     // was written.
-    bool run(const TimelineScene& scene, const QString& projectName, qreal dayWidth,
-             const QString& fontFamily) const;
+    bool run(const TimelineScene& scene, const QString& projectName, qreal dayWidth) const;
 
 private:
     QWidget* m_parent;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "timeline/timelinegeometry.h"
-#include "timeline/timelinescene.h"
+#include "plan/timelinescene.h"
 #include "timeline/timelinestyle.h"
 
 #include <QAbstractScrollArea>

@@ -1,6 +1,7 @@
 #include "uilook.h"
 
-#include <QFontDatabase>
+#include "timeline/timelinestyle.h"
+
 #include <QLabel>
 #include <QPalette>
 #include <QWidget>
@@ -20,16 +21,15 @@ QRect UiLook::rect(int left, int top, int width, int height)
 
 QString UiLook::family()
 {
-    // Looked up once: the font list does not change while the program runs.
-    static const QString chosen = [] {
-        const QStringList installed = QFontDatabase::families();
-        for (const QString& wanted : {QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")}) {
-            if (installed.contains(wanted, Qt::CaseInsensitive))
-                return wanted;
-        }
-        return QStringLiteral("Sans Serif");
-    }();
-    return chosen;
+    return TimelineStyle::fontFamily();
+}
+
+QList<QKeySequence> UiLook::keysFor(QKeySequence::StandardKey key, const char* fallback)
+{
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    if (keys.isEmpty())
+        keys.append(QKeySequence(QString::fromLatin1(fallback)));
+    return keys;
 }
 
 QFont UiLook::font(double pointSize, bool bold, bool underline)

@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QKeySequence>
+#include <QList>
 #include <QRect>
 
 class QLabel;
@@ -29,6 +31,10 @@ public:
     // The same look for a caption already made (a link).
     static void dress(QLabel* caption, const char* name, QRect place, const QFont& font,
                       const QColor& colour);
+
+    // The platform's keys for a standard action, or ours where it has none
+    // (the offscreen and X11 platforms know no Save As or Quit key).
+    static QList<QKeySequence> keysFor(QKeySequence::StandardKey key, const char* fallback);
 
     static void setBackground(QWidget* widget, const QColor& colour);
     static void setTextColour(QWidget* widget, const QColor& colour);

@@ -2,7 +2,7 @@
 
 #include "alerts.h"
 #include "filechooser.h"
-#include "ical/icsreader.h"
+#include "plan/daysofffile.h"
 #include "settings/settingsstore.h"
 #include "uilook.h"
 
@@ -108,9 +108,6 @@ QString listText(const DayOff& day)
 
 // Everything from the hour row down moved this far to make room for the dates off.
 constexpr int DaysOffHeight = 3000;
-// The import takes this year and so many after it: recurring holidays become
-// dates, and a list that ran on forever could not be shown or saved.
-constexpr int ImportYearsAhead = 10;
 
 } // namespace
 
@@ -285,23 +282,20 @@ void WorkingWeekDialog::importDaysOff()
     if (path.isEmpty())
         return;
     const QString fileName = QFileInfo(path).fileName();
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        Alerts::warn(this, ErrorTitle,
-                     QStringLiteral("Error: %1 cannot be read (%2).")
-                         .arg(fileName, QFileInfo(path).isDir() ? QStringLiteral("it is a folder")
-                                                                : file.errorString()));
+    const DaysOffFile::Read read = DaysOffFile::read(path, m_today);
+    if (read.unreadable) {
+        Alerts::warn(
+            this, ErrorTitle,
+            QStringLiteral("Error: %1 cannot be read (%2).").arg(fileName, *read.unreadable));
         return;
     }
-    const int firstYear = m_today.year();
-    const int lastYear = firstYear + ImportYearsAhead;
-    const IcsReader::DaysOffRead read =
-        IcsReader::readDaysOff(file.readAll(), fileName, firstYear, lastYear);
-    if (!read.error.isEmpty()) {
-        Alerts::warn(this, ErrorTitle, read.error);
+    if (read.error) {
+        Alerts::warn(this, ErrorTitle, *read.error);
         return;
     }
-    const QString years = QStringLiteral("%1 to %2").arg(firstYear).arg(lastYear);
+    for (const Problem& problem : read.problems)
+        Alerts::warn(this, problem);
+    const QString years = QStringLiteral("%1 to %2").arg(read.years.first).arg(read.years.last);
     if (read.daysOff.isEmpty()) {
         Alerts::inform(this, QStringLiteral("Import Days Off"),
                        QStringLiteral("%1 holds no all-day events from %2. Nothing was imported.")

@@ -1,7 +1,7 @@
 // Publishing against a real CalDAV server (Radicale, started by the fixture)
 // and, for answers Radicale never gives, a local server with canned answers.
 #include "caldav/calendaraddress.h"
-#include "caldav/calendaritems.h"
+#include "plan/calendaritems.h"
 #include "caldav/calendarpublisher.h"
 #include "caldav/davdeletejob.h"
 #include "caldav/davputjob.h"

@@ -21,10 +21,11 @@ Schedule planOf(const QString& project, const QString& tasks,
     WeekFlags flags{};
     for (int day = 1; day <= 7 && !week.isEmpty(); ++day)
         flags[day] = week.at(day - 1) == u'1';
-    return ScheduleBuilder::build({tasks, project, StartOption::OnPickedDate, QDate(2026, 12, 31),
-                                   QDate(2026, 12, 7), flags, !week.isEmpty(), weekAndHours[1],
-                                   weekAndHours[2]})
-        .schedule();
+    BuildInputs inputs{
+        tasks, project,         StartOption::OnPickedDate, QDate(2026, 12, 31), QDate(2026, 12, 7),
+        flags, !week.isEmpty(), weekAndHours[1],           weekAndHours[2]};
+    inputs.location = "Home";
+    return ScheduleBuilder::build(inputs).schedule();
 }
 
 } // namespace

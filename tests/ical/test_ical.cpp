@@ -67,7 +67,7 @@ private Q_SLOTS:
             "Buy paint, brushes; rollers\\tape + 2\n" + QString("漢字, ü; ").repeated(40);
         // clang-format off
         const BuildInputs in{tasks, project, StartOption::RightAway, {}, QDate(2026, 12, 31),
-                             WorkingWeek::mondayToFriday(), true, "9:00 AM", "5:00 PM"};
+                             WorkingWeek::mondayToFriday(), true, "9:00 AM", "5:00 PM", {}, "Home"};
         // clang-format on
         const Schedule plan = ScheduleBuilder::build(in).schedule();
         const CalendarIcs ics(project, "key", Stamp);

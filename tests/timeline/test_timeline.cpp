@@ -1,7 +1,7 @@
 #include "engine/schedulebuilder.h"
 #include "timeline/timelinegeometry.h"
 #include "timeline/timelinepicture.h"
-#include "timeline/timelinescene.h"
+#include "plan/timelinescene.h"
 #include "timeline/timelinestyle.h"
 
 #include <QBuffer>
@@ -45,7 +45,7 @@ TimelinePicture::Result render(TimelinePicture::Format format, int width, qreal 
     options.width = width;
     options.dayWidth = dayWidth;
     return TimelinePicture::render(
-        smallPlan(), TimelineStyle::forPicture("DejaVu Sans", 12, QLocale::c()), options);
+        smallPlan(), TimelineStyle::forPicture(12, QLocale::c()), options);
 }
 
 } // namespace

@@ -597,7 +597,7 @@ private Q_SLOTS:
         p.window.setWorkingWeek({}); // opening reloads the file's week, even when cancelled
         QCOMPARE(openDialog(p, "lblSetWorkingDays", [](auto) { return "Command2"; }),
                  "frmWorkingWeek");
-        QCOMPARE(p.window.weekFlags(), WorkingWeek::mondayToFriday());
+        QCOMPARE(p.window.plan().settings().week, WorkingWeek::mondayToFriday());
         QCOMPARE(p.rows(), 0);
         // Save with Friday off, Tuesday 15 added to the dates off and an 8:00 AM start: all
         // taken at once, and built.

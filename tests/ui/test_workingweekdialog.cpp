@@ -168,15 +168,15 @@ private Q_SLOTS:
     QTest::newRow("remove two") << three << "-0,2" << "Command1" << "Thu 31 Dec 2026   Eve" << "2026-12-31 Eve\r\n"_ba << QStringList{done};
     QTest::newRow("Cancel writes nothing") << three << "+2027-01-04|-0,1" << "Command2"
         << "Fri 1 Jan 2027   New Year|Mon 4 Jan 2027" << QByteArray() << QStringList{};
-    // Today is 12/9/2026: the years 2026 to 2036. New Year's Day every five years from 2000
-    // gives 2030 and 2035; 2025 and 2040 are out, as are 1/1/2037 and the timed event.
+    // Today is 12/9/2026: the years 2025 to 2056. New Year's Day every 25 years from 2000
+    // gives 2025 and 2050; 2000 and 2075 are out, as are 1/1/2057 and the timed event.
     QTest::newRow("import, saved") << three << "i:holidays.ics" << "Command1"
-        << listed + "|Tue 1 Jan 2030   New Year's Day|Mon 1 Jan 2035   New Year's Day|Wed 31 Dec 2036   Last"
-        << "2026-12-24\r\n2026-12-31 Eve\r\n2027-01-01 New Year\r\n2030-01-01 New Year's Day\r\n2035-01-01 New Year's Day\r\n2036-12-31 Last\r\n"_ba
-        << QStringList{box(import, "3 days off from holidays.ics imported, for the years 2026 to 2036. Save keeps them; import the file again for later years."), done};
+        << "Wed 1 Jan 2025   New Year's Day|" + listed + "|Sat 1 Jan 2050   New Year's Day|Sun 31 Dec 2056   Last"
+        << "2025-01-01 New Year's Day\r\n2026-12-24\r\n2026-12-31 Eve\r\n2027-01-01 New Year\r\n2050-01-01 New Year's Day\r\n2056-12-31 Last\r\n"_ba
+        << QStringList{box(import, "3 days off from holidays.ics imported, for the years 2025 to 2056. Save keeps them; import the file again for later years."), done};
     QTest::newRow("import cancelled, broken, empty; Cancel") << three << "i:|i:broken.ics|i:timed.ics" << "Command2" << listed << QByteArray()
         << QStringList{box("Error", "Error: broken.ics is not an iCalendar file: it must hold a whole calendar, from BEGIN:VCALENDAR to END:VCALENDAR.", Box::Warning),
-                       box(import, "timed.ics holds no all-day events from 2026 to 2036. Nothing was imported.")};
+                       box(import, "timed.ics holds no all-day events from 2025 to 2056. Nothing was imported.")};
         // clang-format on
     }
 
@@ -196,11 +196,12 @@ private Q_SLOTS:
                    "\r\n" + more + "END:VEVENT\r\n";
         };
         const QMap<QString, QByteArray> calendars{
-            {"holidays.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//T//EN\r\n" + timed +
-                                 day("n", "20000101",
-                                     "RRULE:FREQ=YEARLY;INTERVAL=5\r\nSUMMARY:New Year's Day\r\n") +
-                                 day("l", "20361231", "SUMMARY:Last\r\n") +
-                                 day("b", "20370101", "SUMMARY:Beyond\r\n") + "END:VCALENDAR\r\n"},
+            {"holidays.ics",
+             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//T//EN\r\n" + timed +
+                 day("n", "20000101",
+                     "RRULE:FREQ=YEARLY;INTERVAL=25\r\nSUMMARY:New Year's Day\r\n") +
+                 day("l", "20561231", "SUMMARY:Last\r\n") +
+                 day("b", "20570101", "SUMMARY:Beyond\r\n") + "END:VCALENDAR\r\n"},
             {"broken.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + timed},
             {"timed.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + timed + "END:VCALENDAR\r\n"}};
         for (const QString& step : steps.split('|', Qt::SkipEmptyParts)) {
