@@ -1,5 +1,6 @@
 #pragma once
 
+#include "donetask.h"
 #include "workingweek.h"
 
 #include <QDate>
@@ -28,6 +29,13 @@ struct BuildInputs {
     // Last, so that lists of the fields above still fill a BuildInputs.
     QList<QDate> datesOff{}; // any order; they count only while the week applies
     QString location{};      // where every calendar event takes place
+    // Progress: the tasks marked done keep their recorded dates; every other
+    // task starts no earlier than the re-plan date (when set).
+    QList<DoneTask> doneTasks{};
+    QDate replanDate{};
+    // The project's own start, kept in its file: a picked date before today
+    // that is this one builds, so a started project opens as it was.
+    QDate keptStart{};
 
     WorkingWeek workingWeek() const { return WorkingWeek(weekFlags, weekApplies, datesOff); }
 };

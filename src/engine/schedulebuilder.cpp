@@ -30,13 +30,14 @@ const QDate LastDate(9999, 12, 31);
 
 BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
 {
-    if (inputs.startOption == StartOption::OnPickedDate && inputs.pickedStartDate < inputs.today)
+    if (inputs.startOption == StartOption::OnPickedDate && inputs.pickedStartDate < inputs.today &&
+        inputs.pickedStartDate != inputs.keptStart)
         return pastDateRefusal();
     const WorkingWeek week = inputs.workingWeek();
     if (!week.hasWorkingDay())
         return noWorkingDayRefusal();
     const std::optional<QDate> start =
-        projectStart(inputs.startOption, inputs.pickedStartDate, inputs.today, week);
+        projectStart(inputs.startOption, inputs.pickedStartDate, inputs.today, week, inputs.keptStart);
     if (!start)
         return pastDateRefusal();
 
@@ -56,17 +57,23 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
 }
 
 std::optional<QDate> ScheduleBuilder::projectStart(StartOption option, QDate pickedStartDate,
-                                                   QDate today, const WorkingWeek& week)
+                                                   QDate today, const WorkingWeek& week,
+                                                   QDate keptStart)
 {
     QDate base = today;
     if (option == StartOption::OnPickedDate) {
-        if (!pickedStartDate.isValid() || pickedStartDate < today)
+        if (!pickedStartDate.isValid() || (pickedStartDate < today && pickedStartDate != keptStart))
             return std::nullopt;
         base = pickedStartDate;
     }
     if (!week.hasWorkingDay())
         return std::nullopt;
     return week.firstWorkingDayFrom(base);
+}
+
+QString ScheduleBuilder::progressName(const QString& taskText)
+{
+    return TaskText::taskName(taskText).trimmed();
 }
 
 double ScheduleBuilder::roundHalfEven(double value)
@@ -131,6 +138,15 @@ ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, WorkingWeek week, QD
       m_nextTaskStart(projectStart)
 {
     m_schedule.projectStart = projectStart;
+    // Right away, nothing still to do starts before today, even after tasks
+    // done early; after a re-plan, nothing starts before the re-plan date.
+    if (inputs.startOption == StartOption::RightAway && !inputs.doneTasks.isEmpty())
+        m_earliestStart = projectStart;
+    if (inputs.replanDate.isValid())
+        m_earliestStart =
+            std::max(m_earliestStart, m_week.firstWorkingDayFrom(inputs.replanDate));
+    for (const DoneTask& done : inputs.doneTasks)
+        m_done.insert({done.name, done.occurrence}, done);
 }
 
 std::optional<Problem> ScheduleBuilder::addTaskRow(qsizetype lineNumber, QStringView line,
@@ -146,8 +162,21 @@ std::optional<Problem> ScheduleBuilder::addTaskRow(qsizetype lineNumber, QString
     // A "//" line runs beside the row before it, on every build; on the first
     // row that is the project start, the same as an ordinary task.
     const bool parallel = TaskText::isParallel(taskText);
-    const QDate start = parallel ? m_previousTaskStart : m_nextTaskStart;
-    const QDate end = m_week.addWorkingDays(start, k);
+    // Only a plan with progress needs to know who each task is.
+    auto done = m_done.cend();
+    if (!m_done.isEmpty()) {
+        const QString key = progressName(taskText);
+        done = m_done.constFind({key, ++m_namesSeen[key]});
+    }
+    QDate start = parallel ? m_previousTaskStart : m_nextTaskStart;
+    QDate end;
+    if (done != m_done.cend()) {
+        start = done->start;
+        end = done->end;
+    } else {
+        start = std::max(start, m_earliestStart);
+        end = m_week.addWorkingDays(start, k);
+    }
     // Its events lie between these two dates, so they are the ones to check.
     if (std::max(start, end) > LastDate)
         return pastLastDateRefusal(lineNumber, line.toString());
@@ -157,26 +186,36 @@ std::optional<Problem> ScheduleBuilder::addTaskRow(qsizetype lineNumber, QString
     m_previousTaskStart = start;
     m_nextTaskStart = m_week.addWorkingDays(end, 1);
 
-    m_schedule.rows.append(
-        {m_inputs.projectName + QStringLiteral(": ") + name, start, end, duration, parallel});
-    if (!addTaskCalendarEvents(start, duration, parallel ? name : taskText))
+    const bool isDone = done != m_done.cend();
+    m_schedule.rows.append({m_inputs.projectName + QStringLiteral(": ") + name, start, end, duration,
+                            parallel, isDone});
+    if (!addTaskCalendarEvents(start, duration, parallel ? name : taskText,
+                               isDone ? end : QDate()))
         return tooManyEventsRefusal(lineNumber);
     return std::nullopt;
 }
 
 bool ScheduleBuilder::addTaskCalendarEvents(QDate startDate, double dayCount,
-                                            const QString& taskText)
+                                            const QString& taskText, QDate lastDay)
 {
     // Only whole days become events; a count below one (0.5, or negative)
     // gives none.
     int remaining = static_cast<int>(std::floor(dayCount));
     QDate next = startDate;
+    // A done task's recorded start need not work under today's week.
+    if (lastDay.isValid())
+        next = m_week.firstWorkingDayFrom(startDate);
     int number = 0;
     const QString subject = m_inputs.projectName % u": " % taskText;
-    while (remaining > 0) {
+    while (remaining > 0 && !(lastDay.isValid() && next > lastDay)) {
         if (m_schedule.events.size() >= MaxEvents)
             return false;
-        const Placement placed = placeNextCalendarEvent(next, remaining);
+        Placement placed = placeNextCalendarEvent(next, remaining);
+        // A task done early ends on the day it was marked.
+        if (lastDay.isValid() && placed.end > lastDay) {
+            placed.end = lastDay;
+            placed.placedDays = remaining;
+        }
         // Every event starts on a working day (the task's start, or the next
         // working day after a run), so it places at least one day. Weekdays
         // off and dates off both answer through the one working-day test the

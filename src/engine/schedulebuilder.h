@@ -6,6 +6,7 @@
 #include "workingweek.h"
 
 #include <QDate>
+#include <QHash>
 #include <optional>
 
 namespace taskloom {
@@ -25,9 +26,14 @@ public:
 
     // The project's first working day: today, or the picked date when the
     // second option is chosen, moved on to a working day. No date when the
-    // picked date is in the past or the working week has no working day.
+    // picked date is in the past (unless it is the project's kept start) or
+    // the working week has no working day.
     static std::optional<QDate> projectStart(StartOption option, QDate pickedStartDate, QDate today,
-                                             const WorkingWeek& week);
+                                             const WorkingWeek& week, QDate keptStart = {});
+
+    // The name a task is known by for its progress (see DoneTask): the task
+    // text of its line without "//" and the blanks around it.
+    static QString progressName(const QString& taskText);
 
     // Halves go to the even neighbour: 2.5 -> 2, 3.5 -> 4, -0.5 -> 0.
     static double roundHalfEven(double value);
@@ -56,7 +62,9 @@ private:
     // project grows past MaxEvents.
     std::optional<Problem> addTaskRow(qsizetype lineNumber, QStringView line, const TaskLine& task);
     // False once the project holds MaxEvents events; the build is then refused.
-    bool addTaskCalendarEvents(QDate startDate, double dayCount, const QString& taskText);
+    // A done task's events end by its recorded end (lastDay).
+    bool addTaskCalendarEvents(QDate startDate, double dayCount, const QString& taskText,
+                               QDate lastDay = {});
     Placement placeNextCalendarEvent(QDate fromDate, int daysLeft) const;
 
     const BuildInputs& m_inputs;
@@ -64,6 +72,10 @@ private:
     Schedule m_schedule;
     QDate m_previousTaskStart;
     QDate m_nextTaskStart;
+    // No task that is not done starts before this day (unset: no such day).
+    QDate m_earliestStart;
+    QHash<QString, int> m_namesSeen;
+    QHash<std::pair<QString, int>, DoneTask> m_done;
 };
 
 } // namespace taskloom

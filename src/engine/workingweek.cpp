@@ -112,6 +112,11 @@ QDate WorkingWeek::firstWorkingDayFrom(QDate date) const
     return isWorkingDay(date) ? date : addWorkingDays(date, 1);
 }
 
+QDate WorkingWeek::lastWorkingDayUntil(QDate date) const
+{
+    return isWorkingDay(date) ? date : addWorkingDays(date, -1);
+}
+
 int WorkingWeek::workingRunLength(QDate date, int limit) const
 {
     if (limit <= 0)

@@ -36,6 +36,8 @@ public:
     QDate addWorkingDays(QDate date, int n) const;
     // The date when it works, otherwise the next working day.
     QDate firstWorkingDayFrom(QDate date) const;
+    // The date when it works, otherwise the working day before it.
+    QDate lastWorkingDayUntil(QDate date) const;
     // How many days in a row work from the date on, the date included, at
     // most limit: 0 when the date itself is a day off. The event placement
     // measures runs with it instead of testing day by day.

@@ -60,6 +60,9 @@ BuildInputs PlanDocument::buildInputs(const PlanChoices& choices, QDate today) c
     inputs.datesOff = DayOff::datesOf(m_settings.daysOff);
     // Every event has always been given this place in the calendar files.
     inputs.location = QStringLiteral("Home");
+    inputs.doneTasks = m_done;
+    inputs.replanDate = m_replanDate;
+    inputs.keptStart = m_keptStart;
     return inputs;
 }
 
@@ -84,6 +87,40 @@ bool PlanDocument::isBuiltFrom(const PlanChoices& choices) const
 void PlanDocument::clearSchedule()
 {
     m_scene = {};
+    m_builtFrom.reset();
+}
+
+PlanChoices PlanDocument::setDone(int row, bool done, const PlanChoices& choices, QDate today)
+{
+    Q_ASSERT(m_builtFrom && row >= 0 && row < schedule().rows.size());
+    // Who the row's task is: its name and which task of that name it is.
+    const QList<QStringView> lines = TaskText::taskLines(m_builtFrom->taskText);
+    const QString name = ScheduleBuilder::progressName(TaskText::parseTaskLine(lines.at(row)).text);
+    int occurrence = 0;
+    for (int i = 0; i <= row; ++i)
+        occurrence += ScheduleBuilder::progressName(TaskText::parseTaskLine(lines.at(i)).text) == name;
+    m_done.removeIf([&](const DoneTask& task) {
+        return task.name == name && task.occurrence == occurrence;
+    });
+    PlanChoices shown = choices;
+    if (done) {
+        const ScheduleRow& task = schedule().rows.at(row);
+        const QDate lastWorked = m_scene.week().lastWorkingDayUntil(today);
+        m_done.append({name, occurrence, std::min(task.start, lastWorked),
+                       std::min(task.end, lastWorked)});
+        if (shown.startOption == StartOption::RightAway) {
+            shown.startOption = StartOption::OnPickedDate;
+            shown.pickedStartDate = schedule().projectStart;
+            m_keptStart = shown.pickedStartDate;
+        }
+    }
+    m_builtFrom.reset(); // the schedule on hand no longer shows the progress
+    return shown;
+}
+
+void PlanDocument::replan(QDate today)
+{
+    m_replanDate = today;
     m_builtFrom.reset();
 }
 
@@ -140,6 +177,9 @@ void PlanDocument::reset()
     m_extras = {};
     m_calendarUrl.clear();
     m_calendarUser.clear();
+    m_done.clear();
+    m_replanDate = {};
+    m_keptStart = {};
     clearSchedule();
 }
 
@@ -156,6 +196,11 @@ ProjectFile::Load PlanDocument::open(const QString& path)
     m_calendarUrl.clear();
     m_calendarUser.clear();
     setCalendarTarget(load.project->calendarUrl, load.project->calendarUser);
+    m_done = load.project->done;
+    m_replanDate = load.project->replanDate;
+    m_keptStart = load.project->startOption == StartOption::OnPickedDate
+                      ? load.project->startDate
+                      : QDate();
     return load;
 }
 
@@ -171,6 +216,8 @@ Project PlanDocument::project(const PlanChoices& choices) const
     project.calendarUrl = m_calendarUrl;
     project.calendarUser = m_calendarUser;
     project.extras = m_extras;
+    project.done = m_done;
+    project.replanDate = m_replanDate;
     return project;
 }
 
@@ -182,6 +229,8 @@ std::optional<QString> PlanDocument::save(const QString& path, const PlanChoices
         return reason;
     m_id = saved.id;
     m_filePath = QFileInfo(path).absoluteFilePath();
+    if (choices.startOption == StartOption::OnPickedDate)
+        m_keptStart = choices.pickedStartDate;
     return std::nullopt;
 }
 

@@ -62,6 +62,20 @@ public:
     const TimelineScene& timelineScene() const { return m_scene; }
     BuildInputs buildInputs(const PlanChoices& choices, QDate today) const;
 
+    // Progress: the tasks marked done with their recorded dates, and the
+    // date the plan was last re-planned from (unset: never).
+    const QList<DoneTask>& doneTasks() const { return m_done; }
+    QDate replanDate() const { return m_replanDate; }
+    // Marks the task of a row of the last build done, or not done. Marking
+    // records its dates as the plan shows them, except that a task finished
+    // early ends today: with T the last working day up to today, its start
+    // and end are at the latest T. A project that starts right away stops
+    // moving with the clock: it is pinned to the date its plan starts on, and
+    // the choices to show from then on come back.
+    PlanChoices setDone(int row, bool done, const PlanChoices& choices, QDate today);
+    // From now on every task not done starts no earlier than today.
+    void replan(QDate today);
+
     // The checks every export and publish makes first.
     std::optional<Problem> exportCheck(const QString& projectName) const;
     // Who the project is for the calendar files: its id once it has a project
@@ -102,6 +116,10 @@ private:
     WorkingSettings m_settings;
     TimelineScene m_scene;
     std::optional<PlanChoices> m_builtFrom; // none until the first build
+    QList<DoneTask> m_done;
+    QDate m_replanDate;
+    // The start the project file holds: a past one still builds.
+    QDate m_keptStart;
 
     QString m_filePath;
     QString m_id;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/buildinputs.h"
+#include "engine/donetask.h"
 
 #include <QDate>
 #include <QJsonObject>
@@ -27,6 +28,10 @@ struct Project {
     // password: that is for the system keychain only.
     QString calendarUrl;
     QString calendarUser;
+    // Progress: the tasks marked done with their recorded dates, and the date
+    // the plan was last re-planned from (unset: never).
+    QList<DoneTask> done;
+    QDate replanDate;
     // Keys this version does not know, written back unchanged.
     QJsonObject extras;
 

@@ -12,6 +12,7 @@
 #include <QUuid>
 
 #include <cmath>
+#include <limits>
 
 namespace taskloom {
 
@@ -26,10 +27,12 @@ const QString StartKey = QStringLiteral("start");
 const QString WeekKey = QStringLiteral("adjustToWorkingWeek");
 const QString CalendarUrlKey = QStringLiteral("calendarUrl");
 const QString CalendarUserKey = QStringLiteral("calendarUser");
+const QString DoneKey = QStringLiteral("done");
+const QString ReplanKey = QStringLiteral("replannedOn");
 const QString RightAway = QStringLiteral("right-away");
 // Every key this version reads; the others are kept as they are.
-const QStringList KnownKeys{FormatKey, VersionKey, IdKey,          NameKey,        TasksKey,
-                            StartKey,  WeekKey,    CalendarUrlKey, CalendarUserKey};
+const QStringList KnownKeys{FormatKey, VersionKey,     IdKey,           NameKey, TasksKey,  StartKey,
+                            WeekKey,   CalendarUrlKey, CalendarUserKey, DoneKey, ReplanKey};
 
 ProjectFile::Load refused(const QString& problem)
 {
@@ -85,6 +88,30 @@ std::optional<QString> textOf(const QByteArray& bytes)
 bool holdsLineBreak(const QString& line)
 {
     return line.contains(u'\n') || line.contains(u'\r');
+}
+
+// The done tasks of a file, or what is wrong with them.
+std::optional<QList<DoneTask>> readDone(const QJsonValue& value, QString& problem)
+{
+    problem = QStringLiteral("\"done\" must be a list of tasks, each with \"task\", \"occurrence\" "
+                             "(a whole number from 1), \"start\" and \"end\" (dates as YYYY-MM-DD).");
+    if (!value.isArray())
+        return std::nullopt;
+    QList<DoneTask> done;
+    for (const QJsonValue item : value.toArray()) {
+        const QJsonObject task = item.toObject();
+        const double occurrence = task.value(QStringLiteral("occurrence")).toDouble(0);
+        const std::optional<QDate> start =
+            ProjectFile::parseIsoDate(task.value(QStringLiteral("start")).toString());
+        const std::optional<QDate> end =
+            ProjectFile::parseIsoDate(task.value(QStringLiteral("end")).toString());
+        if (!item.isObject() || !task.value(QStringLiteral("task")).isString() || occurrence < 1 ||
+            occurrence > std::numeric_limits<int>::max() || occurrence != std::floor(occurrence) ||
+            !start || !end)
+            return std::nullopt;
+        done.append({task.value(QStringLiteral("task")).toString(), int(occurrence), *start, *end});
+    }
+    return done;
 }
 
 } // namespace
@@ -219,6 +246,20 @@ ProjectFile::Load ProjectFile::fromJson(const QByteArray& bytes)
         *value = object.value(*key).toString();
     }
 
+    if (object.contains(DoneKey)) {
+        QString problem;
+        std::optional<QList<DoneTask>> done = readDone(object.value(DoneKey), problem);
+        if (!done)
+            return refused(problem);
+        project.done = std::move(*done);
+    }
+    if (object.contains(ReplanKey)) {
+        const std::optional<QDate> date = parseIsoDate(object.value(ReplanKey).toString());
+        if (!date)
+            return refused(QStringLiteral("\"replannedOn\" must be a date as YYYY-MM-DD."));
+        project.replanDate = *date;
+    }
+
     project.extras = object;
     for (const QString& key : KnownKeys)
         project.extras.remove(key);
@@ -245,6 +286,17 @@ QByteArray ProjectFile::toJson(const Project& project)
         object.insert(CalendarUrlKey, project.calendarUrl);
     if (!project.calendarUser.isEmpty())
         object.insert(CalendarUserKey, project.calendarUser);
+    if (!project.done.isEmpty()) {
+        QJsonArray done;
+        for (const DoneTask& task : project.done)
+            done.append(QJsonObject{{QStringLiteral("task"), task.name},
+                                    {QStringLiteral("occurrence"), task.occurrence},
+                                    {QStringLiteral("start"), task.start.toString(Qt::ISODate)},
+                                    {QStringLiteral("end"), task.end.toString(Qt::ISODate)}});
+        object.insert(DoneKey, done);
+    }
+    if (project.replanDate.isValid())
+        object.insert(ReplanKey, project.replanDate.toString(Qt::ISODate));
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 

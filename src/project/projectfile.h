@@ -14,6 +14,10 @@ namespace taskloom {
 //   {"format": "taskloom-project", "version": 1, "id": "<uuid>",
 //    "project": "Kitchen", "tasks": ["Clear the room + 2 days", "//Order tiles + 2"],
 //    "start": "right-away" or "YYYY-MM-DD", "adjustToWorkingWeek": true}
+// and, for a project followed through time, optionally
+//    "done": [{"task": "Clear the room", "occurrence": 1,
+//              "start": "YYYY-MM-DD", "end": "YYYY-MM-DD"}],
+//    "replannedOn": "YYYY-MM-DD"
 // Reading is strict: anything it cannot take whole is refused with what is
 // wrong, so a damaged file never half-fills a window. A plain .txt task list
 // opens too, as its task lines and its name.

@@ -133,9 +133,9 @@ private Q_SLOTS:
         row("new, save", "Ctrl+N", Box::Save, Fresh + saved);
         row("open a task list", "Ctrl+O", Box::Discard,
             "Hall|Paint|on date|every day|" + Title + "|14 14 1" + old);
-        row("open a past start", "Ctrl+O", Box::Discard,
-            KitchenState + '|' + Title + " — old.taskloom|" + old, "old.taskloom",
-            box("Ooops!", "Your project is set to start on a past date. Please fix this."));
+        // Started on Tuesday 8 December, the day before today: it opens as it was.
+        row("open a started project", "Ctrl+O", Box::Discard,
+            KitchenState + '|' + Title + " — old.taskloom|8 12 3" + old, "old.taskloom");
         row("open a damaged file", "Ctrl+O", Box::Discard, kept + old, "bad.taskloom",
             box("Error",
                 "The project could not be read from %1.\n\n\"start\" must be \"right-away\" or a "
