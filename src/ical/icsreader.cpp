@@ -5,12 +5,16 @@
 #include <libical/ical.h>
 
 #include <QDateTime>
+#include <QHash>
 #include <QSet>
 #include <QTimeZone>
 
 #include <algorithm>
 #include <memory>
+#include <set>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace taskloom {
 
@@ -29,27 +33,88 @@ QString textOf(const char* text)
 // A moved occurrence of a recurring event: its UID and the date it replaces.
 using Occurrence = std::pair<QString, QDate>;
 
+// The days an occurrence covers within the years read, as Julian days, and
+// the index of its label.
+struct Span {
+    qint64 first;
+    qint64 last;
+    qsizetype label;
+};
+
 struct Expansion {
     QDate from;
     QDate to;
     const QSet<Occurrence>* moved = nullptr;
     QString uid;
-    QString label;
+    qsizetype label = 0;
     qint64 dayCount = 1;
-    QList<DayOff>* daysOff = nullptr;
+    std::vector<Span>* spans = nullptr;
 };
+
+// One occurrence from its first day, cut to the years read: a span, not its
+// days, so a long event repeated often costs no more than a short one.
+void addOccurrence(const Expansion& expansion, QDate first)
+{
+    if (expansion.moved->contains({expansion.uid, first}))
+        return;
+    const QDate start = std::max(first, expansion.from);
+    const QDate end = std::min(first.addDays(expansion.dayCount - 1), expansion.to);
+    if (start <= end)
+        expansion.spans->push_back({start.toJulianDay(), end.toJulianDay(), expansion.label});
+}
 
 // Called by libical for each occurrence: its span starts at midnight UTC of
 // the occurrence's first day.
 void takeOccurrence(icalcomponent* /*event*/, icaltime_span* span, void* data)
 {
-    auto* expansion = static_cast<Expansion*>(data);
-    const QDate first = QDateTime::fromSecsSinceEpoch(span->start, QTimeZone::utc()).date();
-    if (expansion->moved->contains({expansion->uid, first}))
-        return;
-    const QDate last = std::min(first.addDays(expansion->dayCount - 1), expansion->to);
-    for (QDate date = std::max(first, expansion->from); date <= last; date = date.addDays(1))
-        expansion->daysOff->append({date, expansion->label});
+    addOccurrence(*static_cast<const Expansion*>(data),
+                  QDateTime::fromSecsSinceEpoch(span->start, QTimeZone::utc()).date());
+}
+
+// The dates the spans cover, each once, labelled with the labels of the
+// spans covering it in the order of their indexes: sorted, then swept once,
+// so the work follows the spans and the dates, not spans times their days.
+QList<DayOff> daysCovered(std::vector<Span> spans, const QStringList& labels)
+{
+    // One label's spans are joined first where they overlap or touch, so that
+    // a date counts each label once.
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) {
+        return std::tie(a.label, a.first) < std::tie(b.label, b.first);
+    });
+    // Where a label starts to cover the dates (label + 1), and the day after
+    // it stops (-(label + 1)).
+    std::vector<std::pair<qint64, qsizetype>> edges;
+    for (std::size_t i = 0; i < spans.size();) {
+        Span joined = spans[i];
+        for (++i; i < spans.size() && spans[i].label == joined.label &&
+                  spans[i].first <= joined.last + 1;
+             ++i)
+            joined.last = std::max(joined.last, spans[i].last);
+        edges.push_back({joined.first, joined.label + 1});
+        edges.push_back({joined.last + 1, -(joined.label + 1)});
+    }
+    std::sort(edges.begin(), edges.end());
+
+    QList<DayOff> days;
+    std::set<qsizetype> covering;
+    for (std::size_t i = 0; i < edges.size();) {
+        const qint64 day = edges[i].first;
+        for (; i < edges.size() && edges[i].first == day; ++i) {
+            if (edges[i].second > 0)
+                covering.insert(edges[i].second - 1);
+            else
+                covering.erase(-edges[i].second - 1);
+        }
+        if (covering.empty())
+            continue;
+        QStringList names;
+        for (const qsizetype label : covering)
+            names.append(labels.at(label));
+        const QString label = DayOff::joinedLabels(names);
+        for (qint64 d = day; d < edges[i].first; ++d) // an edge closes every span
+            days.append({QDate::fromJulianDay(d), label});
+    }
+    return days;
 }
 
 // An event that recurs more often than daily is no holiday, and its
@@ -129,6 +194,9 @@ IcsReader::DaysOffRead IcsReader::readDaysOff(const QByteArray& bytes, const QSt
 
     const QDate from(firstYear, 1, 1);
     const QDate to(lastYear, 12, 31);
+    std::vector<Span> spans;
+    QStringList labels; // in the order they first appear
+    QHash<QString, qsizetype> labelIndex;
     for (icalcomponent* event : events) {
         const icaltimetype start = icalcomponent_get_dtstart(event);
         if (icaltime_is_null_time(start) || !start.is_date ||
@@ -140,13 +208,14 @@ IcsReader::DaysOffRead IcsReader::readDaysOff(const QByteArray& bytes, const QSt
             icaltime_is_null_time(end)
                 ? 1
                 : std::max<qint64>(1, IcalDate::dateOf(start).daysTo(IcalDate::dateOf(end)));
-        Expansion expansion{from,
-                            to,
-                            &moved,
-                            textOf(icalcomponent_get_uid(event)),
-                            textOf(icalcomponent_get_summary(event)),
-                            dayCount,
-                            &read.daysOff};
+        const QString summary = textOf(icalcomponent_get_summary(event));
+        const qsizetype label = labelIndex.value(summary, labels.size());
+        if (label == labels.size()) {
+            labelIndex.insert(summary, label);
+            labels.append(summary);
+        }
+        Expansion expansion{from,  to,       &moved, textOf(icalcomponent_get_uid(event)),
+                            label, dayCount, &spans};
         // An override stands for itself, not for the date it replaces.
         if (!icaltime_is_null_time(icalcomponent_get_recurrenceid(event)))
             expansion.uid.clear();
@@ -157,7 +226,7 @@ IcsReader::DaysOffRead IcsReader::readDaysOff(const QByteArray& bytes, const QSt
                                          IcalDate::value(to.addDays(1)), &takeOccurrence,
                                          &expansion);
     }
-    read.daysOff = DayOff::merged(std::move(read.daysOff));
+    read.daysOff = daysCovered(std::move(spans), labels);
     return read;
 }
 

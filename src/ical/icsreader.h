@@ -23,7 +23,9 @@ public:
     // The dates from 1 January of firstYear to 31 December of lastYear;
     // recurring events are expanded over those years, their exceptions
     // (EXDATE) left out and their extra dates (RDATE) and moved occurrences
-    // taken in. fileName names the file in the error.
+    // taken in. A date covered by several events is labelled with their
+    // summaries, each once, in the order they first come in the file.
+    // fileName names the file in the error.
     static DaysOffRead readDaysOff(const QByteArray& bytes, const QString& fileName, int firstYear,
                                    int lastYear);
 

@@ -131,16 +131,20 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("yearly from 2020, 2027 excepted") << holidays(christmas)
             << "2026-12-25 Christmas Day|2028-12-25 Christmas Day" << "";
-        QTest::newRow("three days; one without DTEND; a timed event left out") << holidays(
+        QTest::newRow("three days, overlapping; one without DTEND; a timed event left out") << holidays(
             vevent("shut", "20261228", "DTEND;VALUE=DATE:20261231\r\n", "Closure") +
-            vevent("may", "20270501", "", "Labour Day") +
+            vevent("more", "20261230", "DTEND;VALUE=DATE:20270101\r\n", "Closure") +
+            vevent("eve", "20261231", "", "Eve") + vevent("may", "20270501", "", "Labour Day") +
             vevent("meet", "20270104T090000Z", "DTEND:20270104T100000Z\r\n", "Meeting"))
-            << "2026-12-28 Closure|2026-12-29 Closure|2026-12-30 Closure|2027-05-01 Labour Day" << "";
-        QTest::newRow("a run begun the year before; beyond the years; cancelled") << holidays(
+            << "2026-12-28 Closure|2026-12-29 Closure|2026-12-30 Closure|2026-12-31 Closure, Eve|"
+               "2027-05-01 Labour Day" << "";
+        // The long one repeats daily, each time until 9999: only the years read count.
+        QTest::newRow("runs begun the year before, or going on after; beyond the years; cancelled") << holidays(
             vevent("break", "20251231", "DURATION:P3D\r\n", "Winter break") +
+            vevent("long", "20281230", "DTEND;VALUE=DATE:99991231\r\nRRULE:FREQ=DAILY\r\n", "Long") +
             vevent("far", "20290101", "", "Too late") +
             vevent("off", "20260601", "STATUS:CANCELLED\r\n", "Called off"))
-            << "2026-01-01 Winter break|2026-01-02 Winter break" << "";
+            << "2026-01-01 Winter break|2026-01-02 Winter break|2028-12-30 Long|2028-12-31 Long" << "";
         QTest::newRow("a moved occurrence, an extra date, two on one day") << holidays(
             vevent("bank", "20240504", "RRULE:FREQ=YEARLY;BYMONTH=5;BYDAY=1MO\r\n"
                                       "RDATE;VALUE=DATE:20281227\r\n", "Bank holiday") +
