@@ -6,11 +6,15 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTimeZone>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <set>
 #include <tuple>
 #include <utility>
@@ -24,10 +28,27 @@ using Component = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
 
 const QByteArray ByteOrderMark("\xEF\xBB\xBF");
 
+// Events whose rules cannot be read are named up to this many; past it, how
+// many more.
+constexpr qsizetype MaxRuleWarnings = 5;
+
 // One line of text: a summary's line breaks would split a daysoff.txt line.
 QString textOf(const char* text)
 {
     return QString::fromUtf8(text).simplified();
+}
+
+// Text of the file as a warning quotes it: without control characters, cut
+// short, since the command line prints it.
+QString quoted(const QString& text)
+{
+    constexpr qsizetype MaxQuoted = 100;
+    QString shown;
+    for (const char32_t c : text.toUcs4()) {
+        if (QChar::isPrint(c))
+            shown += QString::fromUcs4(&c, 1);
+    }
+    return shown.size() > MaxQuoted ? shown.left(MaxQuoted) + QStringLiteral("…") : shown;
 }
 
 // A moved occurrence of a recurring event: its UID and the date it replaces.
@@ -69,6 +90,86 @@ void takeOccurrence(icalcomponent* /*event*/, icaltime_span* span, void* data)
 {
     addOccurrence(*static_cast<const Expansion*>(data),
                   QDateTime::fromSecsSinceEpoch(span->start, QTimeZone::utc()).date());
+}
+
+// Easter Sunday of a year of the Gregorian calendar (the anonymous computus).
+QDate easterSunday(int year)
+{
+    const int a = year % 19, b = year / 100, c = year % 100, d = b / 4, e = b % 4;
+    const int f = (b + 8) / 25, g = (b - f + 1) / 3, h = (19 * a + b - d - g + 15) % 30;
+    const int i = c / 4, k = c % 4, l = (32 + 2 * e + 2 * i - h - k) % 7;
+    const int m = (a + 11 * h + 22 * l) / 451, n = h + l - 7 * m + 114;
+    return {year, n / 31, n % 31 + 1};
+}
+
+// A yearly rule by Easter, which holiday calendars use for Good Friday
+// ("FREQ=YEARLY;BYEASTER=-2") and libical cannot read: the days from Easter
+// Sunday, and the rule's other parts as libical reads them. None for a rule
+// with any other part beside BYEASTER than a yearly rule's UNTIL, COUNT,
+// INTERVAL and WKST.
+struct EasterRule {
+    int days = 0;
+    icalrecurrencetype recurrence;
+};
+
+std::optional<EasterRule> easterRuleOf(const QString& rule)
+{
+    QStringList parts = rule.split(u';');
+    const auto isEaster = [](const QString& part) {
+        return part.startsWith(QStringLiteral("BYEASTER="), Qt::CaseInsensitive);
+    };
+    const auto easter = std::find_if(parts.begin(), parts.end(), isEaster);
+    if (easter == parts.end() || std::count_if(parts.begin(), parts.end(), isEaster) != 1)
+        return std::nullopt;
+    bool isNumber = false;
+    const int days = easter->mid(9).toInt(&isNumber);
+    parts.erase(easter);
+    const icalrecurrencetype r =
+        icalrecurrencetype_from_string(parts.join(u';').toUtf8().constData());
+    const short* const lists[] = {r.by_second,  r.by_minute,    r.by_hour,
+                                  r.by_day,     r.by_month_day, r.by_year_day,
+                                  r.by_week_no, r.by_month,     r.by_set_pos};
+    const bool onlyYearly = r.freq == ICAL_YEARLY_RECURRENCE &&
+                            std::all_of(std::begin(lists), std::end(lists), [](const short* list) {
+                                return list[0] == ICAL_RECURRENCE_ARRAY_MAX;
+                            });
+    if (!isNumber || std::abs(days) > 366 || !onlyYearly)
+        return std::nullopt;
+    return EasterRule{days, r};
+}
+
+// The occurrences of an Easter rule after DTSTART, which libical's own
+// expansion gives (and counts as the first): the day of every INTERVAL-th
+// year from DTSTART's, up to UNTIL or COUNT, an EXDATE left out.
+void expandEaster(icalcomponent* event, const EasterRule& rule, QDate start,
+                  const Expansion& expansion)
+{
+    const icalrecurrencetype& r = rule.recurrence;
+    const QDate until = icaltime_is_null_time(r.until)
+                            ? expansion.to
+                            : std::min(expansion.to, IcalDate::dateOf(r.until));
+    QSet<QDate> excepted;
+    for (icalproperty* p = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY);
+         p != nullptr; p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY))
+        excepted.insert(IcalDate::dateOf(icalproperty_get_exdate(p)));
+    int count = 1;
+    for (int year = start.year();; year += r.interval) {
+        const QDate date = easterSunday(year).addDays(rule.days);
+        if (date > until || (r.count > 0 && date > start && ++count > r.count))
+            return;
+        if (date > start && !excepted.contains(date))
+            addOccurrence(expansion, date);
+    }
+}
+
+// The rule of an RRULE that libical removed as unreadable, from the error it
+// put in its place; a null string for any other error.
+QString removedRule(const char* error)
+{
+    static const QRegularExpression removed(QStringLiteral(
+        "^Can't parse as RECUR value in RRULE property\\. Removing entire property: (.*)$"));
+    const QRegularExpressionMatch match = removed.match(QString::fromUtf8(error));
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 // The dates the spans cover, each once, labelled with the labels of the
@@ -197,6 +298,7 @@ IcsReader::DaysOffRead IcsReader::readDaysOff(const QByteArray& bytes, const QSt
     std::vector<Span> spans;
     QStringList labels; // in the order they first appear
     QHash<QString, qsizetype> labelIndex;
+    qsizetype unreadRules = 0;
     for (icalcomponent* event : events) {
         const icaltimetype start = icalcomponent_get_dtstart(event);
         if (icaltime_is_null_time(start) || !start.is_date ||
@@ -225,6 +327,36 @@ IcsReader::DaysOffRead IcsReader::readDaysOff(const QByteArray& bytes, const QSt
         icalcomponent_foreach_recurrence(event, IcalDate::value(reach),
                                          IcalDate::value(to.addDays(1)), &takeOccurrence,
                                          &expansion);
+
+        // A rule libical could not read it removed, leaving an error in its
+        // place: one by Easter is expanded here, any other is told.
+        for (icalproperty* error = icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY);
+             error != nullptr;
+             error = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY)) {
+            const char* text = icalproperty_get_xlicerror(error);
+            const QString rule = removedRule(text);
+            if (rule.isNull())
+                continue;
+            // libical cuts its error at 1,023 bytes: a rule as long may be cut short.
+            if (const std::optional<EasterRule> easter =
+                    qstrlen(text) < 1023 ? easterRuleOf(rule) : std::nullopt) {
+                expandEaster(event, *easter, IcalDate::dateOf(start), expansion);
+            } else if (++unreadRules <= MaxRuleWarnings) {
+                read.warnings.append(
+                    QStringLiteral("Warning: in %1, \"%2\" repeats by a rule that cannot be read "
+                                   "(RRULE:%3). Its repeats are not counted as days off.")
+                        .arg(fileName, quoted(summary), quoted(rule)));
+            }
+        }
+    }
+    if (const qsizetype more = unreadRules - MaxRuleWarnings; more > 0) {
+        const QString count = more == 1 ? QStringLiteral("1 more event repeats by a rule")
+                                        : QStringLiteral("%1 more events repeat by rules")
+                                              .arg(QLocale(QLocale::English).toString(more));
+        read.warnings.append(
+            QStringLiteral("Warning: in %1, %2 that cannot be read. Their repeats are not "
+                           "counted as days off either.")
+                .arg(fileName, count));
     }
     read.daysOff = daysCovered(std::move(spans), labels);
     return read;
