@@ -153,7 +153,7 @@ void expandEaster(icalcomponent* event, const EasterRule& rule, QDate start,
          p != nullptr; p = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY))
         excepted.insert(IcalDate::dateOf(icalproperty_get_exdate(p)));
     int count = 1;
-    for (int year = start.year();; year += r.interval) {
+    for (int year = start.year();; year += std::max<int>(1, r.interval)) {
         const QDate date = easterSunday(year).addDays(rule.days);
         if (date > until || (r.count > 0 && date > start && ++count > r.count))
             return;
