@@ -1,5 +1,7 @@
 #include "dayoff.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace taskloom {
@@ -11,20 +13,33 @@ QList<DayOff> DayOff::merged(QList<DayOff> daysOff)
                      [](const DayOff& a, const DayOff& b) { return a.date < b.date; });
     QList<DayOff> result;
     result.reserve(daysOff.size());
-    for (DayOff& day : daysOff) {
+    // The labels of one date are gathered, then joined once.
+    QStringList labels;
+    for (qsizetype i = 0; i < daysOff.size(); ++i) {
+        const DayOff& day = daysOff.at(i);
         if (!day.date.isValid())
             continue;
-        if (result.isEmpty() || result.last().date != day.date) {
-            result.append(std::move(day));
+        labels.append(day.label);
+        if (i + 1 < daysOff.size() && daysOff.at(i + 1).date == day.date)
             continue;
-        }
-        QString& label = result.last().label;
-        const QStringList known = label.split(QStringLiteral(", "));
-        if (day.label.isEmpty() || known.contains(day.label))
-            continue;
-        label = label.isEmpty() ? day.label : label + QStringLiteral(", ") + day.label;
+        result.append({day.date, joinedLabels(labels)});
+        labels.clear();
     }
     return result;
+}
+
+QString DayOff::joinedLabels(const QStringList& labels)
+{
+    QStringList kept;
+    QSet<QString> known; // the labels kept, and each part of a joined one
+    for (const QString& label : labels) {
+        if (label.isEmpty() || known.contains(label))
+            continue;
+        kept.append(label);
+        for (const QString& part : label.split(QStringLiteral(", ")))
+            known.insert(part);
+    }
+    return kept.join(QStringLiteral(", "));
 }
 
 QList<QDate> DayOff::datesOf(const QList<DayOff>& daysOff)

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace taskloom {
 
@@ -17,6 +18,10 @@ struct DayOff {
     // Sorted by date, each date once; labels of a date given twice are
     // joined ("Christmas Day, Office closed"), an empty one dropped.
     static QList<DayOff> merged(QList<DayOff> daysOff);
+    // The labels of one date as one, in the order given: joined with ", ",
+    // each once (one that is already a part of a joined label too), empty
+    // ones dropped.
+    static QString joinedLabels(const QStringList& labels);
     static QList<QDate> datesOf(const QList<DayOff>& daysOff);
 };
 

@@ -2,9 +2,11 @@
 
 #include "engine/tasktext.h"
 #include "files/atomicfile.h"
+#include "files/boundedread.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -19,45 +21,36 @@ namespace {
 
 const QString ErrorTitle = QStringLiteral("Error");
 
-// Opens a settings file for reading, or says why it cannot be. A pipe or a
-// device is never opened: reading one could wait for ever.
-std::optional<QString> openForReading(QFile& file, const QFileInfo& info)
+// A settings file through the one bounded reader. A pipe or a device is never
+// opened: start-up would wait on it, up to the reader's time limit.
+BoundedRead readSettingsFile(const QString& path, qint64 maxBytes)
 {
-    if (info.isDir())
-        return QStringLiteral("a folder stands in its place");
-    if (!info.isFile())
-        return QStringLiteral("it is not a plain file");
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return {BoundedRead::Outcome::Failed, {}, QStringLiteral("it is not a plain file")};
+    return BoundedRead::read(path, maxBytes);
+}
+
+// The bytes of a settings file that ships; a missing or unreadable one adds
+// its problem and gives nothing.
+std::optional<QByteArray> shippedBytes(const BoundedRead& read, const QString& fileName,
+                                       QList<Problem>& problems)
+{
+    if (read.outcome == BoundedRead::Outcome::Read)
+        return read.bytes;
+    problems.append(read.outcome == BoundedRead::Outcome::Missing
+                        ? SettingsStore::missingFileProblem(fileName)
+                        : SettingsStore::unreadableFileProblem(fileName, read.reason));
     return std::nullopt;
 }
 
-// The bytes of a settings file; with a limit at most maxBytes + 1 of them, so
-// that a caller can tell a file that is too long without reading all of it. A
-// missing or unreadable file adds its problem and gives nothing.
-std::optional<QByteArray> readSettingsBytes(const QString& path, const QString& fileName,
-                                            QList<Problem>& problems,
-                                            std::optional<qint64> maxBytes = std::nullopt)
-{
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        problems.append(SettingsStore::missingFileProblem(fileName));
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (const std::optional<QString> reason = openForReading(file, info)) {
-        problems.append(SettingsStore::unreadableFileProblem(fileName, *reason));
-        return std::nullopt;
-    }
-    return maxBytes ? file.read(*maxBytes + 1) : file.readAll();
-}
-
-// The whole text of a settings file; a missing or unreadable file adds its
-// problem and gives nothing.
-std::optional<QString> readSettingsFile(const QString& path, const QString& fileName,
+// The whole text of a settings file that ships; a missing or unreadable file
+// adds its problem and gives nothing.
+std::optional<QString> readSettingsText(const QString& path, const QString& fileName,
                                         QList<Problem>& problems)
 {
-    const std::optional<QByteArray> bytes = readSettingsBytes(path, fileName, problems);
+    const std::optional<QByteArray> bytes =
+        shippedBytes(readSettingsFile(path, SettingsStore::MaxFileBytes), fileName, problems);
     // fromUtf8 drops a byte-order mark an editor may have put before line 1.
     return bytes ? std::optional(QString::fromUtf8(*bytes)) : std::nullopt;
 }
@@ -69,31 +62,38 @@ struct HourFile {
 
 // An hour file holds a short label: one longer than that is damaged, told,
 // and not used, so a huge file is never copied into every calendar event.
-HourFile readHourFile(const QString& path, const QString& fileName,
-                      QList<Problem>& problems)
+HourFile readHourFile(const QString& path, const QString& fileName, QList<Problem>& problems)
 {
-    const std::optional<QByteArray> bytes =
-        readSettingsBytes(path, fileName, problems, SettingsStore::MaxHourFileBytes);
-    if (!bytes)
-        return {};
-    QString text = QString::fromUtf8(*bytes);
-    if (bytes->size() > SettingsStore::MaxHourFileBytes ||
-        SettingsStore::hourText(text).size() > SettingsStore::MaxHourLength) {
+    const BoundedRead read = readSettingsFile(path, SettingsStore::MaxHourFileBytes);
+    std::optional<QString> text;
+    if (read.outcome != BoundedRead::Outcome::TooLarge) {
+        const std::optional<QByteArray> bytes = shippedBytes(read, fileName, problems);
+        if (!bytes)
+            return {};
+        text = QString::fromUtf8(*bytes);
+    }
+    if (!text || SettingsStore::hourText(*text).size() > SettingsStore::MaxHourLength) {
         problems.append(SettingsStore::damagedHourProblem(fileName));
         return {std::nullopt, true};
     }
     return {std::move(text)};
 }
 
-// "line 3", "lines 3 and 5", "lines 4, 5, 6 and 7".
-QString lineList(const QList<int>& lineNumbers)
+// "line 3", "lines 3 and 5", "lines 4, 5, 6 and 7"; past the first shown
+// numbers only how many more: "lines 1, 2, 3, 4, 5 and 1,234 more". A week
+// has seven lines to show.
+QString lineList(const QList<int>& lineNumbers, qsizetype shown = 7)
 {
     QString text = lineNumbers.size() == 1 ? QStringLiteral("line ") : QStringLiteral("lines ");
-    for (qsizetype i = 0; i < lineNumbers.size(); ++i) {
+    const qsizetype listed = lineNumbers.size() > shown ? shown : lineNumbers.size();
+    for (qsizetype i = 0; i < listed; ++i) {
         if (i > 0)
             text += i == lineNumbers.size() - 1 ? QStringLiteral(" and ") : QStringLiteral(", ");
         text += QString::number(lineNumbers.at(i));
     }
+    if (listed < lineNumbers.size())
+        text += QStringLiteral(" and %1 more")
+                    .arg(QLocale(QLocale::English).toString(lineNumbers.size() - listed));
     return text;
 }
 
@@ -210,7 +210,7 @@ SettingsStore::WeekLoad SettingsStore::loadWorkingWeek() const
 {
     WeekLoad load;
     const std::optional<QString> text =
-        readSettingsFile(readPathOf(WorkingWeekFile), WorkingWeekFile, load.problems);
+        readSettingsText(readPathOf(WorkingWeekFile), WorkingWeekFile, load.problems);
     if (!text)
         return load;
 
@@ -248,27 +248,25 @@ SettingsStore::HourListsLoad SettingsStore::loadHourLists() const
     if (!load.storedEndsAt)
         return load;
     if (const std::optional<QString> hours =
-            readSettingsFile(readPathOf(HoursFile), HoursFile, load.problems))
+            readSettingsText(readPathOf(HoursFile), HoursFile, load.problems))
         load.hours = TaskText::splitLines(*hours);
     return load;
 }
 
 SettingsStore::DaysOffLoad SettingsStore::loadDaysOff() const
 {
-    const QString path = pathOf(DaysOffFile);
-    const QFileInfo info(path);
+    const BoundedRead read = readSettingsFile(pathOf(DaysOffFile), MaxFileBytes);
     // Installations from before dates off have no file, and need none.
-    if (!info.exists())
+    if (read.outcome == BoundedRead::Outcome::Missing)
         return {};
-    QFile file(path);
-    if (const std::optional<QString> reason = openForReading(file, info)) {
+    if (read.outcome != BoundedRead::Outcome::Read) {
         // Reinstalling would not help: the file is the user's own.
         return {{},
                 {{ErrorTitle, QStringLiteral("Error: %1 cannot be read (%2). No days off are "
                                              "counted until it can be.")
-                                  .arg(QString::fromLatin1(DaysOffFile), *reason)}}};
+                                  .arg(QString::fromLatin1(DaysOffFile), read.reason)}}};
     }
-    return readDaysOff(QString::fromUtf8(file.readAll()), QString::fromLatin1(DaysOffFile));
+    return readDaysOff(QString::fromUtf8(read.bytes), QString::fromLatin1(DaysOffFile));
 }
 
 SettingsStore::DaysOffLoad SettingsStore::readDaysOff(const QString& text, const QString& fileName)
@@ -355,13 +353,12 @@ Problem SettingsStore::damagedHourProblem(const QString& fileName)
                             .arg(fileName, QString::number(MaxHourLength))};
 }
 
-Problem SettingsStore::damagedDaysOffProblem(const QString& fileName,
-                                                     const QList<int>& lineNumbers)
+Problem SettingsStore::damagedDaysOffProblem(const QString& fileName, const QList<int>& lineNumbers)
 {
     const bool one = lineNumbers.size() == 1;
     return {ErrorTitle,
             QStringLiteral("Error: %1 %2 %3 (YYYY-MM-DD). %4 skipped.")
-                .arg(fileName, lineList(lineNumbers),
+                .arg(fileName, lineList(lineNumbers, 5),
                      one ? QStringLiteral("is not a date") : QStringLiteral("are not dates"),
                      one ? QStringLiteral("That line is") : QStringLiteral("Those lines are"))};
 }

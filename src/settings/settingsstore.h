@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/dayoff.h"
-#include "engine/workingweek.h"
 #include "engine/problem.h"
+#include "engine/workingweek.h"
 #include "writefailure.h"
 
 #include <QList>
@@ -33,6 +33,9 @@ public:
     // MaxHourFileBytes, is damaged and not used.
     static constexpr qsizetype MaxHourLength = 200;
     static constexpr qint64 MaxHourFileBytes = 4096;
+    // The most read of any other settings file, daysoff.txt included (and of
+    // a file in its format): far beyond any real one; a larger one is refused.
+    static constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 
     // Puts one file written aside in its place; the real one is
     // QSaveFile::commit(). Tests hand in one that fails on a chosen file, since
@@ -87,6 +90,7 @@ public:
     // The dates off of daysoff.txt, sorted, each date once. The file is the
     // user's, not shipped: a missing one means no dates off and no problem.
     // Damaged lines give one problem and are skipped; the rest still count.
+    // A file beyond MaxFileBytes is refused with a problem, unread.
     struct DaysOffLoad {
         QList<DayOff> daysOff;
         QList<Problem> problems;
@@ -116,8 +120,7 @@ public:
     // An hour file holding more than a short label.
     static Problem damagedHourProblem(const QString& fileName);
     // Lines of a days-off file that hold no date; they are skipped.
-    static Problem damagedDaysOffProblem(const QString& fileName,
-                                                 const QList<int>& lineNumbers);
+    static Problem damagedDaysOffProblem(const QString& fileName, const QList<int>& lineNumbers);
 
 private:
     // The file in the folder, or the default when only the default is there.

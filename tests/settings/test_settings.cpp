@@ -1,7 +1,9 @@
+#include "files/boundedread.h"
 #include "settings/settingsstore.h"
 #include "testfiles.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -76,8 +78,6 @@ private Q_SLOTS:
                              "Please open Settings and save your working week again.",
                       dates = "Error: daysoff.txt %1 (YYYY-MM-DD). %2 skipped.";
         // clang-format off
-        QTest::newRow("week, CR LF") << w << "1\r\n1\r\n1\r\n1\r\n1\r\n0\r\n0\r\n"_ba << QStringList{"1111100"};
-        QTest::newRow("week, LF, no final break") << w << "1\n1\n1\n1\n1\n0\n0"_ba << QStringList{"1111100"};
         QTest::newRow("week, CR") << w << "1\r1\r1\r1\r1\r0\r0\r"_ba << QStringList{"1111100"};
         QTest::newRow("week, 8 lines") << w << "1\n1\n1\n1\n1\n0\n0\nx\n"_ba << QStringList{"1111100"};
         QTest::newRow("week, 3 lines") << w << "1\r\n1\r\n1\r\n"_ba
@@ -97,17 +97,20 @@ private Q_SLOTS:
         QTest::newRow("hour, 4097 bytes, a short label") << e << "9:00 AM"_ba + QByteArray(4090, '\n')
             << QStringList{"-", hour};
         QTest::newRow("no days off") << d << QByteArray() << QStringList{""};
-        QTest::newRow("days off, format, sorted")
-            << d << "# Holidays\r\n2026-12-25 Christmas Day\r\n\r\n  2027-01-01\tNew Year's Day  \r\n   \r\n2026-12-24\n"_ba
-            << QStringList{"2026-12-24 |2026-12-25 Christmas Day|2027-01-01 New Year's Day"};
-        QTest::newRow("days off, one damaged line") << d << "2026-12-24\n2026-12-25\n2026-12-26\n26.12.2026\n"_ba
-            << QStringList{"2026-12-24 |2026-12-25 |2026-12-26 ", dates.arg("line 4 is not a date", "That line is")};
+        QTest::newRow("days off, format, sorted, one damaged line")
+            << d << "# Holidays\r\n2026-12-25 Christmas Day\r\n\r\n  2027-01-01\tNew Year's Day  \r\n   \r\n2026-12-24\n26.12.2026\n"_ba
+            << QStringList{"2026-12-24 |2026-12-25 Christmas Day|2027-01-01 New Year's Day",
+                           dates.arg("line 7 is not a date", "That line is")};
         QTest::newRow("days off, no such day, glued label, date last")
             << d << "2027-02-29 Leap\n2026-12-25Christmas\n#2026-13-01\nDay 2026-12-24\n2026-12-31 Eve"_ba
             << QStringList{"2026-12-31 Eve", dates.arg("lines 1, 2 and 4 are not dates", "Those lines are")};
-        QTest::newRow("days off, a date twice")
-            << d << "2026-12-25 Christmas Day\n2026-12-25 Office closed\n2026-12-25\n2026-12-25 Christmas Day\n"_ba
+        QTest::newRow("days off, a date again and again")
+            << d << "2026-12-25\n2026-12-25 Christmas Day\n2026-12-25 Office closed\n2026-12-25\n2026-12-25 Christmas Day\n"_ba
             << QStringList{"2026-12-25 Christmas Day, Office closed"};
+        QTest::newRow("days off, 1,239 damaged lines") << d << "x\n"_ba.repeated(1239)
+            << QStringList{"", dates.arg("lines 1, 2, 3, 4, 5 and 1,234 more are not dates", "Those lines are")};
+        QTest::newRow("days off, past 64 MiB") << d << QByteArray(64 * 1024 * 1024 + 1, 'x')
+            << QStringList{"", "Error: daysoff.txt cannot be read (it is larger than 64 MiB). No days off are counted until it can be."};
         // clang-format on
     }
     void read()
@@ -117,6 +120,38 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(content.isNull() || put(dir.filePath(file), content));
         QTEST(readBack(Store(dir.path()), file), "read");
+    }
+
+    // A named pipe, as a command line's "<(…)" gives, read up to the limit and the time
+    // limit. Its writer, started first, is a shell command writing into "$0".
+    void boundedRead_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<int>("timeLimit"); // milliseconds
+        QTest::addColumn<QString>("read");  // "read: " and the bytes, or the reason
+        // clang-format off
+        QTest::newRow("written, then closed") << "printf 'a\nb'" << 10000 << "read: a\nb";
+        QTest::newRow("just the limit") << "printf %01024d 0" << 10000 << "read: " + QString(1024, '0');
+        QTest::newRow("fed without end") << "exec yes" << 10000 << "too large: it is larger than 1 KiB";
+        QTest::newRow("kept open, silent") << "exec sleep 60" << 300 << "failed: it did not end within 0.3 s";
+        // clang-format on
+    }
+    void boundedRead()
+    {
+        QFETCH(QString, writer);
+        QFETCH(int, timeLimit);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("in");
+        QVERIFY(mkfifo(qPrintable(path), 0600) == 0);
+        QProcess feeder;
+        feeder.start("sh", {"-c", writer + " > \"$0\"", path});
+        QVERIFY(feeder.waitForStarted(5000));
+        const BoundedRead read =
+            BoundedRead::read(path, 1024, std::chrono::milliseconds(timeLimit));
+        feeder.kill();
+        QVERIFY(feeder.waitForFinished(5000));
+        const char* outcomes[] = {"read: ", "missing: ", "too large: ", "failed: "};
+        QTEST(outcomes[int(read.outcome)] + QString(read.bytes) + read.reason, "read");
     }
 
     // Which files start-up and the Working Week dialog read when some are missing: each
