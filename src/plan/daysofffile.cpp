@@ -1,9 +1,9 @@
 #include "daysofffile.h"
 
+#include "files/boundedread.h"
 #include "ical/icsreader.h"
 #include "settings/settingsstore.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace taskloom {
@@ -17,13 +17,12 @@ DaysOffFile::Read DaysOffFile::read(const QString& path, QDate from)
 {
     Read read;
     read.years = calendarYears(from);
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
-        read.unreadable =
-            QFileInfo(path).isDir() ? QStringLiteral("it is a folder") : file.errorString();
+    const BoundedRead file = BoundedRead::read(path, SettingsStore::MaxFileBytes);
+    if (file.outcome != BoundedRead::Outcome::Read) {
+        read.unreadable = file.reason;
         return read;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray& bytes = file.bytes;
     const QString fileName = QFileInfo(path).fileName();
     // One named .ics that is not a calendar gets the calendar's error rather
     // than a line-by-line complaint.
@@ -36,6 +35,7 @@ DaysOffFile::Read DaysOffFile::read(const QString& path, QDate from)
             return read;
         }
         read.daysOff = std::move(calendar.daysOff);
+        read.warnings = std::move(calendar.warnings);
         return read;
     }
     SettingsStore::DaysOffLoad dates =

@@ -295,6 +295,8 @@ void WorkingWeekDialog::importDaysOff()
     }
     for (const Problem& problem : read.problems)
         Alerts::warn(this, problem);
+    for (const QString& warning : read.warnings)
+        Alerts::warn(this, ErrorTitle, warning);
     const QString years = QStringLiteral("%1 to %2").arg(read.years.first).arg(read.years.last);
     if (read.daysOff.isEmpty()) {
         Alerts::inform(this, QStringLiteral("Import Days Off"),
