@@ -41,6 +41,9 @@ struct Names {
     QString saveProject = QStringLiteral("save-project");
     QString publish = QStringLiteral("publish");
     QString user = QStringLiteral("user");
+    QString done = QStringLiteral("done");
+    QString notDone = QStringLiteral("not-done");
+    QString replan = QStringLiteral("replan");
 };
 const Names Option;
 
@@ -109,6 +112,13 @@ void describe(QCommandLineParser& parser, const QString& settingsFolder)
          QStringLiteral("URL")},
         {Option.user, QStringLiteral("The user name on the calendar server (with --publish)."),
          QStringLiteral("NAME")},
+        {Option.done,
+         QStringLiteral("Mark these tasks done (numbers as the table counts them, from 1, "
+                        "separated by commas), keeping their dates as the plan shows them."),
+         QStringLiteral("LIST")},
+        {Option.notDone, QStringLiteral("Mark these tasks not done."), QStringLiteral("LIST")},
+        {Option.replan,
+         QStringLiteral("Re-plan from today: every task not done starts today or later.")},
     });
     parser.addPositionalArgument(
         QStringLiteral("TASKFILE"),
@@ -116,6 +126,22 @@ void describe(QCommandLineParser& parser, const QString& settingsFolder)
                        "a project file (.taskloom), whose name, tasks, start and working-week "
                        "choice the options above override."),
         QStringLiteral("[TASKFILE]"));
+}
+
+// "1,3,4": task numbers from 1; nothing when an item is not one.
+std::variant<QList<int>, QString> parseTaskNumbers(const QString& option, const QString& text)
+{
+    QList<int> numbers;
+    for (const QString& item : text.split(u',')) {
+        bool number = false;
+        const int task = item.trimmed().toInt(&number);
+        if (!number || task < 1)
+            return QStringLiteral("--%1 takes task numbers from 1, separated by commas, not %2.")
+                .arg(option, item.trimmed().isEmpty() ? QStringLiteral("an empty item")
+                                                      : u'"' + item.trimmed() + u'"');
+        numbers.append(task);
+    }
+    return numbers;
 }
 
 std::optional<WeekFlags> parseWeek(const QString& text)
@@ -225,6 +251,21 @@ CommandLineOptions::read(const QStringList& arguments, const QString& todayText,
     }
     if (parser.isSet(Option.saveProject))
         o.saveProjectPath = parser.value(Option.saveProject);
+    for (const auto& [option, list] :
+         {std::pair{&Option.done, &o.done}, std::pair{&Option.notDone, &o.notDone}}) {
+        if (!parser.isSet(*option))
+            continue;
+        std::variant<QList<int>, QString> numbers =
+            parseTaskNumbers(*option, parser.value(*option));
+        if (const QString* wrong = std::get_if<QString>(&numbers))
+            return usage(*wrong);
+        *list = std::get<QList<int>>(std::move(numbers));
+    }
+    for (const int task : std::as_const(o.done)) {
+        if (o.notDone.contains(task))
+            return usage(QStringLiteral("Task %1 is in both --done and --not-done.").arg(task));
+    }
+    o.replan = parser.isSet(Option.replan);
     if (!parser.isSet(Option.chart)) {
         if (parser.isSet(Option.chartWidth) || parser.isSet(Option.chartPaper))
             return usage(QStringLiteral("--chart-width and --chart-paper go with --chart."));

@@ -35,11 +35,16 @@ struct CommandLineOptions {
     std::optional<QString> saveProjectPath;
     std::optional<QString> publishAddress;
     QString publishUser;
+    // Progress: task numbers as the table counts them (from 1), and --replan.
+    QList<int> done;
+    QList<int> notDone;
+    bool replan = false;
     // The calendar files' time of export; set when an output needs it.
     std::optional<QDateTime> stamp;
 
     // Something to write beside the schedule table: a file, a picture or a publish.
     bool writesOutputs() const { return csvPath || icsPath || chartPath || publishAddress; }
+    bool changesProgress() const { return !done.isEmpty() || !notDone.isEmpty() || replan; }
     // The outputs that carry the working day's hours.
     bool needsHours() const { return csvPath || icsPath || publishAddress; }
 

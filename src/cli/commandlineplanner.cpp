@@ -59,14 +59,53 @@ int CommandLinePlanner::run(const QStringList& arguments, const QString& todayTe
     m_options = std::get<CommandLineOptions>(std::move(read));
     if (!readTaskText())
         return Refused;
-    const PlanChoices choices = this->choices();
-    if ((m_options.saveProjectPath && !saveProject(choices)) || !loadSettings(choices))
+    PlanChoices choices = this->choices();
+    // Without progress the project is written before the build, as it always was.
+    const bool progress = m_options.changesProgress();
+    if ((m_options.saveProjectPath && !progress && !saveProject(choices)) ||
+        !loadSettings(choices) || !build(choices))
         return Refused;
-    if (const std::optional<Problem> refusal = m_plan.build(choices, m_options.today)) {
-        complain(refusal->text);
-        return Refused;
+    if (progress) {
+        if (const std::optional<int> status = changeProgress(choices))
+            return *status;
+        if (!build(choices) || (m_options.saveProjectPath && !saveProject(choices)))
+            return Refused;
     }
     return writeOutputs(choices);
+}
+
+bool CommandLinePlanner::build(const PlanChoices& choices)
+{
+    if (const std::optional<Problem> refusal = m_plan.build(choices, m_options.today)) {
+        complain(refusal->text);
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> CommandLinePlanner::changeProgress(PlanChoices& choices)
+{
+    // Every mark reads the plan as it stood before this run changed it.
+    const qsizetype tasks = m_plan.schedule().rows.size();
+    for (const auto& [option, numbers] :
+         {std::pair{"--not-done", &m_options.notDone}, std::pair{"--done", &m_options.done}}) {
+        for (const int task : *numbers) {
+            if (task > tasks) {
+                complain(QStringLiteral("%1 names task %2, but the plan has %3.")
+                             .arg(QLatin1StringView(option))
+                             .arg(task)
+                             .arg(tasks == 1 ? QStringLiteral("1 task")
+                                             : QStringLiteral("%1 tasks").arg(tasks)));
+                complain(QStringLiteral("Try '%1 --help' for more information.").arg(Program));
+                return UsageError;
+            }
+            choices =
+                m_plan.setDone(task - 1, numbers == &m_options.done, choices, m_options.today);
+        }
+    }
+    if (m_options.replan)
+        m_plan.replan(m_options.today);
+    return std::nullopt;
 }
 
 PlanChoices CommandLinePlanner::choices() const

@@ -43,6 +43,11 @@ private:
     bool readTaskText();
     // The choices of this run: the options, else what a project file gives.
     PlanChoices choices() const;
+    bool build(const PlanChoices& choices);
+    // --done, --not-done and --replan on the plan just built; a right-away
+    // project marked done is pinned to its start (the choices change). The
+    // status to end with when a task number names no task.
+    std::optional<int> changeProgress(PlanChoices& choices);
     bool saveProject(const PlanChoices& choices);
     // Reads only what the options leave open; false when a needed value is missing.
     bool loadSettings(const PlanChoices& choices);

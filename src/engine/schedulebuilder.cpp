@@ -36,8 +36,8 @@ BuildResult ScheduleBuilder::build(const BuildInputs& inputs)
     const WorkingWeek week = inputs.workingWeek();
     if (!week.hasWorkingDay())
         return noWorkingDayRefusal();
-    const std::optional<QDate> start =
-        projectStart(inputs.startOption, inputs.pickedStartDate, inputs.today, week, inputs.keptStart);
+    const std::optional<QDate> start = projectStart(inputs.startOption, inputs.pickedStartDate,
+                                                    inputs.today, week, inputs.keptStart);
     if (!start)
         return pastDateRefusal();
 
@@ -143,8 +143,7 @@ ScheduleBuilder::ScheduleBuilder(const BuildInputs& inputs, WorkingWeek week, QD
     if (inputs.startOption == StartOption::RightAway && !inputs.doneTasks.isEmpty())
         m_earliestStart = projectStart;
     if (inputs.replanDate.isValid())
-        m_earliestStart =
-            std::max(m_earliestStart, m_week.firstWorkingDayFrom(inputs.replanDate));
+        m_earliestStart = std::max(m_earliestStart, m_week.firstWorkingDayFrom(inputs.replanDate));
     for (const DoneTask& done : inputs.doneTasks)
         m_done.insert({done.name, done.occurrence}, done);
 }
@@ -187,10 +186,9 @@ std::optional<Problem> ScheduleBuilder::addTaskRow(qsizetype lineNumber, QString
     m_nextTaskStart = m_week.addWorkingDays(end, 1);
 
     const bool isDone = done != m_done.cend();
-    m_schedule.rows.append({m_inputs.projectName + QStringLiteral(": ") + name, start, end, duration,
-                            parallel, isDone});
-    if (!addTaskCalendarEvents(start, duration, parallel ? name : taskText,
-                               isDone ? end : QDate()))
+    m_schedule.rows.append({m_inputs.projectName + QStringLiteral(": ") + name, start, end,
+                            duration, parallel, isDone});
+    if (!addTaskCalendarEvents(start, duration, parallel ? name : taskText, isDone ? end : QDate()))
         return tooManyEventsRefusal(lineNumber);
     return std::nullopt;
 }

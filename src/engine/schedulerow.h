@@ -12,7 +12,7 @@ struct ScheduleRow {
     QDate end;
     double duration = 1;
     bool parallel = false; // a "//" line, started beside the row before it
-    bool done = false; // its dates are the ones recorded when it was marked
+    bool done = false;     // its dates are the ones recorded when it was marked
 
     friend bool operator==(const ScheduleRow&, const ScheduleRow&) = default;
 };

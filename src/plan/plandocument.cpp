@@ -76,12 +76,13 @@ std::optional<Problem> PlanDocument::build(const PlanChoices& choices, QDate tod
     m_scene = TimelineScene(std::move(result.schedule()), inputs.workingWeek(), today,
                             choices.projectName);
     m_builtFrom = choices;
+    m_progressSinceBuild = false;
     return std::nullopt;
 }
 
 bool PlanDocument::isBuiltFrom(const PlanChoices& choices) const
 {
-    return m_builtFrom && *m_builtFrom == choices;
+    return m_builtFrom && !m_progressSinceBuild && *m_builtFrom == choices;
 }
 
 void PlanDocument::clearSchedule()
@@ -98,30 +99,30 @@ PlanChoices PlanDocument::setDone(int row, bool done, const PlanChoices& choices
     const QString name = ScheduleBuilder::progressName(TaskText::parseTaskLine(lines.at(row)).text);
     int occurrence = 0;
     for (int i = 0; i <= row; ++i)
-        occurrence += ScheduleBuilder::progressName(TaskText::parseTaskLine(lines.at(i)).text) == name;
-    m_done.removeIf([&](const DoneTask& task) {
-        return task.name == name && task.occurrence == occurrence;
-    });
+        occurrence +=
+            ScheduleBuilder::progressName(TaskText::parseTaskLine(lines.at(i)).text) == name;
+    m_done.removeIf(
+        [&](const DoneTask& task) { return task.name == name && task.occurrence == occurrence; });
     PlanChoices shown = choices;
     if (done) {
         const ScheduleRow& task = schedule().rows.at(row);
         const QDate lastWorked = m_scene.week().lastWorkingDayUntil(today);
-        m_done.append({name, occurrence, std::min(task.start, lastWorked),
-                       std::min(task.end, lastWorked)});
+        m_done.append(
+            {name, occurrence, std::min(task.start, lastWorked), std::min(task.end, lastWorked)});
         if (shown.startOption == StartOption::RightAway) {
             shown.startOption = StartOption::OnPickedDate;
             shown.pickedStartDate = schedule().projectStart;
             m_keptStart = shown.pickedStartDate;
         }
     }
-    m_builtFrom.reset(); // the schedule on hand no longer shows the progress
+    m_progressSinceBuild = true; // the schedule on hand no longer shows the progress
     return shown;
 }
 
 void PlanDocument::replan(QDate today)
 {
     m_replanDate = today;
-    m_builtFrom.reset();
+    m_progressSinceBuild = true;
 }
 
 std::optional<Problem> PlanDocument::exportCheck(const QString& projectName) const
@@ -198,9 +199,8 @@ ProjectFile::Load PlanDocument::open(const QString& path)
     setCalendarTarget(load.project->calendarUrl, load.project->calendarUser);
     m_done = load.project->done;
     m_replanDate = load.project->replanDate;
-    m_keptStart = load.project->startOption == StartOption::OnPickedDate
-                      ? load.project->startDate
-                      : QDate();
+    m_keptStart =
+        load.project->startOption == StartOption::OnPickedDate ? load.project->startDate : QDate();
     return load;
 }
 

@@ -66,7 +66,8 @@ public:
     // date the plan was last re-planned from (unset: never).
     const QList<DoneTask>& doneTasks() const { return m_done; }
     QDate replanDate() const { return m_replanDate; }
-    // Marks the task of a row of the last build done, or not done. Marking
+    // Marks the task of a row of the last build done, or not done (several
+    // marks in a row all read the last build's dates). Marking
     // records its dates as the plan shows them, except that a task finished
     // early ends today: with T the last working day up to today, its start
     // and end are at the latest T. A project that starts right away stops
@@ -116,6 +117,7 @@ private:
     WorkingSettings m_settings;
     TimelineScene m_scene;
     std::optional<PlanChoices> m_builtFrom; // none until the first build
+    bool m_progressSinceBuild = false;      // marked or re-planned since then
     QList<DoneTask> m_done;
     QDate m_replanDate;
     // The start the project file holds: a past one still builds.

@@ -31,7 +31,7 @@ const QString DoneKey = QStringLiteral("done");
 const QString ReplanKey = QStringLiteral("replannedOn");
 const QString RightAway = QStringLiteral("right-away");
 // Every key this version reads; the others are kept as they are.
-const QStringList KnownKeys{FormatKey, VersionKey,     IdKey,           NameKey, TasksKey,  StartKey,
+const QStringList KnownKeys{FormatKey, VersionKey,     IdKey,           NameKey, TasksKey, StartKey,
                             WeekKey,   CalendarUrlKey, CalendarUserKey, DoneKey, ReplanKey};
 
 ProjectFile::Load refused(const QString& problem)
@@ -93,8 +93,9 @@ bool holdsLineBreak(const QString& line)
 // The done tasks of a file, or what is wrong with them.
 std::optional<QList<DoneTask>> readDone(const QJsonValue& value, QString& problem)
 {
-    problem = QStringLiteral("\"done\" must be a list of tasks, each with \"task\", \"occurrence\" "
-                             "(a whole number from 1), \"start\" and \"end\" (dates as YYYY-MM-DD).");
+    problem =
+        QStringLiteral("\"done\" must be a list of tasks, each with \"task\", \"occurrence\" "
+                       "(a whole number from 1), \"start\" and \"end\" (dates as YYYY-MM-DD).");
     if (!value.isArray())
         return std::nullopt;
     QList<DoneTask> done;

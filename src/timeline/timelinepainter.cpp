@@ -104,24 +104,32 @@ private:
 
     void paintBars()
     {
-        QList<QRectF> spans;
-        QList<QRectF> pieces;
+        // Tasks to come, then tasks done, each in its own colours.
+        QList<QRectF> spans[2];
+        QList<QRectF> pieces[2];
         QList<QRectF> markers;
         const int last = m_g.lastRowInView();
         for (int row = m_g.firstRowInView(); row <= last; ++row) {
             const TimelineGeometry::RowBars bars = m_g.rowBars(m_scene, row);
+            const bool done = m_scene.schedule().rows.at(row).done;
             if (!bars.span.isEmpty())
-                spans.append(bars.span);
-            pieces.append(bars.pieces);
+                spans[done].append(bars.span);
+            pieces[done].append(bars.pieces);
             if (!bars.marker.isEmpty())
                 markers.append(bars.marker);
         }
         // One brush per layer: the SVG writer opens a group at every change.
         m_p.setPen(Qt::NoPen);
-        m_p.setBrush(m_style.barLight);
-        m_p.drawRects(spans.constData(), static_cast<int>(spans.size()));
-        m_p.setBrush(m_style.barSolid);
-        m_p.drawRects(pieces.constData(), static_cast<int>(pieces.size()));
+        const QColor light[] = {m_style.barLight, m_style.doneLight};
+        const QColor solid[] = {m_style.barSolid, m_style.doneSolid};
+        for (const int done : {0, 1}) {
+            if (spans[done].isEmpty() && pieces[done].isEmpty())
+                continue;
+            m_p.setBrush(light[done]);
+            m_p.drawRects(spans[done].constData(), static_cast<int>(spans[done].size()));
+            m_p.setBrush(solid[done]);
+            m_p.drawRects(pieces[done].constData(), static_cast<int>(pieces[done].size()));
+        }
         m_p.setBrush(m_style.text);
         m_p.drawRects(markers.constData(), static_cast<int>(markers.size()));
     }
@@ -144,9 +152,11 @@ private:
         const qreal width = names.width() - 2 * Padding;
         for (int row = m_g.firstRowInView(); row <= last; ++row) {
             const ScheduleRow& task = m_scene.schedule().rows.at(row);
-            // A "//" task shows the mark it was typed with.
-            const QString name = task.parallel ? QStringLiteral("// ") + m_scene.taskName(row)
-                                               : m_scene.taskName(row);
+            // A "//" task shows the mark it was typed with, a done one a tick.
+            QString name = task.parallel ? QStringLiteral("// ") + m_scene.taskName(row)
+                                         : m_scene.taskName(row);
+            if (task.done)
+                name.prepend(QStringLiteral("\u2713 "));
             const QRectF place(Padding, m_g.yOf(row), width, m_g.rowHeight());
             m_p.drawText(place, Qt::AlignLeft | Qt::AlignVCenter,
                          m_metrics.elidedText(name, Qt::ElideRight, width));

@@ -73,6 +73,8 @@ TimelineStyle TimelineStyle::fromPalette(const QPalette& palette, const QColor& 
     const QColor bar = isDark(style.base) ? mix(accent, Qt::white, 0.45) : accent;
     style.barSolid = visible(bar, style.base, style.text);
     style.barLight = mix(style.base, style.barSolid, 0.3);
+    style.doneSolid = visible(mix(style.base, style.text, 0.4), style.base, style.text);
+    style.doneLight = mix(style.base, style.doneSolid, 0.3);
     const QColor red = isDark(style.base) ? QColor(255, 110, 110) : QColor(204, 0, 0);
     style.today = visible(red, style.base, style.text);
     return style;

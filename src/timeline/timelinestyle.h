@@ -17,12 +17,14 @@ struct TimelineStyle {
     QColor text;    // task names
     QColor headerBase;
     QColor headerText;
-    QColor grid;     // separators and month lines
-    QColor rowLine;  // under each row, fainter
-    QColor dayOff;   // columns of days off
-    QColor barLight; // a task's whole span, days off included
-    QColor barSolid; // its calendar events
-    QColor today;    // today's line
+    QColor grid;      // separators and month lines
+    QColor rowLine;   // under each row, fainter
+    QColor dayOff;    // columns of days off
+    QColor barLight;  // a task's whole span, days off included
+    QColor barSolid;  // its calendar events
+    QColor doneLight; // the same for a task marked done: grey, so what is
+    QColor doneSolid; // still to come stands out, yet still clear to read
+    QColor today;     // today's line
 
     // From a palette and an accent (the bars' colour on a light background).
     // Text that would read at less than 4.5:1 on its background becomes black

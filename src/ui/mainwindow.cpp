@@ -365,6 +365,8 @@ void MainWindow::makeMenus()
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
+    makePlanMenu();
+
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
     // The actions are the one record of what is shown; the switches above the
@@ -405,6 +407,66 @@ void MainWindow::makeMenus()
     // The keys zoom only what is shown.
     m_zoomInAction->setEnabled(false);
     m_zoomOutAction->setEnabled(false);
+}
+
+void MainWindow::makePlanMenu()
+{
+    QMenu* plan = menuBar()->addMenu(QStringLiteral("&Plan"));
+    plan->setObjectName(QStringLiteral("menuPlan"));
+    QAction* replan = plan->addAction(QStringLiteral("&Re-plan From Today"));
+    replan->setObjectName(QStringLiteral("actionReplan"));
+    replan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(replan, &QAction::triggered, this, &MainWindow::replanFromToday);
+    m_markAction = plan->addAction(QStringLiteral("Mark &Done"));
+    m_markAction->setObjectName(QStringLiteral("actionMarkDone"));
+    connect(m_markAction, &QAction::triggered, this, [this] {
+        const int row = m_table->currentIndex().row();
+        if (row >= 0)
+            setDone(row, !m_model->rows().at(row).done);
+    });
+    // Handed on once the tick's own event is over: the build resets the table.
+    connect(m_model, &ScheduleTableModel::doneToggled, this, &MainWindow::setDone,
+            Qt::QueuedConnection);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::updateMarkAction);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &MainWindow::updateMarkAction);
+    m_table->installEventFilter(this);
+    updateMarkAction();
+}
+
+void MainWindow::updateMarkAction()
+{
+    const int row = m_table->currentIndex().row();
+    const bool done = row >= 0 && m_model->rows().at(row).done;
+    m_markAction->setText(done ? QStringLiteral("Mark &Not Done") : QStringLiteral("Mark &Done"));
+    m_markAction->setEnabled(row >= 0);
+}
+
+void MainWindow::setDone(int row, bool done)
+{
+    if (row >= m_model->rows().size() || m_model->rows().at(row).done == done)
+        return;
+    const PlanChoices shown = m_plan.setDone(row, done, choices(), m_today());
+    if (shown.startOption != choices().startOption) {
+        // Pinned: the project now starts on the date its plan started on.
+        m_pickedStartDate = shown.pickedStartDate;
+        const QSignalBlocker quiet(m_calendarWidget);
+        m_calendarWidget->setSelectedDate(shown.pickedStartDate);
+        m_pickedDateOption->setChecked(true);
+    }
+    setWindowModified(true);
+    buildSchedule();
+    m_table->setCurrentIndex(m_model->index(row, ScheduleTableModel::TaskColumn));
+}
+
+void MainWindow::replanFromToday()
+{
+    const int row = m_table->currentIndex().row();
+    m_plan.replan(m_today());
+    setWindowModified(true);
+    buildSchedule();
+    if (row >= 0)
+        m_table->setCurrentIndex(m_model->index(row, ScheduleTableModel::TaskColumn));
 }
 
 void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser)
@@ -521,6 +583,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (m_projectFiles &&
         m_projectFiles->takeFileDrop(watched, event, {m_projectNameBox, m_taskBox->viewport()}))
         return true;
+    // Space ticks the current row's task done or not, whichever cell has the focus.
+    if (watched == m_table && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        if (m_markAction->isEnabled())
+            m_markAction->trigger();
+        return true;
+    }
     if (watched == m_taskBox) {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
             onTaskBoxKey(*static_cast<QKeyEvent*>(event));
@@ -564,7 +633,8 @@ void MainWindow::catchUpCalendarToToday()
 {
     m_calendarCatchUp.stop();
     const QDate today = m_today();
-    if (m_calendarWidget->selectedDate() < today) {
+    // A project's own start stays in view, even one that has begun.
+    if (!m_pickedDateOption->isChecked() && m_calendarWidget->selectedDate() < today) {
         // Only shows today; it is not the user's pick, so no date change.
         const QSignalBlocker quiet(m_calendarWidget);
         m_calendarWidget->setSelectedDate(today);

@@ -42,9 +42,13 @@ int ScheduleTableModel::columnCount(const QModelIndex& parent) const
 
 QVariant ScheduleTableModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_rows.size())
         return {};
     const ScheduleRow& row = m_rows.at(index.row());
+    if (role == Qt::CheckStateRole && index.column() == TaskColumn)
+        return row.done ? Qt::Checked : Qt::Unchecked;
+    if (role != Qt::DisplayRole)
+        return {};
     switch (index.column()) {
     case TaskColumn:
         return row.task;
@@ -79,7 +83,19 @@ QVariant ScheduleTableModel::headerData(int section, Qt::Orientation orientation
 
 Qt::ItemFlags ScheduleTableModel::flags(const QModelIndex& index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return index.column() == TaskColumn ? flags | Qt::ItemIsUserCheckable : flags;
+}
+
+bool ScheduleTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::CheckStateRole || !index.isValid() || index.column() != TaskColumn ||
+        index.row() >= m_rows.size())
+        return false;
+    Q_EMIT doneToggled(index.row(), value.toInt() == Qt::Checked);
+    return true;
 }
 
 } // namespace taskloom

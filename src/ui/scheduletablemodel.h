@@ -10,8 +10,9 @@
 namespace taskloom {
 
 // The schedule table's rows as the engine built them, shown read-only in four
-// columns. Every build replaces all rows at once, so the view resets instead
-// of inserting row by row.
+// columns, the task cell with a box that says whether the task is done.
+// Every build replaces all rows at once, so the view resets instead of
+// inserting row by row.
 class ScheduleTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -31,6 +32,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A tick set or cleared is handed on, not kept: the plan records it and
+    // the build that follows brings the rows.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+Q_SIGNALS:
+    void doneToggled(int row, bool done);
 
 private:
     QList<ScheduleRow> m_rows;
