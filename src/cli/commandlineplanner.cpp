@@ -60,6 +60,15 @@ int CommandLinePlanner::run(const QStringList& arguments, const QString& todayTe
     if (!readTaskText())
         return Refused;
     PlanChoices choices = this->choices();
+    // Checked before anything is written: a refused address is never saved.
+    if (m_options.publishAddress) {
+        const DavError problem =
+            CalendarAddress::problem(CalendarAddress::fromUserInput(*m_options.publishAddress));
+        if (problem.isError()) {
+            complain(problem.message());
+            return Refused;
+        }
+    }
     // Without progress the project is written before the build, as it always was.
     const bool progress = m_options.changesProgress();
     if ((m_options.saveProjectPath && !progress && !saveProject(choices)) ||
@@ -299,12 +308,8 @@ int CommandLinePlanner::writeChart()
 
 int CommandLinePlanner::publish(const QString& projectName)
 {
+    // Its address was checked before anything was written or sent.
     const QUrl address = CalendarAddress::fromUserInput(*m_options.publishAddress);
-    // Checked before the password is looked for: a refused address sends nothing.
-    if (const DavError problem = CalendarAddress::problem(address); problem.isError()) {
-        complain(problem.message());
-        return Refused;
-    }
     KeychainPasswordStore keychain;
     QString problem;
     const std::optional<QString> password = CommandLinePublish::password(

@@ -9,10 +9,24 @@
 #include "exportcheck.h"
 #include "settings/settingsstore.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
 namespace taskloom {
+
+namespace {
+
+// One spelling of a file: its real path when it is there, else its clean
+// absolute one.
+QString canonical(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString real = info.canonicalFilePath();
+    return real.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : real;
+}
+
+} // namespace
 
 void PlanDocument::setHours(QString startsAt, QString endsAt)
 {
@@ -224,6 +238,9 @@ Project PlanDocument::project(const PlanChoices& choices) const
 std::optional<QString> PlanDocument::save(const QString& path, const PlanChoices& choices)
 {
     Project saved = project(choices);
+    // A copy must not take the original's events along when it is published.
+    if (!m_filePath.isEmpty() && canonical(path) != canonical(m_filePath))
+        saved.id.clear();
     saved.makeIdIfMissing();
     if (std::optional<QString> reason = ProjectFile::write(path, saved))
         return reason;

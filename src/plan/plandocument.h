@@ -109,8 +109,10 @@ public:
     // The project file's contents for these choices.
     Project project(const PlanChoices& choices) const;
     // Writes the project file. A project saved under another file than its
-    // own is a copy, a project of its own: it gets a new id. On failure the
-    // system's reason, and nothing changes.
+    // own is a copy, a project of its own: it gets a new id, so publishing it
+    // leaves the original's events alone. Saved over its own file, or renamed
+    // inside it, it keeps its id. On failure the system's reason, and nothing
+    // changes.
     std::optional<QString> save(const QString& path, const PlanChoices& choices);
 
 private:

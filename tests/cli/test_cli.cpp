@@ -182,12 +182,14 @@ private Q_SLOTS:
             kitchen("Kitchen", 11, 12, 12, 16));
         // --save-project writes the inputs given, then the run goes on as usual; a project file
         // read keeps its id and the keys it does not know, a task list gets a new id.
-        row("--right-away and --project over it, saved", 0,
+        // Saved as another file, a copy: a project of its own, with a new id.
+        row("--right-away and --project over it, saved as a copy", 0,
             "$DIR/kitchen.taskloom --right-away --project K2 --save-project $DIR/out/p.taskloom",
             "", kitchen("K2", 7, 8, 8, 11), "",
             QByteArray(Kitchen)
                 .replace("\"Kitchen\"", "\"K2\"")
-                .replace("\"2026-12-11\"", "\"right-away\""));
+                .replace("\"2026-12-11\"", "\"right-away\"")
+                .replace("\"id\": \"3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60\", ", ""));
         row("damaged project file", 1, "$DIR/bad.taskloom", "", "",
             "Cannot read $DIR/bad.taskloom: The file is not a Taskloom project: it is not JSON");
         row("--start, --right-away", 2, "--start 2026-12-08 --right-away", Tasks, "", "not both");
@@ -331,7 +333,8 @@ private Q_SLOTS:
             QJsonObject expected = QJsonDocument::fromJson(made).object();
             const QString id = file.take("id").toString(), kept = expected.take("id").toString();
             QCOMPARE(file, expected);
-            QVERIFY(kept.isEmpty() ? !QUuid::fromString(id).isNull() : id == kept);
+            QVERIFY(kept.isEmpty() ? !QUuid::fromString(id).isNull() && !Kitchen.contains(id.toUtf8())
+                                   : id == kept);
         } else {
             QVERIFY(made.isEmpty() ? drawn.isEmpty() : drawn.contains(made));
         }

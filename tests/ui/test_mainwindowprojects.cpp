@@ -106,7 +106,14 @@ private Q_SLOTS:
         press(p, "Ctrl+O");
         press(p, "Ctrl+Shift+S");
         QCOMPARE(asked(), "Save Project As|" + path("kitchen.taskloom"));
-        QCOMPARE(objectIn(path("b.taskloom")), QJsonDocument::fromJson(Kitchen.toUtf8()).object());
+        // A copy is a project of its own: a new id, so its publish leaves Kitchen's events.
+        QJsonObject copy = objectIn(path("b.taskloom")), original = objectIn(path("kitchen.taskloom"));
+        QVERIFY(!QUuid::fromString(copy.take("id").toString()).isNull());
+        QCOMPARE(original.take("id"), "3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60");
+        QCOMPARE(copy, original);
+        QCOMPARE(p.window.calendarKey(), p.window.plan().id());
+        press(p, "Ctrl+S"); // over its own file: the id stays
+        QCOMPARE(objectIn(path("b.taskloom"))["id"].toString(), p.window.plan().id());
     }
 
     // Quit, New and Open over unsaved changes, with each answer; opening a past start
