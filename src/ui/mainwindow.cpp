@@ -299,6 +299,8 @@ void MainWindow::makeScheduleTable()
     m_table->setShowGrid(false);
     m_table->setWordWrap(false);
     m_table->setCornerButtonEnabled(false);
+    // Tab goes on to the next control, not the next cell: arrows move in the table.
+    m_table->setTabKeyNavigation(false);
     // Fixed row heights keep a reset of ten thousand rows cheap: the view
     // never measures rows it does not paint.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -333,7 +335,8 @@ void MainWindow::makeTimeline()
     m_showTimelineButton = makeSwitch("cmdShowTimeline", QStringLiteral("Timeline"), 7320);
     for (QWidget* button : {m_showScheduleButton, m_showTimelineButton})
         button->stackUnder(m_exportButton);
-    // Tab reaches them just before the area they switch.
+    // Tab goes down the sidebar, then to these switches, the area they switch
+    // and on to the export button, made first, which closes the round.
     setTabOrder(m_createButton, m_showScheduleButton);
     setTabOrder(m_showScheduleButton, m_showTimelineButton);
     setTabOrder(m_showTimelineButton, m_table);

@@ -259,9 +259,9 @@ private Q_SLOTS:
     }
 
     // The keyboard and the view switches, after a build of "A" and "B +2" with "A" typed
-    // since. Tab reaches the links, the buttons and the checked switch, an arrow the other;
-    // Return, Enter or Space on a link opens its dialog, Return presses a focused button (in
-    // a dialog too: it closes it). Builds fill both views, whichever shows.
+    // since. Tab reaches every control, an arrow the next; Return, Enter or Space on a link
+    // opens its dialog, Return presses a focused button (in a dialog too: it closes it).
+    // Builds fill both views, whichever shows.
     void keysAndViews_data()
     {
         // "focus:" and "at:" a control: focus it, or check the focus is there; "cmd": a click;
@@ -286,6 +286,18 @@ private Q_SLOTS:
         QTest::newRow("built by Return on the timeline") << "Ctrl+2 focus:cmdToList Return"
                                                          << "timeline 1";
         // clang-format on
+        // Tab once round the window: down the sidebar, the switches, the schedule area (the
+        // table keeps the arrow keys), the export button.
+        const auto round = [](Text area) {
+            const QString stops = "txtTodo Label15 optDate0 qt_calendar_calendarview "
+                                  "chkExcludeWeekends lblSetWorkingDays cmdToList cmdShowSchedule "
+                                  "cmdShowTimeline " +
+                                  area + " Command2 txtProjectName";
+            return "focus:txtProjectName Tab at:" + stops.split(' ').join(" Tab at:");
+        };
+        QTest::newRow("Tab round the table") << round("ListView1") << "table 2";
+        QTest::newRow("Tab round the timeline")
+            << "Ctrl+2 " + round("timelineView cmdExportTimeline") << "timeline 2";
     }
     void keysAndViews()
     {
