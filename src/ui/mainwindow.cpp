@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "accessiblecontrols.h"
 #include "alerts.h"
 #include "caldav/keychainpasswordstore.h"
 #include "calendarserverpublish.h"
@@ -13,6 +14,7 @@
 #include "timelineview.h"
 #include "tipsdialog.h"
 #include "uilook.h"
+#include "viewswitch.h"
 #include "workingweekdialog.h"
 
 #include <QActionGroup>
@@ -94,6 +96,7 @@ MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget
       m_passwords(std::make_unique<KeychainPasswordStore>()),
       m_network(new QNetworkAccessManager(this))
 {
+    AccessibleControls::install();
     setObjectName(QStringLiteral("Form1"));
     setFont(UiLook::font(8.25));
     // Every designed position is within this area, below the menu bar.
@@ -324,7 +327,7 @@ void MainWindow::makeTimeline()
     // Two switches at the left of the strip beside the export button, as tall
     // as it; a narrow window lets the export button cover them.
     const auto makeSwitch = [this](const char* name, const QString& text, int left) {
-        auto* button = new QPushButton(text, m_central);
+        auto* button = new ViewSwitch(text, m_central);
         button->setObjectName(QLatin1String(name));
         button->setFont(UiLook::font(9.75, true));
         button->setGeometry(UiLook::rect(left, 1215, 1425, 465));

@@ -601,6 +601,40 @@ private Q_SLOTS:
         QCOMPARE(openings, QStringList(link.isEmpty() ? 1 : 2, captions + '\n' + names));
     }
 
+    // The kind and states a screen reader hears for the links and the view switches, before
+    // and after the Timeline switch is pressed as a screen reader presses it.
+    void screenReaderKinds()
+    {
+        Planner p(dir());
+        const auto heard = [&p] {
+            QStringList controls;
+            for (const char* name :
+                 {"Label15", "lblSetWorkingDays", "cmdShowSchedule", "cmdShowTimeline"}) {
+                const QAccessibleInterface* control =
+                    QAccessible::queryAccessibleInterface(p.get(name));
+                const QAccessible::Role role = control->role();
+                const QAccessible::State state = control->state();
+                controls << control->text(QAccessible::Name) + ' ' +
+                                (role == QAccessible::Link     ? "link"
+                                 : role == QAccessible::Button ? "button"
+                                                               : "role " + QString::number(role)) +
+                                (state.checkable ? " checkable" : "") +
+                                (state.checked ? " checked" : "") +
+                                (state.pressed ? " pressed" : "");
+            }
+            return controls.join('|');
+        };
+        const QString links = "Tips link|Settings link|";
+        QCOMPARE(heard(),
+                 links + "Schedule button checkable checked pressed|Timeline button checkable");
+        QAccessible::queryAccessibleInterface(p.get("cmdShowTimeline"))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(p.timeline()->isVisible());
+        QCOMPARE(heard(),
+                 links + "Schedule button checkable|Timeline button checkable checked pressed");
+    }
+
     void workingWeekSettings()
     {
         QVERIFY(put(path("daysoff.txt"), "2026-12-14 Closed\n"));
