@@ -9,6 +9,7 @@
 #include "icsexport.h"
 #include "linklabel.h"
 #include "scheduletablemodel.h"
+#include "scheduletableview.h"
 #include "settings/settingsstore.h"
 #include "timelineexport.h"
 #include "timelineview.h"
@@ -282,7 +283,7 @@ void MainWindow::makeSidebar()
 void MainWindow::makeScheduleTable()
 {
     m_model = new ScheduleTableModel(this);
-    m_table = new QTableView(m_central);
+    m_table = new ScheduleTableView(m_central);
     m_table->setObjectName(QStringLiteral("ListView1"));
     m_table->setAccessibleName(QStringLiteral("Schedule"));
     m_table->setModel(m_model);

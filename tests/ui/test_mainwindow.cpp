@@ -601,6 +601,25 @@ private Q_SLOTS:
         QCOMPARE(openings, QStringList(link.isEmpty() ? 1 : 2, captions + '\n' + names));
     }
 
+    // The empty table says how to fill it, in its own text colour across its middle, as the
+    // timeline does; the rows of a build take its place.
+    void emptyTableHint()
+    {
+        Planner p(dir());
+        auto* table = p.get<QTableView>("ListView1");
+        const auto textPixels = [table] {
+            const QImage shot = table->viewport()->grab().toImage();
+            int count = 0;
+            for (int y = shot.height() / 3; y < shot.height() * 2 / 3; ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    count += shot.pixel(x, y) == qRgb(0, 0, 128);
+            return count;
+        };
+        QVERIFY(textPixels() > 100);
+        p.build("Paint");
+        QCOMPARE(textPixels(), 0);
+    }
+
     // The kind and states a screen reader hears for the links and the view switches, before
     // and after the Timeline switch is pressed as a screen reader presses it.
     void screenReaderKinds()
