@@ -436,7 +436,7 @@ private Q_SLOTS:
     }
 
     // The picture export: the checks, the dialog, the format by extension or by the chosen
-    // filter, refusals and the write. Boxes asking Yes or No are answered No.
+    // filter, refusals, the write and its "Done!". Boxes asking Yes or No are answered No.
     void exportPicture_data()
     {
         QTest::addColumn<QString>("tasks");  // built; after a "|", typed since
@@ -485,6 +485,8 @@ private Q_SLOTS:
         QFETCH(QString, filter);
         p.chooser->filter = filter;
         QVERIFY(out.mkpath("dir.svg") && put(out.filePath("old.png"), "old"));
+        if (!file.isEmpty()) // the name written, with the extension added
+            boxes << box("Done!", "The timeline picture is saved as $OUT/" + file + '.');
         for (QString& text : boxes) {
             text.replace("$OUT", out.path());
             p.answers.answer(text.contains("Confirm") ? Box::No : Box::Ok);
