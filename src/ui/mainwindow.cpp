@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "accessiblecontrols.h"
 #include "alerts.h"
 #include "caldav/keychainpasswordstore.h"
 #include "calendarserverpublish.h"
@@ -8,11 +9,13 @@
 #include "icsexport.h"
 #include "linklabel.h"
 #include "scheduletablemodel.h"
+#include "scheduletableview.h"
 #include "settings/settingsstore.h"
 #include "timelineexport.h"
 #include "timelineview.h"
 #include "tipsdialog.h"
 #include "uilook.h"
+#include "viewswitch.h"
 #include "workingweekdialog.h"
 
 #include <QActionGroup>
@@ -94,6 +97,7 @@ MainWindow::MainWindow(AppFolders folders, std::function<QDate()> today, QWidget
       m_passwords(std::make_unique<KeychainPasswordStore>()),
       m_network(new QNetworkAccessManager(this))
 {
+    AccessibleControls::install();
     setObjectName(QStringLiteral("Form1"));
     setFont(UiLook::font(8.25));
     // Every designed position is within this area, below the menu bar.
@@ -279,7 +283,7 @@ void MainWindow::makeSidebar()
 void MainWindow::makeScheduleTable()
 {
     m_model = new ScheduleTableModel(this);
-    m_table = new QTableView(m_central);
+    m_table = new ScheduleTableView(m_central);
     m_table->setObjectName(QStringLiteral("ListView1"));
     m_table->setAccessibleName(QStringLiteral("Schedule"));
     m_table->setModel(m_model);
@@ -299,6 +303,8 @@ void MainWindow::makeScheduleTable()
     m_table->setShowGrid(false);
     m_table->setWordWrap(false);
     m_table->setCornerButtonEnabled(false);
+    // Tab goes on to the next control, not the next cell: arrows move in the table.
+    m_table->setTabKeyNavigation(false);
     // Fixed row heights keep a reset of ten thousand rows cheap: the view
     // never measures rows it does not paint.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -322,7 +328,7 @@ void MainWindow::makeTimeline()
     // Two switches at the left of the strip beside the export button, as tall
     // as it; a narrow window lets the export button cover them.
     const auto makeSwitch = [this](const char* name, const QString& text, int left) {
-        auto* button = new QPushButton(text, m_central);
+        auto* button = new ViewSwitch(text, m_central);
         button->setObjectName(QLatin1String(name));
         button->setFont(UiLook::font(9.75, true));
         button->setGeometry(UiLook::rect(left, 1215, 1425, 465));
@@ -333,7 +339,8 @@ void MainWindow::makeTimeline()
     m_showTimelineButton = makeSwitch("cmdShowTimeline", QStringLiteral("Timeline"), 7320);
     for (QWidget* button : {m_showScheduleButton, m_showTimelineButton})
         button->stackUnder(m_exportButton);
-    // Tab reaches them just before the area they switch.
+    // Tab goes down the sidebar, then to these switches, the area they switch
+    // and on to the export button, made first, which closes the round.
     setTabOrder(m_createButton, m_showScheduleButton);
     setTabOrder(m_showScheduleButton, m_showTimelineButton);
     setTabOrder(m_showTimelineButton, m_table);

@@ -22,6 +22,8 @@ namespace taskloom {
 namespace {
 
 const QString ProjectFilter = QStringLiteral("Taskloom projects (*.taskloom)");
+// What the unsaved-changes question asks about before Open, from any source.
+const QString OpeningAnother = QStringLiteral("opening another project");
 
 } // namespace
 
@@ -96,7 +98,7 @@ void ProjectFiles::refreshRecentMenu()
 
 void ProjectFiles::newProject()
 {
-    if (!settleUnsavedChanges())
+    if (!settleUnsavedChanges(QStringLiteral("starting a new project")))
         return;
     // As the window first opens; the working week is the user's, it stays.
     Project fresh;
@@ -112,7 +114,7 @@ void ProjectFiles::newProject()
 void ProjectFiles::chooseProjectToOpen()
 {
     // Asked before the dialog, so the answer is about the project on screen.
-    if (!settleUnsavedChanges())
+    if (!settleUnsavedChanges(OpeningAnother))
         return;
     const QString path = m_chooser->openFile(
         m_window, QStringLiteral("Open Project"), projectFolder(),
@@ -124,7 +126,7 @@ void ProjectFiles::chooseProjectToOpen()
 
 bool ProjectFiles::openProject(const QString& path)
 {
-    return settleUnsavedChanges() && loadProject(path, true);
+    return settleUnsavedChanges(OpeningAnother) && loadProject(path, true);
 }
 
 bool ProjectFiles::saveProject()
@@ -205,10 +207,10 @@ void ProjectFiles::remember(const QString& path)
 
 bool ProjectFiles::mayClose()
 {
-    return settleUnsavedChanges();
+    return settleUnsavedChanges(QStringLiteral("closing"));
 }
 
-bool ProjectFiles::settleUnsavedChanges()
+bool ProjectFiles::settleUnsavedChanges(const QString& before)
 {
     if (!m_window->isWindowModified())
         return true;
@@ -217,7 +219,7 @@ bool ProjectFiles::settleUnsavedChanges()
                               : u'"' + QFileInfo(m_plan.filePath()).fileName() + u'"';
     const QMessageBox::StandardButton answer = Alerts::show(
         m_window, QMessageBox::Question, QStringLiteral("Taskloom"),
-        QStringLiteral("Save the changes to %1 before closing?").arg(which),
+        QStringLiteral("Save the changes to %1 before %2?").arg(which, before),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save)
         return saveProject(); // a cancelled or failed save keeps the window as it is

@@ -72,8 +72,9 @@ private:
     // Reads the file and fills the window, building when asked; a refused
     // file is told and changes nothing.
     bool loadProject(const QString& path, bool build);
-    // Asks about unsaved changes; true when the caller may go on.
-    bool settleUnsavedChanges();
+    // Asks about unsaved changes before what is named ("closing"); true when
+    // the caller may go on.
+    bool settleUnsavedChanges(const QString& before);
     void remember(const QString& path);
     void refreshRecentMenu();
     QString projectFolder() const;

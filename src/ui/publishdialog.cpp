@@ -155,7 +155,7 @@ void PublishDialog::accept()
 void PublishDialog::lookUpPassword()
 {
     m_lookUpPause.stop();
-    if (user().isEmpty() || CalendarAddress::problem(address()).isError())
+    if (m_noKeychain || user().isEmpty() || CalendarAddress::problem(address()).isError())
         return;
     const QString account = PasswordStore::account(user(), address());
     if (account == m_askedAccount)
@@ -193,9 +193,14 @@ void PublishDialog::onPasswordRead(const QString& account, const PasswordStore::
         m_note->clear();
         break;
     case Status::Failed:
-        m_note->setText(QStringLiteral("The system keychain could not be read (%1): type the "
-                                       "password.")
-                            .arg(result.reason));
+        // Said once and plainly: without a keychain service the keychain's own
+        // reason is a bare "Unknown error". It is not asked again while the
+        // dialog is open, and there is nothing to remember the password in.
+        m_noKeychain = true;
+        m_note->setText(QStringLiteral("No system keychain is available: Taskloom cannot remember "
+                                       "the password and asks for it on every publish."));
+        m_rememberBox->setChecked(false);
+        m_rememberBox->setEnabled(false);
         break;
     }
     updatePublishButton();

@@ -55,6 +55,8 @@ private:
     QString m_askedAccount;
     // The password box holds what the keychain gave, not what the user typed.
     bool m_passwordFromKeychain = false;
+    // The keychain failed to answer: no keychain is asked or offered any more.
+    bool m_noKeychain = false;
 };
 
 } // namespace taskloom

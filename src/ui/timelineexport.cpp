@@ -91,6 +91,9 @@ bool TimelineExport::run(const TimelineScene& scene, const QString& projectName,
         Alerts::writeFailed(m_parent, QStringLiteral("picture"), path, *reason);
         return false;
     }
+    Alerts::inform(m_parent, QStringLiteral("Done!"),
+                   QStringLiteral("The timeline picture is saved as %1.")
+                       .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "timelineview.h"
 
+#include "emptyplanhint.h"
 #include "timeline/timelinepainter.h"
 
 #include <QAbstractItemModel>
@@ -119,10 +120,7 @@ void TimelineView::paintEvent(QPaintEvent* /*event*/)
     if (m_scene.isEmpty()) {
         painter.fillRect(viewport()->rect(), m_style.base);
         painter.setPen(m_style.text);
-        painter.drawText(viewport()->rect().adjusted(12, 12, -12, -12),
-                         Qt::AlignCenter | Qt::TextWordWrap,
-                         QStringLiteral("Type your tasks and press \"Create Project!\" to see "
-                                        "them here as bars on a calendar."));
+        paintEmptyPlanHint(painter, viewport()->rect());
         return;
     }
     TimelinePainter::paint(painter, m_scene, geometryInView(), m_style);

@@ -259,9 +259,9 @@ private Q_SLOTS:
     }
 
     // The keyboard and the view switches, after a build of "A" and "B +2" with "A" typed
-    // since. Tab reaches the links, the buttons and the checked switch, an arrow the other;
-    // Return, Enter or Space on a link opens its dialog, Return presses a focused button (in
-    // a dialog too: it closes it). Builds fill both views, whichever shows.
+    // since. Tab reaches every control, an arrow the next; Return, Enter or Space on a link
+    // opens its dialog, Return presses a focused button (in a dialog too: it closes it).
+    // Builds fill both views, whichever shows.
     void keysAndViews_data()
     {
         // "focus:" and "at:" a control: focus it, or check the focus is there; "cmd": a click;
@@ -286,6 +286,18 @@ private Q_SLOTS:
         QTest::newRow("built by Return on the timeline") << "Ctrl+2 focus:cmdToList Return"
                                                          << "timeline 1";
         // clang-format on
+        // Tab once round the window: down the sidebar, the switches, the schedule area (the
+        // table keeps the arrow keys), the export button.
+        const auto round = [](Text area) {
+            const QString stops = "txtTodo Label15 optDate0 qt_calendar_calendarview "
+                                  "chkExcludeWeekends lblSetWorkingDays cmdToList cmdShowSchedule "
+                                  "cmdShowTimeline " +
+                                  area + " Command2 txtProjectName";
+            return "focus:txtProjectName Tab at:" + stops.split(' ').join(" Tab at:");
+        };
+        QTest::newRow("Tab round the table") << round("ListView1") << "table 2";
+        QTest::newRow("Tab round the timeline")
+            << "Ctrl+2 " + round("timelineView cmdExportTimeline") << "timeline 2";
     }
     void keysAndViews()
     {
@@ -424,7 +436,7 @@ private Q_SLOTS:
     }
 
     // The picture export: the checks, the dialog, the format by extension or by the chosen
-    // filter, refusals and the write. Boxes asking Yes or No are answered No.
+    // filter, refusals, the write and its "Done!". Boxes asking Yes or No are answered No.
     void exportPicture_data()
     {
         QTest::addColumn<QString>("tasks");  // built; after a "|", typed since
@@ -473,6 +485,8 @@ private Q_SLOTS:
         QFETCH(QString, filter);
         p.chooser->filter = filter;
         QVERIFY(out.mkpath("dir.svg") && put(out.filePath("old.png"), "old"));
+        if (!file.isEmpty()) // the name written, with the extension added
+            boxes << box("Done!", "The timeline picture is saved as $OUT/" + file + '.');
         for (QString& text : boxes) {
             text.replace("$OUT", out.path());
             p.answers.answer(text.contains("Confirm") ? Box::No : Box::Ok);
@@ -587,6 +601,59 @@ private Q_SLOTS:
         for (int opening = 0; !link.isEmpty() && opening < 2; ++opening)
             openDialog(p, link, read);
         QCOMPARE(openings, QStringList(link.isEmpty() ? 1 : 2, captions + '\n' + names));
+    }
+
+    // The empty table says how to fill it, in its own text colour across its middle, as the
+    // timeline does; the rows of a build take its place.
+    void emptyTableHint()
+    {
+        Planner p(dir());
+        auto* table = p.get<QTableView>("ListView1");
+        const auto textPixels = [table] {
+            const QImage shot = table->viewport()->grab().toImage();
+            int count = 0;
+            for (int y = shot.height() / 3; y < shot.height() * 2 / 3; ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    count += shot.pixel(x, y) == qRgb(0, 0, 128);
+            return count;
+        };
+        QVERIFY(textPixels() > 100);
+        p.build("Paint");
+        QCOMPARE(textPixels(), 0);
+    }
+
+    // The kind and states a screen reader hears for the links and the view switches, before
+    // and after the Timeline switch is pressed as a screen reader presses it.
+    void screenReaderKinds()
+    {
+        Planner p(dir());
+        const auto heard = [&p] {
+            QStringList controls;
+            for (const char* name :
+                 {"Label15", "lblSetWorkingDays", "cmdShowSchedule", "cmdShowTimeline"}) {
+                const QAccessibleInterface* control =
+                    QAccessible::queryAccessibleInterface(p.get(name));
+                const QAccessible::Role role = control->role();
+                const QAccessible::State state = control->state();
+                controls << control->text(QAccessible::Name) + ' ' +
+                                (role == QAccessible::Link     ? "link"
+                                 : role == QAccessible::Button ? "button"
+                                                               : "role " + QString::number(role)) +
+                                (state.checkable ? " checkable" : "") +
+                                (state.checked ? " checked" : "") +
+                                (state.pressed ? " pressed" : "");
+            }
+            return controls.join('|');
+        };
+        const QString links = "Tips link|Settings link|";
+        QCOMPARE(heard(),
+                 links + "Schedule button checkable checked pressed|Timeline button checkable");
+        QAccessible::queryAccessibleInterface(p.get("cmdShowTimeline"))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(p.timeline()->isVisible());
+        QCOMPARE(heard(),
+                 links + "Schedule button checkable|Timeline button checkable checked pressed");
     }
 
     void workingWeekSettings()

@@ -116,8 +116,9 @@ private Q_SLOTS:
         QCOMPARE(objectIn(path("b.taskloom"))["id"].toString(), p.window.plan().id());
     }
 
-    // Quit, New and Open over unsaved changes, with each answer; opening a past start
-    // empties both tables, a damaged file changes nothing.
+    // Quit, New and Open over unsaved changes, with each answer (no keys: the file opened as a
+    // drop, a recent file and the command line open it); opening a past start empties both
+    // tables, a damaged file changes nothing.
     void unsavedChanges_data()
     {
         QTest::addColumn<QString>("keys");
@@ -135,6 +136,7 @@ private Q_SLOTS:
         row("quit, cancel", "Ctrl+Q", Box::Cancel, kept + old);
         row("new, cancel", "Ctrl+N", Box::Cancel, kept + old);
         row("open, cancel", "Ctrl+O", Box::Cancel, kept + old);
+        row("open a file given, cancel", "", Box::Cancel, kept + old);
         row("quit, save", "Ctrl+Q", Box::Save, "closed" + saved);
         row("quit, discard", "Ctrl+Q", Box::Discard, "closed" + old);
         row("new, save", "Ctrl+N", Box::Save, Fresh + saved);
@@ -162,14 +164,20 @@ private Q_SLOTS:
         p.type("Clear + 2\nNew");
         p.chooser->paths << path(open);
         p.answers.answer(Box::StandardButton(answer));
+        const QString before = keys == "Ctrl+Q"   ? "closing"
+                               : keys == "Ctrl+N" ? "starting a new project"
+                                                  : "opening another project";
         QStringList boxes{box("Taskloom",
-                              "Save the changes to \"kitchen.taskloom\" before closing?",
+                              "Save the changes to \"kitchen.taskloom\" before " + before + '?',
                               Box::Question, Box::Save | Box::Discard | Box::Cancel, Box::Save)};
         if (!message.isEmpty()) {
             p.answers.answer(Box::Ok);
             boxes << message.replace("%1", path(open));
         }
-        press(p, keys);
+        if (keys.isEmpty())
+            QVERIFY(!p.window.openProject(path(open)));
+        else
+            press(p, keys);
         QCOMPARE(p.answers.shown(), boxes);
         QStringList tasks;
         for (const QJsonValue task : objectIn(path("kitchen.taskloom"))["tasks"].toArray())
