@@ -1,5 +1,6 @@
 #include "commandlineoptions.h"
 
+#include "export/calendarics.h"
 #include "plan/plandocument.h"
 #include "project/projectfile.h"
 
@@ -248,6 +249,21 @@ CommandLineOptions::read(const QStringList& arguments, const QString& todayText,
             return usage(QStringLiteral("SOURCE_DATE_EPOCH must be a whole number of seconds "
                                         "since 1970-01-01 UTC, not \"%1\".")
                              .arg(QString::fromLocal8Bit(epoch)));
+    }
+    // The hours go into the calendar files only: read for them alone, as
+    // hours (or none at all), never as any text.
+    if (o.needsHours()) {
+        for (const auto& [option, hour] :
+             {std::pair{&Option.startsAt, &o.startsAt}, std::pair{&Option.endsAt, &o.endsAt}}) {
+            if (hour->has_value() && !(*hour)->isEmpty() &&
+                !CalendarIcs::readHour(**hour).isValid())
+                return usage(QStringLiteral("--%1 takes an hour such as 9:00 AM or 17:30 (or "
+                                            "nothing, for no hours), not \"%2\".")
+                                 .arg(*option, **hour));
+        }
+        if (o.startsAt && o.endsAt && !o.startsAt->isEmpty() && !o.endsAt->isEmpty() &&
+            CalendarIcs::readHour(*o.endsAt) <= CalendarIcs::readHour(*o.startsAt))
+            return usage(QStringLiteral("Your 'Ends At' Hour should be higher."));
     }
     if (parser.isSet(Option.saveProject))
         o.saveProjectPath = parser.value(Option.saveProject);

@@ -276,34 +276,30 @@ int CommandLinePlanner::writeOutputs(const PlanChoices& choices)
         complain(missing->text);
         return Refused;
     }
-    if (m_options.csvPath) {
-        if (const int status = writeFile(*m_options.csvPath, m_plan.csvText()); status != Success)
-            return status;
-    }
-    if (m_options.icsPath) {
-        const QByteArray ics = m_plan.icsText(choices.projectName, *m_options.stamp);
-        if (const int status = writeFile(*m_options.icsPath, ics); status != Success)
-            return status;
-    }
+    // Every output is made before any is written: a refused one writes none.
+    QList<std::pair<QString, QByteArray>> outputs;
+    if (m_options.csvPath)
+        outputs.append({*m_options.csvPath, m_plan.csvText()});
+    if (m_options.icsPath)
+        outputs.append({*m_options.icsPath, m_plan.icsText(choices.projectName, *m_options.stamp)});
     if (m_options.chartPath) {
-        if (const int status = writeChart(); status != Success)
+        const TimelineStyle style =
+            TimelineStyle::forPicture(TimelinePicture::FontPixels, QLocale());
+        TimelinePicture::Result picture =
+            TimelinePicture::render(m_plan.timelineScene(), style, m_options.chart);
+        if (!picture.refusal.isEmpty()) {
+            complain(picture.refusal);
+            return Refused;
+        }
+        outputs.append({*m_options.chartPath, std::move(picture.bytes)});
+    }
+    for (const auto& [path, bytes] : std::as_const(outputs)) {
+        if (const int status = writeFile(path, bytes); status != Success)
             return status;
     }
     if (m_options.publishAddress)
         return publish(choices.projectName);
     return Success;
-}
-
-int CommandLinePlanner::writeChart()
-{
-    const TimelineStyle style = TimelineStyle::forPicture(TimelinePicture::FontPixels, QLocale());
-    const TimelinePicture::Result picture =
-        TimelinePicture::render(m_plan.timelineScene(), style, m_options.chart);
-    if (!picture.refusal.isEmpty()) {
-        complain(picture.refusal);
-        return Refused;
-    }
-    return writeFile(*m_options.chartPath, picture.bytes);
 }
 
 int CommandLinePlanner::publish(const QString& projectName)

@@ -56,7 +56,6 @@ private:
     int writeOutputs(const PlanChoices& choices);
     // "-" is standard output.
     int writeFile(const QString& path, const QByteArray& bytes);
-    int writeChart();
     // Brings the --publish calendar in step with the schedule.
     int publish(const QString& projectName);
     QString scheduleTable() const;

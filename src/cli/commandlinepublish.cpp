@@ -26,8 +26,12 @@ std::optional<QString> CommandLinePublish::password(PasswordStore& keychain, con
     problem = QStringLiteral("No password for %1: set %2, or publish once from the window "
                              "with \"Remember in the system keychain\" ticked.")
                   .arg(account, QLatin1StringView(PasswordVariable));
+    // Without a keychain service the keychain's own reason is a bare "Unknown error".
     if (read.status == PasswordStore::ReadResult::Status::Failed)
-        problem += QStringLiteral(" (The system keychain could not be read: %1.)").arg(read.reason);
+        problem +=
+            read.reason.isEmpty() || read.reason == QLatin1StringView("Unknown error")
+                ? QStringLiteral(" (No system keychain is available.)")
+                : QStringLiteral(" (The system keychain could not be read: %1.)").arg(read.reason);
     return std::nullopt;
 }
 
