@@ -107,13 +107,66 @@ private Q_SLOTS:
         press(p, "Ctrl+Shift+S");
         QCOMPARE(asked(), "Save Project As|" + path("kitchen.taskloom"));
         // A copy is a project of its own: a new id, so its publish leaves Kitchen's events.
-        QJsonObject copy = objectIn(path("b.taskloom")), original = objectIn(path("kitchen.taskloom"));
+        QJsonObject copy = objectIn(path("b.taskloom")),
+                    original = objectIn(path("kitchen.taskloom"));
         QVERIFY(!QUuid::fromString(copy.take("id").toString()).isNull());
         QCOMPARE(original.take("id"), "3f2b8c1e-0d4a-4c3e-9a57-1b2c3d4e5f60");
         QCOMPARE(copy, original);
         QCOMPARE(p.window.calendarKey(), p.window.plan().id());
         press(p, "Ctrl+S"); // over its own file: the id stays
         QCOMPARE(objectIn(path("b.taskloom"))["id"].toString(), p.window.plan().id());
+    }
+
+    // Followed through time, Monday to Friday: saved on the 7th to start on the 14th and opened
+    // on Monday the 21st, it builds as it was and its start stays in view; Space ticks the
+    // current row, the Plan menu marks the next and re-plans. Each marks the window, none
+    // writes the file. Marked right away, a project is pinned to today.
+    void progress()
+    {
+        const QByteArray saved =
+            "{\"format\": \"taskloom-project\", \"version\": 1, \"project\": "
+            "\"K\", \"tasks\": [\"A + 2\", \"B + 3\", \"//C + 2\", \"D + 4\"], "
+            "\"start\": \"2026-12-14\", \"adjustToWorkingWeek\": true}";
+        QVERIFY(put(path("k.taskloom"), saved));
+        Planner p(dir(), 0, QDate(2026, 12, 21));
+        QVERIFY(p.window.openProject(path("k.taskloom")));
+        const auto rows = [&p] {
+            QStringList shown;
+            for (const ScheduleRow& row : p.window.schedule().rows)
+                shown << row.start.toString("d") + '-' + row.end.toString("d") +
+                             (row.done ? "✓" : "");
+            return shown.join(' ');
+        };
+        QCOMPARE(rows(), "14-15 16-18 16-17 18-23");
+        QTest::qWait(400); // the start-up catch-up has run
+        QCOMPARE(p.get<QCalendarWidget>("Calendar2")->selectedDate(), QDate(2026, 12, 14));
+
+        auto* table = p.get<QTableView>("ListView1");
+        auto* mark = p.get<QAction>("actionMarkDone");
+        p.activate();
+        table->setFocus();
+        table->setCurrentIndex(table->model()->index(0, 2));
+        QTest::keyClick(table, Qt::Key_Space);
+        QTRY_COMPARE(rows(), "14-15✓ 16-18 16-17 18-23");
+        QCOMPARE(table->model()->index(0, 0).data(Qt::CheckStateRole), QVariant(Qt::Checked));
+        QCOMPARE(mark->text(), "Mark &Not Done");
+        table->setCurrentIndex(table->model()->index(1, 0));
+        QCOMPARE(mark->text(), "Mark &Done");
+        mark->trigger();
+        p.get<QAction>("actionReplan")->trigger();
+        QCOMPARE(rows(), "14-15✓ 16-18✓ 21-22 23-28");
+        QVERIFY(p.window.isWindowModified());
+        QCOMPARE(bytesOf(path("k.taskloom")), saved);
+
+        p.answers.answer(Box::Discard);
+        press(p, "Ctrl+N");
+        p.type("A + 2\nB + 3");
+        p.click("cmdToList");
+        table->setCurrentIndex(table->model()->index(0, 0));
+        mark->trigger();
+        QCOMPARE(rows(), "21-21✓ 22-24");
+        QVERIFY(p.get<QRadioButton>("optDate1")->isChecked());
+        QCOMPARE(p.get<QCalendarWidget>("Calendar2")->selectedDate(), QDate(2026, 12, 21));
     }
 
     // Quit, New and Open over unsaved changes, with each answer (no keys: the file opened as a
