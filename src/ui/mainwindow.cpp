@@ -5,6 +5,7 @@
 #include "calendarserverpublish.h"
 #include "csvexport.h"
 #include "dialogfilechooser.h"
+#include "helpmenu.h"
 #include "icsexport.h"
 #include "linklabel.h"
 #include "scheduletablemodel.h"
@@ -405,6 +406,8 @@ void MainWindow::makeMenus()
     // The keys zoom only what is shown.
     m_zoomInAction->setEnabled(false);
     m_zoomOutAction->setEnabled(false);
+
+    menuBar()->addMenu(new HelpMenu(this));
 }
 
 void MainWindow::setFileChooser(std::unique_ptr<FileChooser> chooser)
