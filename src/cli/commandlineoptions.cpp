@@ -59,7 +59,11 @@ void describe(QCommandLineParser& parser, const QString& settingsFolder)
         "The environment variable TASKLOOM_TODAY=YYYY-MM-DD replaces today's date; "
         "SOURCE_DATE_EPOCH (seconds since 1970) replaces the iCalendar file's time of export.\n"
         "--publish takes the password from TASKLOOM_CALDAV_PASSWORD, or, when that is unset, "
-        "from the system keychain."));
+        "from the system keychain.\n"
+        "At most 64 MiB of task text is read.\n"
+        "Exit status: 0 when everything asked for was done; 1 when an input file cannot be "
+        "read, or the build, a write or a publish is refused (the reason is on standard "
+        "error); 2 for a usage error."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
@@ -80,8 +84,9 @@ void describe(QCommandLineParser& parser, const QString& settingsFolder)
          QStringLiteral("The working day's end hour (default: workingday_ends_at.txt)."),
          QStringLiteral("TEXT")},
         {Option.daysOff,
-         QStringLiteral("Read the dates off from this file: dates as daysoff.txt holds them, or "
-                        "an iCalendar file of holidays (default: daysoff.txt when there is one)."),
+         QStringLiteral("Read the dates off from this file: a holiday calendar when its name "
+                        "ends in .ics or its text starts with BEGIN:VCALENDAR, else dates as "
+                        "daysoff.txt holds them (default: daysoff.txt when there is one)."),
          QStringLiteral("FILE")},
         {Option.noDaysOff, QStringLiteral("Count no dates off, not even those of daysoff.txt.")},
         {Option.settings,

@@ -48,6 +48,18 @@ AppFolders AppFolders::decide(const QString& applicationFolder, const WritableCh
     return folders;
 }
 
+QString AppFolders::handbook(const QString& applicationFolder)
+{
+    const QString index = QStringLiteral("handbook/index.html");
+    for (const QString& page : {QDir(applicationFolder).filePath(index),
+                                QDir::cleanPath(applicationFolder + QStringLiteral("/../share/") +
+                                                Taskloom + u'/' + index)}) {
+        if (QFileInfo(page).isFile())
+            return page;
+    }
+    return QStandardPaths::locate(QStandardPaths::GenericDataLocation, Taskloom + u'/' + index);
+}
+
 QList<Problem> AppFolders::seedSettings() const
 {
     QList<Problem> problems;

@@ -40,6 +40,12 @@ struct AppFolders {
 
     bool installed() const { return !defaults.isEmpty(); }
 
+    // The handbook's first page: in handbook/ beside the program (a build or
+    // an unpacked copy), else in ../share/taskloom/handbook beside the
+    // program's folder (the prefix it was installed into), else in the
+    // system's data folders; empty when none holds it.
+    static QString handbook(const QString& applicationFolder);
+
     // Copies each settings file the settings folder lacks out of the
     // defaults. A default that is missing itself is left to the readers,
     // which ask for a reinstall; a copy that fails is a problem, and the

@@ -6,6 +6,7 @@
 #include "calendarserverpublish.h"
 #include "csvexport.h"
 #include "dialogfilechooser.h"
+#include "helpmenu.h"
 #include "icsexport.h"
 #include "linklabel.h"
 #include "scheduletablemodel.h"
@@ -414,6 +415,8 @@ void MainWindow::makeMenus()
     // The keys zoom only what is shown.
     m_zoomInAction->setEnabled(false);
     m_zoomOutAction->setEnabled(false);
+
+    menuBar()->addMenu(new HelpMenu(this));
 }
 
 void MainWindow::makePlanMenu()

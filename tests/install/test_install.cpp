@@ -200,6 +200,12 @@ private Q_SLOTS:
             QVERIFY2(bytesOf(at("prefix/" + file)).contains(line), qPrintable(file));
         // No dates off is normal, so none are shipped.
         QVERIFY(!QFileInfo::exists(at("prefix/share/taskloom/daysoff.txt")));
+        // The handbook F1 opens: found from the installed program's folder, and
+        // through the data folders by a copy elsewhere.
+        const QString handbook = at("prefix/share/taskloom/handbook/index.html");
+        QCOMPARE(AppFolders::handbook(at("prefix/bin")), handbook);
+        qputenv("XDG_DATA_DIRS", at("prefix/share").toUtf8());
+        QCOMPARE(AppFolders::handbook(at("work")), handbook);
 
         // No one may write into the prefix now; root still can, so it is watched too.
         QCOMPARE(QProcess::execute("chmod", {"-R", "a-w", at("prefix")}), 0);
