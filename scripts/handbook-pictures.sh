@@ -50,6 +50,18 @@ PROJECT
 "$work/bin/taskloom-cli" --chart "$pictures/timeline-picture.png" --chart-width 900 \
     "$work/Kitchen.taskloom"
 
+# A project followed through time, on fixed days: started on Monday 30
+# November, three tasks marked done on Friday 4 December, seen on the 7th.
+printf '%s\n' "Clear the room + 2 days" "Paint the hall + 3 days" "//Order tiles + 2" \
+    "Lay the tiles + 4" "Grout + 2" "Clean up" > "$work/progress.txt"
+cli() { "$work/bin/taskloom-cli" --no-days-off "$@" >/dev/null; }
+TASKLOOM_TODAY=2026-11-26 cli --project Kitchen --start 2026-11-30 \
+    --save-project "$work/Progress.taskloom" "$work/progress.txt"
+TASKLOOM_TODAY=2026-12-04 cli --done 1,2,3 --save-project "$work/Progress.taskloom" \
+    "$work/Progress.taskloom"
+TASKLOOM_TODAY=2026-12-07 cli --chart "$pictures/timeline-progress.png" --chart-width 900 \
+    "$work/Progress.taskloom"
+
 export DISPLAY=:97
 Xvfb "$DISPLAY" -screen 0 1400x1000x24 -nolisten tcp 2>/dev/null &
 pids+=($!)
