@@ -28,11 +28,8 @@ bool DavError::stopsPublish() const
     }
 }
 
-DavError DavError::fromReply(QNetworkReply* reply, const QString& tlsReasons, bool timedOut,
-                             int timeoutMs)
+DavError DavError::fromReply(QNetworkReply* reply, const QString& tlsReasons, int timeoutMs)
 {
-    if (timedOut)
-        return {Kind::Timeout, 0, QString::number(timeoutMs / 1000.0)};
     if (!tlsReasons.isEmpty())
         return {Kind::Tls, 0, tlsReasons};
 

@@ -41,10 +41,9 @@ struct DavError {
     bool stopsPublish() const;
     QString message() const;
 
-    // Reads a finished reply: the HTTP status, the network error, the TLS
-    // reasons collected before it finished, and a timeout the caller enforced.
-    static DavError fromReply(QNetworkReply* reply, const QString& tlsReasons, bool timedOut,
-                              int timeoutMs);
+    // Reads a finished reply: the HTTP status, the network error and the TLS
+    // reasons collected before it finished.
+    static DavError fromReply(QNetworkReply* reply, const QString& tlsReasons, int timeoutMs);
 };
 
 } // namespace taskloom

@@ -19,7 +19,8 @@ namespace taskloom {
 struct DavAccount {
     QString user;
     QString password;
-    // A request with no answer for this long fails as a timeout.
+    // A request with no answer for this long fails as a timeout, and so does
+    // one still going after three times as long, however slowly it moves.
     int timeoutMs = 20000;
 };
 
@@ -60,15 +61,17 @@ protected:
 
 private:
     void onFinished();
-    void onTimeout();
+    // Ends the request for that reason: a time limit passed.
+    void stopReading(DavError why);
 
     QNetworkAccessManager* m_network;
     DavAccount m_account;
     QUrl m_url;
     QPointer<QNetworkReply> m_reply;
     QTimer m_silence;
+    QTimer m_deadline;
     QString m_tlsReasons;
-    bool m_timedOut = false;
+    DavError m_stoppedBy;
     bool m_cancelled = false;
     DavError m_error;
 };

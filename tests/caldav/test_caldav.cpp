@@ -300,6 +300,7 @@ private Q_SLOTS:
         QTest::newRow("plain http elsewhere") << "http://dav.example.com/ann/" << pass << Kind::InsecureAddress << 0;
         QTest::newRow("stopped server") << "stopped" << pass << Kind::Unreachable << 0;
         QTest::newRow("silent server") << "silent" << pass << Kind::Timeout << 0;
+        QTest::newRow("dripping server") << "dripping" << pass << Kind::Timeout << 0;
         QTest::newRow("untrusted certificate") << "tls" << pass << Kind::Tls << 0;
         // clang-format on
     }
@@ -309,6 +310,7 @@ private Q_SLOTS:
         QFETCH(QString, where);
         QFETCH(QString, password);
         CannedServer silent({QByteArray()});
+        CannedServer dripping({http("207 Multi-Status", QByteArray(100000, ' '))}, 20);
         CannedServer stopped({});
         stopped.close();
         // A server with a certificate of its own making: not a byte of the
@@ -331,6 +333,7 @@ private Q_SLOTS:
         const QMap<QString, QString> local{
             {"stopped", QStringLiteral("http://127.0.0.1:%1/").arg(stopped.serverPort())},
             {"silent", QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort())},
+            {"dripping", QStringLiteral("http://127.0.0.1:%1/").arg(dripping.serverPort())},
             {"tls", QStringLiteral("https://127.0.0.1:%1/ann/work/").arg(tlsServer.serverPort())}};
         QUrl url = m_server.url(where == "calendar" ? m_calendar : where);
         if (where.startsWith("http") || local.contains(where))
@@ -340,7 +343,8 @@ private Q_SLOTS:
         clock.start();
         const PublishResult result =
             publish(url, plan("Paint"), Kitchen,
-                    {RadicaleServer::User, password, where == "silent" ? 300 : 20000});
+                    {RadicaleServer::User, password,
+                     QStringList{"silent", "dripping"}.contains(where) ? 300 : 20000});
         QTEST(result.stopped.kind, "kind");
         QTEST(result.stopped.httpStatus, "status");
         QCOMPARE(result.stage, PublishResult::Stage::Listing);
