@@ -119,6 +119,9 @@ QString DavError::message() const
     case Kind::QuotaFull:
         return QStringLiteral("The calendar has no room left: the server's storage quota is full "
                               "(HTTP 507).");
+    case Kind::TooLarge:
+        return QStringLiteral("The server's answer was too large (over 64 MiB), far beyond any "
+                              "calendar's: Taskloom stopped reading it.");
     case Kind::BadAnswer:
         return QStringLiteral("The server's answer could not be read (%1).").arg(detail);
     case Kind::UidConflict:

@@ -21,6 +21,7 @@ struct DavError {
         Timeout,         // no answer within the request's time
         Tls,             // the certificate or the handshake failed
         QuotaFull,       // 507
+        TooLarge,        // an answer longer than any calendar's: the server is broken or hostile
         BadAnswer,       // a listing that cannot be read
         UidConflict,     // the event's UID is already in the calendar under another name
         ChangedOnServer, // 412: the resource changed since it was listed

@@ -86,6 +86,16 @@ void DavJob::start()
     const auto stillTalking = [this] { m_silence.start(); };
     connect(m_reply, &QNetworkReply::uploadProgress, this, stillTalking);
     connect(m_reply, &QNetworkReply::downloadProgress, this, stillTalking);
+    // The announced length comes with the headers, before any of the body;
+    // what was received is checked as each piece of it comes.
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
+        if (m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > MaxAnswerBytes)
+            stopReading({DavError::Kind::TooLarge});
+    });
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        if (m_reply->bytesAvailable() > MaxAnswerBytes)
+            stopReading({DavError::Kind::TooLarge});
+    });
     m_silence.start();
     m_deadline.start();
 }

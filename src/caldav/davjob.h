@@ -30,6 +30,10 @@ struct DavAccount {
 class DavJob : public QObject {
     Q_OBJECT
 public:
+    // The most read of any answer, far beyond a calendar of events: a longer
+    // one is stopped as soon as it is announced or received.
+    static constexpr qint64 MaxAnswerBytes = qint64(64) * 1024 * 1024;
+
     ~DavJob() override;
 
     void start();
@@ -61,7 +65,8 @@ protected:
 
 private:
     void onFinished();
-    // Ends the request for that reason: a time limit passed.
+    // Ends the request for that reason: a time limit passed, or the answer
+    // grew too large.
     void stopReading(DavError why);
 
     QNetworkAccessManager* m_network;

@@ -225,6 +225,8 @@ private Q_SLOTS:
         QTest::newRow("moved, not followed") << QByteArray("PUT") << http("301 Moved", {}, "Location: https://elsewhere/\r\n") << Kind::Redirected << 301;
         QTest::newRow("delete: gone") << QByteArray("DELETE") << http("404 Not Found") << Kind::None << 0;
         QTest::newRow("listing: a web page") << QByteArray("PROPFIND") << http("200 OK", "<html/>", {}) << Kind::NotCalendar << 200;
+        QTest::newRow("listing: over 64 MiB announced") << QByteArray("PROPFIND") << QByteArray("HTTP/1.1 207 Multi-Status\r\nContent-Length: 67108865\r\n\r\n<") << Kind::TooLarge << 0;
+        QTest::newRow("listing: over 64 MiB sent") << QByteArray("PROPFIND") << "HTTP/1.1 207 Multi-Status\r\nConnection: close\r\n\r\n" + QByteArray(65 << 20, ' ') << Kind::TooLarge << 0;
         // clang-format on
     }
 
