@@ -1,6 +1,7 @@
 #include "daverror.h"
 
 #include <QNetworkReply>
+#include <QXmlStreamReader>
 
 namespace taskloom {
 
@@ -8,9 +9,34 @@ namespace {
 
 // Servers report a UID already in the calendar as a failed CalDAV
 // precondition, with 409 (Radicale) or 403 (RFC 4791's choice).
-bool isUidConflict(QNetworkReply* reply)
+bool isUidConflict(const QByteArray& answer)
 {
-    return reply->peek(qint64(64) * 1024).contains("no-uid-conflict");
+    return answer.contains("no-uid-conflict");
+}
+
+// The failure a refusal stands for; answer: its body, or its start.
+DavError fromStatus(int status, const QString& reason, const QByteArray& answer)
+{
+    using Kind = DavError::Kind;
+    switch (status) {
+    case 401:
+    case 403:
+        return {isUidConflict(answer) ? Kind::UidConflict : Kind::Unauthorized, status};
+    case 404:
+    case 405:
+        return {Kind::NotCalendar, status};
+    case 409:
+        if (isUidConflict(answer))
+            return {Kind::UidConflict, status};
+        break;
+    case 412:
+        return {Kind::ChangedOnServer, status};
+    case 507:
+        return {Kind::QuotaFull, status};
+    default:
+        break;
+    }
+    return {Kind::Server, status, reason.trimmed()};
 }
 
 } // namespace
@@ -40,26 +66,9 @@ DavError DavError::fromReply(QNetworkReply* reply, const QString& tlsReasons, in
             return {};
         if (status >= 300 && status < 400)
             return {Kind::Redirected, status, QString::fromUtf8(reply->rawHeader("Location"))};
-        switch (status) {
-        case 401:
-        case 403:
-            return {isUidConflict(reply) ? Kind::UidConflict : Kind::Unauthorized, status};
-        case 404:
-        case 405:
-            return {Kind::NotCalendar, status};
-        case 409:
-            if (isUidConflict(reply))
-                return {Kind::UidConflict, status};
-            break;
-        case 412:
-            return {Kind::ChangedOnServer, status};
-        case 507:
-            return {Kind::QuotaFull, status};
-        default:
-            break;
-        }
-        return {Kind::Server, status,
-                reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed()};
+        return fromStatus(status,
+                          reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString(),
+                          reply->peek(qint64(64) * 1024));
     }
 
     switch (reply->error()) {
@@ -74,6 +83,22 @@ DavError DavError::fromReply(QNetworkReply* reply, const QString& tlsReasons, in
     default:
         return {Kind::Unreachable, 0, reply->errorString()};
     }
+}
+
+DavError DavError::fromMultiStatus(const QByteArray& xml)
+{
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement || reader.name() != u"status" ||
+            reader.namespaceUri() != u"DAV:")
+            continue;
+        // "HTTP/1.1 423 Locked"
+        const QString line = reader.readElementText().simplified();
+        const int status = line.section(u' ', 1, 1).toInt();
+        if (status < 200 || status >= 300)
+            return fromStatus(status, line.section(u' ', 2), xml);
+    }
+    return {Kind::Server, 207, QStringLiteral("Multi-Status")};
 }
 
 QString DavError::message() const

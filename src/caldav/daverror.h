@@ -45,6 +45,9 @@ struct DavError {
     // Reads a finished reply: the HTTP status, the network error and the TLS
     // reasons collected before it finished.
     static DavError fromReply(QNetworkReply* reply, const QString& tlsReasons, int timeoutMs);
+    // A write answered 207 Multi-Status: the first failed status inside, or,
+    // when none is, the 207 itself, which no write should get.
+    static DavError fromMultiStatus(const QByteArray& xml);
 };
 
 } // namespace taskloom

@@ -110,6 +110,12 @@ void DavJob::abort()
 
 void DavJob::readReply(QNetworkReply* /*reply*/) {}
 
+void DavJob::refuseMultiStatus(QNetworkReply* reply)
+{
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 207)
+        setError(DavError::fromMultiStatus(reply->readAll()));
+}
+
 void DavJob::stopReading(DavError why)
 {
     if (!m_reply || m_reply->isFinished())

@@ -60,6 +60,9 @@ protected:
     // (any 2xx is success); a job may read a result or change the error.
     virtual void readReply(QNetworkReply* reply);
 
+    // For a write: a 207 Multi-Status answer failed, with the status inside.
+    void refuseMultiStatus(QNetworkReply* reply);
+
     QNetworkAccessManager* network() const { return m_network; }
     void setError(DavError error) { m_error = std::move(error); }
 

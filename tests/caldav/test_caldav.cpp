@@ -75,6 +75,29 @@ QByteArray http(const QByteArray& status, const QByteArray& body = {}, const QBy
     return CannedServer::http(status, body, extra);
 }
 
+// One resource of a 207 answer and its properties, as the status says.
+QByteArray response(const QByteArray& href, const QByteArray& props,
+                    const QByteArray& status = "200 OK")
+{
+    return "<response><href>" + href + "</href><propstat><prop>" + props +
+           "</prop><status>HTTP/1.1 " + status + "</status></propstat></response>";
+}
+
+QByteArray multistatus(const QByteArray& responses)
+{
+    return "<?xml version='1.0'?><multistatus xmlns='DAV:' "
+           "xmlns:C='urn:ietf:params:xml:ns:caldav'>" +
+           responses + "</multistatus>";
+}
+
+// The listing of the calendar at path holding these resources.
+QByteArray listed(const QByteArray& path, const QByteArray& members = {})
+{
+    return http(
+        "207 Multi-Status",
+        multistatus(response(path, "<resourcetype><C:calendar/></resourcetype>") + members));
+}
+
 } // namespace
 
 class TestCalDav : public QObject {
@@ -174,21 +197,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<QString>("found"); // "calendar|name=etag,..." or "unreadable"
-        const auto reply = [](const QByteArray& href, const QByteArray& prop,
-                              const QByteArray& status = "200 OK") {
-            return "<response><href>" + href + "</href><propstat><prop>" + prop +
-                   "</prop><status>HTTP/1.1 " + status + "</status></propstat></response>";
+        const auto listing = [](const QByteArray& self, const QByteArray& members) {
+            return multistatus(
+                response("/ann/work/", "<resourcetype><collection/>" + self + "</resourcetype>") +
+                members);
         };
-        const auto listing = [&](const QByteArray& self, const QByteArray& members) {
-            return "<?xml version='1.0'?><multistatus xmlns='DAV:' "
-                   "xmlns:C='urn:ietf:params:xml:ns:caldav'>" +
-                   reply("/ann/work/", "<resourcetype><collection/>" + self + "</resourcetype>") +
-                   members + "</multistatus>";
-        };
+
         const QByteArray calendar = "<C:calendar/>";
         // clang-format off
-        QTest::newRow("events, encoded names, whole addresses") << listing(calendar, reply("/ann/work/a.ics", "<resourcetype/><getetag>\"1\"</getetag>") + reply("https://dav.example.com/ann/work/b%20c.ics", "<getetag>W/\"2\"</getetag>")) << "calendar|a.ics=\"1\",b c.ics=W/\"2\"";
-        QTest::newRow("sub-collection, other folder, failed ETag") << listing(calendar, reply("/ann/work/sub/", "<resourcetype><collection/></resourcetype>") + reply("/ann/other/o.ics", "<getetag>\"4\"</getetag>") + reply("/ann/work/n.ics", "<getetag>\"3\"</getetag>", "404 Not Found")) << "calendar|n.ics=";
+        QTest::newRow("events, encoded names, whole addresses") << listing(calendar, response("/ann/work/a.ics", "<resourcetype/><getetag>\"1\"</getetag>") + response("https://dav.example.com/ann/work/b%20c.ics", "<getetag>W/\"2\"</getetag>")) << "calendar|a.ics=\"1\",b c.ics=W/\"2\"";
+        QTest::newRow("sub-collection, other folder, failed ETag") << listing(calendar, response("/ann/work/sub/", "<resourcetype><collection/></resourcetype>") + response("/ann/other/o.ics", "<getetag>\"4\"</getetag>") + response("/ann/work/n.ics", "<getetag>\"3\"</getetag>", "404 Not Found")) << "calendar|n.ics=";
         QTest::newRow("not a listing") << QByteArray("<html><body>Welcome</body></html>") << "unreadable";
         // clang-format on
     }
@@ -285,6 +303,42 @@ private Q_SLOTS:
         QCOMPARE(result.failures.size(), 1 - result.updated);
         QCOMPARE(server.received.count("If-Match: \"1\"\r\n"), 1);
         QCOMPARE(server.received.count("If-Match: \"2\"\r\n"), 1);
+    }
+
+    // Hostile answers to a publish of "Paint": the requests sent ("VERB path"), and the report.
+    // "taskloom-018618c0-" starts every resource of Kitchen.
+    void hostile_data()
+    {
+        QTest::addColumn<QString>("path");              // the calendar's
+        QTest::addColumn<QList<QByteArray>>("answers"); // the listing's first
+        QTest::addColumn<QString>("requests");
+        QTest::addColumn<QString>("report");
+        const QString paint = nameOf("Paint");
+        const QByteArray listedPaint = "/cal/" + paint.toUtf8();
+        const QString stale = "taskloom-018618c0-stale.ics";
+        const QString none = "0 events published, 0 updated, 0 removed.";
+        // clang-format off
+        QTest::newRow("PUT: 207, 507 inside") << "/cal/"
+            << QList{listed("/cal/"), http("207 Multi-Status", multistatus(response(listedPaint, "", "507 Insufficient Storage")))}
+            << "PROPFIND /cal/\nPUT /cal/" + paint << "The calendar has no room left: the server's storage quota is full (HTTP 507).\n\nNothing was removed from the calendar; publish again to finish.\n\n" + none;
+        QTest::newRow("DELETE: 207, 423 inside") << "/cal/"
+            << QList{listed("/cal/", response("/cal/" + stale.toUtf8(), "<getetag>\"1\"</getetag>")), http("201 Created"), http("207 Multi-Status", multistatus(response("/cal/x", "", "423 Locked")))}
+            << "PROPFIND /cal/\nPUT /cal/" + paint + "\nDELETE /cal/" + stale << "1 event could not be removed.\n\nRefused by the server (HTTP 423 Locked).\n• " + stale + "\n\n1 event published, 0 updated, 0 removed.";
+        // clang-format on
+    }
+
+    void hostile()
+    {
+        QFETCH(QString, path);
+        QFETCH(QList<QByteArray>, answers);
+        CannedServer server(answers);
+        const QString address = QStringLiteral("http://127.0.0.1:%1%2").arg(server.serverPort());
+        QTEST(publish(QUrl(address.arg(path)), plan("Paint")).report(), "report");
+        static const QRegularExpression requestLine("([A-Z]+ \\S+) HTTP/1.1\r\n");
+        QStringList sent;
+        for (const auto& line : requestLine.globalMatch(QString::fromUtf8(server.received)))
+            sent.append(line.captured(1));
+        QTEST(sent.join('\n'), "requests");
     }
 
     // Stopped at the listing: nothing stored, the reason is the whole report,
