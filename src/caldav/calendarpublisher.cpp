@@ -267,8 +267,12 @@ void CalendarPublisher::finishWhenIdle()
 
 QUrl CalendarPublisher::resourceUrl(const QString& name) const
 {
+    // The collection's path as it was given, encoded: a "%2F" in a folder's
+    // name stays one, and a name cannot add folders.
     QUrl url = m_collection;
-    url.setPath(m_collection.path(QUrl::FullyDecoded) + name, QUrl::DecodedMode);
+    url.setPath(m_collection.path(QUrl::FullyEncoded) +
+                    QString::fromLatin1(QUrl::toPercentEncoding(name)),
+                QUrl::StrictMode);
     return url;
 }
 

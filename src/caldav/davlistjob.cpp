@@ -66,7 +66,8 @@ void DavListJob::readReply(QNetworkReply* reply)
 
 std::optional<DavListing> DavListJob::parse(const QByteArray& xml, const QUrl& collection)
 {
-    const QString collectionPath = withTrailingSlash(collection.path(QUrl::FullyDecoded));
+    // Paths are compared encoded: a "%2F" inside a folder's name is no "/".
+    const QString collectionPath = withTrailingSlash(collection.path(QUrl::FullyEncoded));
     QXmlStreamReader reader(xml);
     DavListing listing;
     bool multistatus = false;
@@ -130,13 +131,14 @@ std::optional<DavListing> DavListJob::parse(const QByteArray& xml, const QUrl& c
             } else if (closing == DavNs + QStringLiteral("|response") && !href.isEmpty() &&
                        !responseFailed) {
                 // Servers give hrefs as paths or as whole addresses.
-                const QString path = collection.resolved(QUrl(href)).path(QUrl::FullyDecoded);
+                const QString path = collection.resolved(QUrl(href)).path(QUrl::FullyEncoded);
                 if (withTrailingSlash(path) == collectionPath) {
                     listing.isCalendar = accepted.calendar;
                 } else if (path.startsWith(collectionPath) && !accepted.collection) {
-                    const QString name = path.mid(collectionPath.size());
-                    if (!name.isEmpty() && !name.contains(u'/'))
-                        listing.etags.insert(name, accepted.etag);
+                    const QString encoded = path.mid(collectionPath.size());
+                    if (!encoded.isEmpty() && !encoded.contains(u'/'))
+                        listing.etags.insert(QUrl::fromPercentEncoding(encoded.toLatin1()),
+                                             accepted.etag);
                 }
             }
         }

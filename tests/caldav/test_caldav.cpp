@@ -318,6 +318,9 @@ private Q_SLOTS:
         const QString stale = "taskloom-018618c0-stale.ics";
         const QString none = "0 events published, 0 updated, 0 removed.";
         // clang-format off
+        QTest::newRow("%2F in a folder's name") << "/cal/a%2Fb/"
+            << QList{listed("/cal/a%2Fb/", response("/cal/a%2Fb/" + stale.toUtf8(), "<getetag>\"1\"</getetag>") + response("/cal/a/b/taskloom-018618c0-other.ics", "<getetag>\"2\"</getetag>")), http("201 Created"), http("204 No Content")}
+            << "PROPFIND /cal/a%2Fb/\nPUT /cal/a%2Fb/" + paint + "\nDELETE /cal/a%2Fb/" + stale << "1 event published, 0 updated, 1 removed.";
         QTest::newRow("PUT: 207, 507 inside") << "/cal/"
             << QList{listed("/cal/"), http("207 Multi-Status", multistatus(response(listedPaint, "", "507 Insufficient Storage")))}
             << "PROPFIND /cal/\nPUT /cal/" + paint << "The calendar has no room left: the server's storage quota is full (HTTP 507).\n\nNothing was removed from the calendar; publish again to finish.\n\n" + none;
