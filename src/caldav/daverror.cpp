@@ -101,8 +101,23 @@ DavError DavError::fromMultiStatus(const QByteArray& xml)
     return {Kind::Server, 207, QStringLiteral("Multi-Status")};
 }
 
+QString DavError::printable(const QString& serverText)
+{
+    QString shown;
+    shown.reserve(serverText.size());
+    for (const QChar c : serverText) {
+        if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x") +
+                     QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 QString DavError::message() const
 {
+    const QString shown = printable(detail);
     switch (kind) {
     case Kind::None:
         return {};
@@ -113,7 +128,7 @@ QString DavError::message() const
     case Kind::BadAddress:
         return QStringLiteral("\"%1\" is not a calendar address. Give the calendar's own address, "
                               "such as https://example.com/calendars/ann/work/.")
-            .arg(detail);
+            .arg(shown);
     case Kind::Unauthorized:
         return QStringLiteral("The server did not accept the user name or password (HTTP %1).")
             .arg(httpStatus);
@@ -131,16 +146,16 @@ QString DavError::message() const
         return QStringLiteral("The server says the calendar is at another address (HTTP %1): "
                               "publish to %2.")
             .arg(httpStatus)
-            .arg(detail.isEmpty() ? QStringLiteral("the address it gives") : detail);
+            .arg(shown.isEmpty() ? QStringLiteral("the address it gives") : shown);
     case Kind::Unreachable:
-        return QStringLiteral("The server could not be reached: %1.").arg(detail);
+        return QStringLiteral("The server could not be reached: %1.").arg(shown);
     case Kind::Timeout:
-        return QStringLiteral("The server did not answer within %1 seconds.").arg(detail);
+        return QStringLiteral("The server did not answer within %1 seconds.").arg(shown);
     case Kind::Tls:
         return QStringLiteral("The secure connection to the server could not be verified: %1. "
                               "Taskloom does not send anything over a connection it cannot "
                               "verify.")
-            .arg(detail);
+            .arg(shown);
     case Kind::QuotaFull:
         return QStringLiteral("The calendar has no room left: the server's storage quota is full "
                               "(HTTP 507).");
@@ -148,7 +163,7 @@ QString DavError::message() const
         return QStringLiteral("The server's answer was too large (over 64 MiB), far beyond any "
                               "calendar's: Taskloom stopped reading it.");
     case Kind::BadAnswer:
-        return QStringLiteral("The server's answer could not be read (%1).").arg(detail);
+        return QStringLiteral("The server's answer could not be read (%1).").arg(shown);
     case Kind::UidConflict:
         return QStringLiteral("Already in the calendar under another name, most likely from an "
                               ".ics file imported earlier: remove the imported copies from the "
@@ -156,10 +171,10 @@ QString DavError::message() const
     case Kind::ChangedOnServer:
         return QStringLiteral("Changed on the server while publishing (HTTP 412): publish again.");
     case Kind::Server:
-        return detail.isEmpty() ? QStringLiteral("Refused by the server (HTTP %1).").arg(httpStatus)
-                                : QStringLiteral("Refused by the server (HTTP %1 %2).")
-                                      .arg(httpStatus)
-                                      .arg(detail);
+        return shown.isEmpty() ? QStringLiteral("Refused by the server (HTTP %1).").arg(httpStatus)
+                               : QStringLiteral("Refused by the server (HTTP %1 %2).")
+                                     .arg(httpStatus)
+                                     .arg(shown);
     case Kind::Cancelled:
         return QStringLiteral("Publishing was cancelled.");
     }

@@ -33,7 +33,8 @@ struct DavError {
     int httpStatus = 0;
     // What the message needs beyond the kind: the system's words for a
     // network or TLS failure, the new address of a moved calendar, the
-    // server's reason phrase, the seconds waited for a timeout.
+    // server's reason phrase, the seconds waited for a timeout. It may hold
+    // the server's words: message() shows it printable.
     QString detail = {};
 
     bool isError() const { return kind != Kind::None; }
@@ -48,6 +49,10 @@ struct DavError {
     // A write answered 207 Multi-Status: the first failed status inside, or,
     // when none is, the 207 itself, which no write should get.
     static DavError fromMultiStatus(const QByteArray& xml);
+
+    // A text from the server as it may be shown in a window or a terminal:
+    // its control characters written out as \x1B, so none of them acts.
+    static QString printable(const QString& serverText);
 };
 
 } // namespace taskloom

@@ -61,7 +61,8 @@ QString PublishResult::report() const
                 continue;
             }
             if (named < ListedAtMost) {
-                lines.append(QStringLiteral("• ") + it->what);
+                // A removed resource is named as the server listed it.
+                lines.append(QStringLiteral("• ") + DavError::printable(it->what));
                 ++named;
             } else {
                 ++more;

@@ -37,7 +37,8 @@ struct PublishResult {
     // "12 events published, 3 updated, 2 removed."
     QString summary() const;
     // What the user reads at the end: the summary alone after a success,
-    // otherwise what went wrong, event by event, and what to do.
+    // otherwise what went wrong, event by event, and what to do. The
+    // server's words in it are made printable.
     QString report() const;
 };
 

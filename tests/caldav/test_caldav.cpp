@@ -316,6 +316,8 @@ private Q_SLOTS:
         const QString paint = nameOf("Paint");
         const QByteArray listedPaint = "/cal/" + paint.toUtf8();
         const QString stale = "taskloom-018618c0-stale.ics";
+        const QString notSent = "1 event could not be published. Nothing was removed from the "
+                                "calendar; publish again to finish.\n\n";
         const QString none = "0 events published, 0 updated, 0 removed.";
         // clang-format off
         QTest::newRow("%2F in a folder's name") << "/cal/a%2Fb/"
@@ -324,9 +326,12 @@ private Q_SLOTS:
         QTest::newRow("PUT: 207, 507 inside") << "/cal/"
             << QList{listed("/cal/"), http("207 Multi-Status", multistatus(response(listedPaint, "", "507 Insufficient Storage")))}
             << "PROPFIND /cal/\nPUT /cal/" + paint << "The calendar has no room left: the server's storage quota is full (HTTP 507).\n\nNothing was removed from the calendar; publish again to finish.\n\n" + none;
-        QTest::newRow("DELETE: 207, 423 inside") << "/cal/"
-            << QList{listed("/cal/", response("/cal/" + stale.toUtf8(), "<getetag>\"1\"</getetag>")), http("201 Created"), http("207 Multi-Status", multistatus(response("/cal/x", "", "423 Locked")))}
-            << "PROPFIND /cal/\nPUT /cal/" + paint + "\nDELETE /cal/" + stale << "1 event could not be removed.\n\nRefused by the server (HTTP 423 Locked).\n• " + stale + "\n\n1 event published, 0 updated, 0 removed.";
+        QTest::newRow("DELETE: 207, 423 inside; escapes in a name") << "/cal/"
+            << QList{listed("/cal/", response("/cal/taskloom-018618c0-%1B[31m.ics", "<getetag>\"1\"</getetag>")), http("201 Created"), http("207 Multi-Status", multistatus(response("/cal/x", "", "423 Locked")))}
+            << "PROPFIND /cal/\nPUT /cal/" + paint + "\nDELETE /cal/taskloom-018618c0-%1B%5B31m.ics" << "1 event could not be removed.\n\nRefused by the server (HTTP 423 Locked).\n• taskloom-018618c0-\\x1B[31m.ics\n\n1 event published, 0 updated, 0 removed.";
+        QTest::newRow("escapes in the reason phrase") << "/cal/"
+            << QList{listed("/cal/"), http("500 \x1b]0;pwned\x07\x1b[31mBoom")}
+            << "PROPFIND /cal/\nPUT /cal/" + paint << notSent + "Refused by the server (HTTP 500 \\x1B]0;pwned\\x07\\x1B[31mBoom).\n• Kitchen: Paint\n\n" + none;
         // clang-format on
     }
 
