@@ -30,8 +30,9 @@ void CalendarPublisher::start(const QUrl& collection, const DavAccount& account,
     m_projectKey = projectKey;
     m_items = items;
     m_listing = {};
+    m_sends.clear();
     m_removals.clear();
-    m_nextItem = 0;
+    m_nextSend = 0;
     m_nextRemoval = 0;
     m_done = 0;
     m_total = 1 + int(items.size());
@@ -105,19 +106,35 @@ void CalendarPublisher::onListed(DavListJob* job)
     }
     m_listing = job->listing();
 
-    // This project's resources that no event of the plan will fill again.
+    // The plan's events, written over what is listed; an ETag that cannot
+    // be sent back leaves its resource alone.
     QSet<QString> planned;
-    for (const CalendarItem& item : std::as_const(m_items))
-        planned.insert(ResourceName::forUid(m_projectKey, item.uid));
+    for (int index = 0; index < m_items.size(); ++index) {
+        const QString name = ResourceName::forUid(m_projectKey, m_items.at(index).uid);
+        planned.insert(name);
+        const auto etag = m_listing.etags.constFind(name);
+        if (etag == m_listing.etags.cend())
+            m_sends.append({index, std::nullopt});
+        else if (!DavListing::usableEtag(*etag))
+            m_result.failures.append(
+                {m_items.at(index).subject, false, {DavError::Kind::UnsafeEtag}});
+        else
+            m_sends.append({index, *etag});
+    }
+    // This project's resources that no event of the plan will fill again.
     const QString ours = ResourceName::prefix(m_projectKey);
     for (auto it = m_listing.etags.cbegin(); it != m_listing.etags.cend(); ++it) {
-        if (it.key().startsWith(ours) && !planned.contains(it.key()))
+        if (!it.key().startsWith(ours) || planned.contains(it.key()))
+            continue;
+        if (DavListing::usableEtag(it.value()))
             m_removals.append({it.key(), it.value()});
+        else
+            m_result.failures.append({it.key(), true, {DavError::Kind::UnsafeEtag}});
     }
     // Removed in name order, so runs and tests see the same sequence.
     std::sort(m_removals.begin(), m_removals.end(),
               [](const Removal& a, const Removal& b) { return a.name < b.name; });
-    m_total += int(m_removals.size());
+    m_total = 1 + int(m_sends.size() + m_removals.size());
     m_result.stage = PublishResult::Stage::Sending;
     startJobs();
 }
@@ -127,14 +144,9 @@ void CalendarPublisher::startJobs()
     if (m_stopping)
         return;
     if (m_result.stage == PublishResult::Stage::Sending) {
-        while (m_inFlight.size() < MaxInFlight && m_nextItem < m_items.size()) {
-            const int index = int(m_nextItem++);
-            const QString name = ResourceName::forUid(m_projectKey, m_items.at(index).uid);
-            const auto listed = m_listing.etags.constFind(name);
-            startPut(index,
-                     listed == m_listing.etags.cend() ? std::nullopt
-                                                      : std::optional<QString>(*listed),
-                     false);
+        while (m_inFlight.size() < MaxInFlight && m_nextSend < m_sends.size()) {
+            const Send send = m_sends.at(m_nextSend++);
+            startPut(send.index, send.etag, false);
         }
         if (!m_inFlight.isEmpty())
             return;
@@ -248,7 +260,9 @@ void CalendarPublisher::retryAfterChange(
         }
         if (error.isError()) {
             --m_total;
-            m_result.failures.append(ifNot);
+            m_result.failures.append(error.kind == DavError::Kind::UnsafeEtag
+                                         ? PublishFailure{ifNot.what, ifNot.removal, error}
+                                         : ifNot);
             startJobs();
             return;
         }

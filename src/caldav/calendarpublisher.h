@@ -21,7 +21,8 @@ namespace taskloom {
 // lists the collection, sends every event of the plan (new ones created,
 // existing ones replaced), and only when every one of them succeeded, removes
 // this project's resources that the plan no longer has. Resources whose names
-// do not start with the project's prefix are never touched.
+// do not start with the project's prefix are never touched, nor is one of the
+// project's whose ETag cannot be sent back (it fails as skipped).
 //
 // Everything runs on the event loop; progress() reports each request and
 // finished() comes exactly once, always after start() returned.
@@ -55,6 +56,11 @@ private:
         QString name;
         QString etag;
     };
+    // An event to write; etag: as listed, nullopt for a new one.
+    struct Send {
+        int index;
+        std::optional<QString> etag;
+    };
 
     void onListed(DavListJob* job);
     // Keeps MaxInFlight requests going: the events first, then, once all
@@ -85,8 +91,9 @@ private:
     QString m_projectKey;
     QList<CalendarItem> m_items;
     DavListing m_listing;
+    QList<Send> m_sends;
     QList<Removal> m_removals;
-    qsizetype m_nextItem = 0;
+    qsizetype m_nextSend = 0;
     qsizetype m_nextRemoval = 0;
     QSet<DavJob*> m_inFlight;
     int m_done = 0;

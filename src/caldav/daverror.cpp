@@ -46,6 +46,7 @@ bool DavError::stopsPublish() const
     switch (kind) {
     case Kind::None:
     case Kind::UidConflict:
+    case Kind::UnsafeEtag:
     case Kind::ChangedOnServer:
     case Kind::Server:
         return false;
@@ -168,6 +169,11 @@ QString DavError::message() const
         return QStringLiteral("Already in the calendar under another name, most likely from an "
                               ".ics file imported earlier: remove the imported copies from the "
                               "calendar, or publish to another calendar.");
+    case Kind::UnsafeEtag:
+        return QStringLiteral("Skipped: the server lists it with an ETag holding control "
+                              "characters, which Taskloom never sends back, so it was neither "
+                              "rewritten nor removed. Ask the server's administrator to look "
+                              "into it.");
     case Kind::ChangedOnServer:
         return QStringLiteral("Changed on the server while publishing (HTTP 412): publish again.");
     case Kind::Server:

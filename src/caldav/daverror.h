@@ -23,6 +23,7 @@ struct DavError {
         QuotaFull,       // 507
         TooLarge,        // an answer longer than any calendar's: the server is broken or hostile
         BadAnswer,       // a listing that cannot be read
+        UnsafeEtag,      // an ETag holding control characters: never sent back in a header
         UidConflict,     // the event's UID is already in the calendar under another name
         ChangedOnServer, // 412: the resource changed since it was listed
         Server,          // any other HTTP status

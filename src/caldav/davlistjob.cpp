@@ -3,6 +3,8 @@
 #include <QNetworkReply>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace taskloom {
 
 namespace {
@@ -32,6 +34,12 @@ QString withTrailingSlash(QString path)
 }
 
 } // namespace
+
+bool DavListing::usableEtag(const QString& etag)
+{
+    return std::none_of(etag.cbegin(), etag.cend(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; });
+}
 
 DavListJob::DavListJob(QNetworkAccessManager* network, DavAccount account, QUrl collection,
                        QObject* parent)

@@ -15,6 +15,10 @@ namespace taskloom {
 struct DavListing {
     bool isCalendar = false;
     QHash<QString, QString> etags;
+
+    // An ETag that may go into an If-Match header: one holding control
+    // characters would add lines of the server's choosing to the request.
+    static bool usableEtag(const QString& etag);
 };
 
 // PROPFIND with Depth 1 on a collection, asking only for the resource type and

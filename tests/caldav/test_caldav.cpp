@@ -272,37 +272,36 @@ private Q_SLOTS:
     }
 
     // One of the project's resources changed between the listing and the request: its
-    // ETag is asked for again and the request tried once more, and once only.
+    // ETag is asked for again and the request tried once more, and once only, and never
+    // with an ETag that would add a header.
     void changedMeanwhile_data()
     {
+        QTest::addColumn<QByteArray>("etag");  // the one asked for again
         QTest::addColumn<QByteArray>("again"); // the answer to the second try
         QTest::addColumn<int>("updated");
-        QTest::newRow("sent again with the new ETag") << http("204 No Content") << 1;
-        QTest::newRow("changed again: not a third time") << http("412 Precondition Failed") << 0;
+        // clang-format off
+        QTest::newRow("sent again with the new ETag") << QByteArray("\"2\"") << http("204 No Content") << 1;
+        QTest::newRow("changed again: not a third time") << QByteArray("\"2\"") << http("412 Precondition Failed") << 0;
+        QTest::newRow("the new ETag holding a line break") << QByteArray("\"2\"&#13;&#10;X-Injected: yes") << http("204 No Content") << 0;
+        // clang-format on
     }
 
     void changedMeanwhile()
     {
+        QFETCH(QByteArray, etag);
         QFETCH(QByteArray, again);
-        const auto listed = [&](const QByteArray& etag, const QByteArray& self = {}) {
-            return http("207 Multi-Status",
-                        "<multistatus xmlns='DAV:' xmlns:C='urn:ietf:params:xml:ns:caldav'>" +
-                            self + "<response><href>/ann/work/" + nameOf("Paint").toUtf8() +
-                            "</href><propstat><prop><getetag>" + etag +
-                            "</getetag></prop><status>HTTP/1.1 200 OK</status></propstat>"
-                            "</response></multistatus>");
-        };
-        const QByteArray calendar =
-            "<response><href>/ann/work/</href><propstat><prop><resourcetype><C:calendar/>"
-            "</resourcetype></prop><status>HTTP/1.1 200 OK</status></propstat></response>";
-        CannedServer server(
-            {listed("\"1\"", calendar), http("412 Precondition Failed"), listed("\"2\""), again});
+        const QByteArray paint =
+            response("/ann/work/" + nameOf("Paint").toUtf8(), "<getetag>%1</getetag>");
+        CannedServer server({listed("/ann/work/", QByteArray(paint).replace("%1", "\"1\"")),
+                             http("412 Precondition Failed"),
+                             http("207 Multi-Status", multistatus(paint).replace("%1", etag)),
+                             again});
         const QUrl url(QStringLiteral("http://127.0.0.1:%1/ann/work/").arg(server.serverPort()));
         const PublishResult result = publish(url, plan("Paint"));
         QTEST(result.updated, "updated");
         QCOMPARE(result.failures.size(), 1 - result.updated);
         QCOMPARE(server.received.count("If-Match: \"1\"\r\n"), 1);
-        QCOMPARE(server.received.count("If-Match: \"2\"\r\n"), 1);
+        QCOMPARE(server.received.count("If-Match: \"2\""), etag == "\"2\"" ? 1 : 0);
     }
 
     // Hostile answers to a publish of "Paint": the requests sent ("VERB path"), and the report.
@@ -316,6 +315,11 @@ private Q_SLOTS:
         const QString paint = nameOf("Paint");
         const QByteArray listedPaint = "/cal/" + paint.toUtf8();
         const QString stale = "taskloom-018618c0-stale.ics";
+        const QByteArray injecting = "<getetag>\"1\"&#13;&#10;X-Injected: yes</getetag>";
+        const QString skipped = "Skipped: the server lists it with an ETag holding control "
+                                "characters, which Taskloom never sends back, so it was neither "
+                                "rewritten nor removed. Ask the server's administrator to look "
+                                "into it.";
         const QString notSent = "1 event could not be published. Nothing was removed from the "
                                 "calendar; publish again to finish.\n\n";
         const QString none = "0 events published, 0 updated, 0 removed.";
@@ -323,6 +327,9 @@ private Q_SLOTS:
         QTest::newRow("%2F in a folder's name") << "/cal/a%2Fb/"
             << QList{listed("/cal/a%2Fb/", response("/cal/a%2Fb/" + stale.toUtf8(), "<getetag>\"1\"</getetag>") + response("/cal/a/b/taskloom-018618c0-other.ics", "<getetag>\"2\"</getetag>")), http("201 Created"), http("204 No Content")}
             << "PROPFIND /cal/a%2Fb/\nPUT /cal/a%2Fb/" + paint + "\nDELETE /cal/a%2Fb/" + stale << "1 event published, 0 updated, 1 removed.";
+        QTest::newRow("ETags holding a line break, listed") << "/cal/"
+            << QList{listed("/cal/", response(listedPaint, injecting) + response("/cal/" + stale.toUtf8(), injecting))}
+            << "PROPFIND /cal/" << "1 event could not be published. 1 event could not be removed. Nothing was removed from the calendar; publish again to finish.\n\n" + skipped + "\n• Kitchen: Paint\n\n" + skipped + "\n• " + stale + "\n\n" + none;
         QTest::newRow("PUT: 207, 507 inside") << "/cal/"
             << QList{listed("/cal/"), http("207 Multi-Status", multistatus(response(listedPaint, "", "507 Insufficient Storage")))}
             << "PROPFIND /cal/\nPUT /cal/" + paint << "The calendar has no room left: the server's storage quota is full (HTTP 507).\n\nNothing was removed from the calendar; publish again to finish.\n\n" + none;
