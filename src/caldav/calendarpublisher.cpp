@@ -4,6 +4,7 @@
 #include "davdeletejob.h"
 #include "davetagjob.h"
 #include "davputjob.h"
+#include "ical/icscontent.h"
 #include "resourcename.h"
 
 #include <QTimer>
@@ -30,8 +31,10 @@ void CalendarPublisher::start(const QUrl& collection, const DavAccount& account,
     m_projectKey = projectKey;
     m_items = items;
     m_listing = {};
+    m_compared.clear();
     m_sends.clear();
     m_removals.clear();
+    m_nextCompared = 0;
     m_nextSend = 0;
     m_nextRemoval = 0;
     m_done = 0;
@@ -106,9 +109,10 @@ void CalendarPublisher::onListed(DavListJob* job)
     }
     m_listing = job->listing();
 
-    // The plan's events, written over what is listed; an ETag that cannot
-    // be sent back leaves its resource alone.
+    // The plan's events the calendar holds are read back and compared; the
+    // others are new.
     QSet<QString> planned;
+    QList<int> listed;
     for (int index = 0; index < m_items.size(); ++index) {
         const QString name = ResourceName::forUid(m_projectKey, m_items.at(index).uid);
         planned.insert(name);
@@ -119,8 +123,10 @@ void CalendarPublisher::onListed(DavListJob* job)
             m_result.failures.append(
                 {m_items.at(index).subject, false, {DavError::Kind::UnsafeEtag}});
         else
-            m_sends.append({index, *etag});
+            listed.append(index);
     }
+    for (qsizetype i = 0; i < listed.size(); i += ComparedAtOnce)
+        m_compared.append(listed.mid(i, ComparedAtOnce));
     // This project's resources that no event of the plan will fill again.
     const QString ours = ResourceName::prefix(m_projectKey);
     for (auto it = m_listing.etags.cbegin(); it != m_listing.etags.cend(); ++it) {
@@ -134,8 +140,7 @@ void CalendarPublisher::onListed(DavListJob* job)
     // Removed in name order, so runs and tests see the same sequence.
     std::sort(m_removals.begin(), m_removals.end(),
               [](const Removal& a, const Removal& b) { return a.name < b.name; });
-    m_total = 1 + int(m_sends.size() + m_removals.size());
-    m_result.stage = PublishResult::Stage::Sending;
+    m_total = 1 + int(m_compared.size() + m_sends.size() + listed.size() + m_removals.size());
     startJobs();
 }
 
@@ -143,6 +148,16 @@ void CalendarPublisher::startJobs()
 {
     if (m_stopping)
         return;
+    if (m_result.stage == PublishResult::Stage::Listing) {
+        while (m_inFlight.size() < MaxInFlight && m_nextCompared < m_compared.size())
+            startCompare(m_compared.at(m_nextCompared++));
+        if (!m_inFlight.isEmpty())
+            return;
+        // Sent in the plan's order, however the reports came back.
+        std::sort(m_sends.begin(), m_sends.end(),
+                  [](const Send& a, const Send& b) { return a.index < b.index; });
+        m_result.stage = PublishResult::Stage::Sending;
+    }
     if (m_result.stage == PublishResult::Stage::Sending) {
         while (m_inFlight.size() < MaxInFlight && m_nextSend < m_sends.size()) {
             const Send send = m_sends.at(m_nextSend++);
@@ -163,6 +178,52 @@ void CalendarPublisher::startJobs()
         return;
     m_result.stage = PublishResult::Stage::Done;
     finishWhenIdle();
+}
+
+void CalendarPublisher::startCompare(const QList<int>& indexes)
+{
+    QStringList hrefs;
+    for (int index : indexes) {
+        const QString name = ResourceName::forUid(m_projectKey, m_items.at(index).uid);
+        hrefs.append(resourceUrl(name).path(QUrl::FullyEncoded));
+    }
+    auto* job = new DavMultigetJob(m_network, m_account, m_collection, hrefs, this);
+    connect(job, &DavJob::finished, this, [this, job, indexes] { onCompared(job, indexes); });
+    track(job);
+    Q_EMIT progress(m_done, m_total, QStringLiteral("Reading the events the calendar holds…"));
+}
+
+void CalendarPublisher::onCompared(DavMultigetJob* job, const QList<int>& indexes)
+{
+    if (!answered(job))
+        return;
+    const DavError error = job->error();
+    if (error.stopsPublish() && error.kind != DavError::Kind::BadAnswer) {
+        stop(error);
+        return;
+    }
+    // A report refused or unreadable read nothing back: those events are
+    // written, as they were before any was compared.
+    const DavListing& held = job->listing();
+    for (int index : indexes) {
+        const CalendarItem& item = m_items.at(index);
+        const QString name = ResourceName::forUid(m_projectKey, item.uid);
+        const auto data = held.calendarData.constFind(name);
+        const QString etag = held.etags.value(name);
+        if (data == held.calendarData.cend()) {
+            m_sends.append({index, m_listing.etags.value(name)});
+        } else if (!DavListing::usableEtag(etag)) {
+            m_result.failures.append({item.subject, false, {DavError::Kind::UnsafeEtag}});
+            --m_total;
+        } else if (IcsContent::same(data->toUtf8(), item.ics)) {
+            ++m_result.unchanged;
+            --m_total;
+        } else {
+            // Someone else's edit, or the plan's: the plan's version goes back.
+            m_sends.append({index, etag.isEmpty() ? m_listing.etags.value(name) : etag});
+        }
+    }
+    startJobs();
 }
 
 void CalendarPublisher::startPut(int index, const std::optional<QString>& etag, bool retry)

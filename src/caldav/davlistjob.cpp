@@ -17,6 +17,7 @@ struct Properties {
     bool calendar = false;
     bool collection = false;
     QString etag;
+    std::optional<QString> calendarData;
 };
 
 bool isSuccessStatusLine(const QString& line)
@@ -118,6 +119,10 @@ std::optional<DavListing> DavListJob::parse(const QByteArray& xml, const QUrl& c
                 current.etag = reader.readElementText().trimmed();
                 continue;
             }
+            if (ns == CalDavNs && name == u"calendar-data" && inside(DavNs, u"prop")) {
+                current.calendarData = reader.readElementText();
+                continue;
+            }
             if (dav && name == u"status") {
                 const bool ok = isSuccessStatusLine(reader.readElementText());
                 if (inside(DavNs, u"propstat"))
@@ -136,6 +141,8 @@ std::optional<DavListing> DavListJob::parse(const QByteArray& xml, const QUrl& c
                 accepted.collection |= current.collection;
                 if (!current.etag.isEmpty())
                     accepted.etag = current.etag;
+                if (current.calendarData)
+                    accepted.calendarData = current.calendarData;
             } else if (closing == DavNs + QStringLiteral("|response") && !href.isEmpty() &&
                        !responseFailed) {
                 // Servers give hrefs as paths or as whole addresses.
@@ -144,9 +151,12 @@ std::optional<DavListing> DavListJob::parse(const QByteArray& xml, const QUrl& c
                     listing.isCalendar = accepted.calendar;
                 } else if (path.startsWith(collectionPath) && !accepted.collection) {
                     const QString encoded = path.mid(collectionPath.size());
-                    if (!encoded.isEmpty() && !encoded.contains(u'/'))
-                        listing.etags.insert(QUrl::fromPercentEncoding(encoded.toLatin1()),
-                                             accepted.etag);
+                    const QString name = QUrl::fromPercentEncoding(encoded.toLatin1());
+                    if (!encoded.isEmpty() && !encoded.contains(u'/')) {
+                        listing.etags.insert(name, accepted.etag);
+                        if (accepted.calendarData)
+                            listing.calendarData.insert(name, *accepted.calendarData);
+                    }
                 }
             }
         }

@@ -17,10 +17,11 @@ QString eventCount(int count, const char* what)
 
 QString PublishResult::summary() const
 {
-    return QStringLiteral("%1, %2 updated, %3 removed.")
+    return QStringLiteral("%1, %2 updated, %3 removed, %4 unchanged.")
         .arg(eventCount(created, "published"))
         .arg(updated)
-        .arg(removed);
+        .arg(removed)
+        .arg(unchanged);
 }
 
 QString PublishResult::report() const
