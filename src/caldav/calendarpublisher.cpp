@@ -4,6 +4,7 @@
 #include "davdeletejob.h"
 #include "davetagjob.h"
 #include "davputjob.h"
+#include "ical/icscontent.h"
 #include "resourcename.h"
 
 #include <QTimer>
@@ -30,8 +31,11 @@ void CalendarPublisher::start(const QUrl& collection, const DavAccount& account,
     m_projectKey = projectKey;
     m_items = items;
     m_listing = {};
+    m_compared.clear();
+    m_sends.clear();
     m_removals.clear();
-    m_nextItem = 0;
+    m_nextCompared = 0;
+    m_nextSend = 0;
     m_nextRemoval = 0;
     m_done = 0;
     m_total = 1 + int(items.size());
@@ -105,20 +109,38 @@ void CalendarPublisher::onListed(DavListJob* job)
     }
     m_listing = job->listing();
 
-    // This project's resources that no event of the plan will fill again.
+    // The plan's events the calendar holds are read back and compared; the
+    // others are new.
     QSet<QString> planned;
-    for (const CalendarItem& item : std::as_const(m_items))
-        planned.insert(ResourceName::forUid(m_projectKey, item.uid));
+    QList<int> listed;
+    for (int index = 0; index < m_items.size(); ++index) {
+        const QString name = ResourceName::forUid(m_projectKey, m_items.at(index).uid);
+        planned.insert(name);
+        const auto etag = m_listing.etags.constFind(name);
+        if (etag == m_listing.etags.cend())
+            m_sends.append({index, std::nullopt});
+        else if (!DavListing::usableEtag(*etag))
+            m_result.failures.append(
+                {m_items.at(index).subject, false, {DavError::Kind::UnsafeEtag}});
+        else
+            listed.append(index);
+    }
+    for (qsizetype i = 0; i < listed.size(); i += ComparedAtOnce)
+        m_compared.append(listed.mid(i, ComparedAtOnce));
+    // This project's resources that no event of the plan will fill again.
     const QString ours = ResourceName::prefix(m_projectKey);
     for (auto it = m_listing.etags.cbegin(); it != m_listing.etags.cend(); ++it) {
-        if (it.key().startsWith(ours) && !planned.contains(it.key()))
+        if (!it.key().startsWith(ours) || planned.contains(it.key()))
+            continue;
+        if (DavListing::usableEtag(it.value()))
             m_removals.append({it.key(), it.value()});
+        else
+            m_result.failures.append({it.key(), true, {DavError::Kind::UnsafeEtag}});
     }
     // Removed in name order, so runs and tests see the same sequence.
     std::sort(m_removals.begin(), m_removals.end(),
               [](const Removal& a, const Removal& b) { return a.name < b.name; });
-    m_total += int(m_removals.size());
-    m_result.stage = PublishResult::Stage::Sending;
+    m_total = 1 + int(m_compared.size() + m_sends.size() + listed.size() + m_removals.size());
     startJobs();
 }
 
@@ -126,15 +148,20 @@ void CalendarPublisher::startJobs()
 {
     if (m_stopping)
         return;
+    if (m_result.stage == PublishResult::Stage::Listing) {
+        while (m_inFlight.size() < MaxInFlight && m_nextCompared < m_compared.size())
+            startCompare(m_compared.at(m_nextCompared++));
+        if (!m_inFlight.isEmpty())
+            return;
+        // Sent in the plan's order, however the reports came back.
+        std::sort(m_sends.begin(), m_sends.end(),
+                  [](const Send& a, const Send& b) { return a.index < b.index; });
+        m_result.stage = PublishResult::Stage::Sending;
+    }
     if (m_result.stage == PublishResult::Stage::Sending) {
-        while (m_inFlight.size() < MaxInFlight && m_nextItem < m_items.size()) {
-            const int index = int(m_nextItem++);
-            const QString name = ResourceName::forUid(m_projectKey, m_items.at(index).uid);
-            const auto listed = m_listing.etags.constFind(name);
-            startPut(index,
-                     listed == m_listing.etags.cend() ? std::nullopt
-                                                      : std::optional<QString>(*listed),
-                     false);
+        while (m_inFlight.size() < MaxInFlight && m_nextSend < m_sends.size()) {
+            const Send send = m_sends.at(m_nextSend++);
+            startPut(send.index, send.etag, false);
         }
         if (!m_inFlight.isEmpty())
             return;
@@ -151,6 +178,52 @@ void CalendarPublisher::startJobs()
         return;
     m_result.stage = PublishResult::Stage::Done;
     finishWhenIdle();
+}
+
+void CalendarPublisher::startCompare(const QList<int>& indexes)
+{
+    QStringList hrefs;
+    for (int index : indexes) {
+        const QString name = ResourceName::forUid(m_projectKey, m_items.at(index).uid);
+        hrefs.append(resourceUrl(name).path(QUrl::FullyEncoded));
+    }
+    auto* job = new DavMultigetJob(m_network, m_account, m_collection, hrefs, this);
+    connect(job, &DavJob::finished, this, [this, job, indexes] { onCompared(job, indexes); });
+    track(job);
+    Q_EMIT progress(m_done, m_total, QStringLiteral("Reading the events the calendar holds…"));
+}
+
+void CalendarPublisher::onCompared(DavMultigetJob* job, const QList<int>& indexes)
+{
+    if (!answered(job))
+        return;
+    const DavError error = job->error();
+    if (error.stopsPublish() && error.kind != DavError::Kind::BadAnswer) {
+        stop(error);
+        return;
+    }
+    // A report refused or unreadable read nothing back: those events are
+    // written, as they were before any was compared.
+    const DavListing& held = job->listing();
+    for (int index : indexes) {
+        const CalendarItem& item = m_items.at(index);
+        const QString name = ResourceName::forUid(m_projectKey, item.uid);
+        const auto data = held.calendarData.constFind(name);
+        const QString etag = held.etags.value(name);
+        if (data == held.calendarData.cend()) {
+            m_sends.append({index, m_listing.etags.value(name)});
+        } else if (!DavListing::usableEtag(etag)) {
+            m_result.failures.append({item.subject, false, {DavError::Kind::UnsafeEtag}});
+            --m_total;
+        } else if (IcsContent::same(data->toUtf8(), item.ics)) {
+            ++m_result.unchanged;
+            --m_total;
+        } else {
+            // Someone else's edit, or the plan's: the plan's version goes back.
+            m_sends.append({index, etag.isEmpty() ? m_listing.etags.value(name) : etag});
+        }
+    }
+    startJobs();
 }
 
 void CalendarPublisher::startPut(int index, const std::optional<QString>& etag, bool retry)
@@ -248,7 +321,9 @@ void CalendarPublisher::retryAfterChange(
         }
         if (error.isError()) {
             --m_total;
-            m_result.failures.append(ifNot);
+            m_result.failures.append(error.kind == DavError::Kind::UnsafeEtag
+                                         ? PublishFailure{ifNot.what, ifNot.removal, error}
+                                         : ifNot);
             startJobs();
             return;
         }
@@ -267,8 +342,12 @@ void CalendarPublisher::finishWhenIdle()
 
 QUrl CalendarPublisher::resourceUrl(const QString& name) const
 {
+    // The collection's path as it was given, encoded: a "%2F" in a folder's
+    // name stays one, and a name cannot add folders.
     QUrl url = m_collection;
-    url.setPath(m_collection.path(QUrl::FullyDecoded) + name, QUrl::DecodedMode);
+    url.setPath(m_collection.path(QUrl::FullyEncoded) +
+                    QString::fromLatin1(QUrl::toPercentEncoding(name)),
+                QUrl::StrictMode);
     return url;
 }
 

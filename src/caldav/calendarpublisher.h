@@ -1,8 +1,9 @@
 #pragma once
 
-#include "export/calendaritem.h"
 #include "davjob.h"
 #include "davlistjob.h"
+#include "davmultigetjob.h"
+#include "export/calendaritem.h"
 #include "publishresult.h"
 
 #include <QList>
@@ -18,10 +19,14 @@ class QNetworkAccessManager;
 namespace taskloom {
 
 // Brings one project's events in a calendar collection in step with the plan:
-// lists the collection, sends every event of the plan (new ones created,
-// existing ones replaced), and only when every one of them succeeded, removes
-// this project's resources that the plan no longer has. Resources whose names
-// do not start with the project's prefix are never touched.
+// lists the collection, reads what the server holds for the events it already
+// has (a calendar-multiget REPORT), sends the events that are new or differ
+// from it, and only when every one of them succeeded, removes this project's
+// resources that the plan no longer has. Unchanged events are not written, so
+// their ETags stay and the calendars that sync them download nothing. A
+// server that refuses the REPORT gets every event written. Resources whose
+// names do not start with the project's prefix are never touched, nor is one
+// of the project's whose ETag cannot be sent back (it fails as skipped).
 //
 // Everything runs on the event loop; progress() reports each request and
 // finished() comes exactly once, always after start() returned.
@@ -31,6 +36,9 @@ public:
     // Requests in flight at once: enough to hide a distant server's round
     // trips, few enough not to crowd a small one.
     static constexpr int MaxInFlight = 4;
+    // Resources read back by one REPORT: its answer stays far below the
+    // limit on answers.
+    static constexpr int ComparedAtOnce = 100;
 
     explicit CalendarPublisher(QNetworkAccessManager* network, QObject* parent = nullptr);
     ~CalendarPublisher() override;
@@ -55,11 +63,19 @@ private:
         QString name;
         QString etag;
     };
+    // An event to write; etag: as listed or read back, nullopt for a new one.
+    struct Send {
+        int index;
+        std::optional<QString> etag;
+    };
 
     void onListed(DavListJob* job);
-    // Keeps MaxInFlight requests going: the events first, then, once all
+    // Keeps MaxInFlight requests going: the reports that read back the
+    // events the calendar holds, then the events to write, then, once all
     // were sent without a failure, the removals.
     void startJobs();
+    void startCompare(const QList<int>& indexes);
+    void onCompared(DavMultigetJob* job, const QList<int>& indexes);
     // etag: as listed, or fresh for a retry; nullopt for a new resource.
     void startPut(int index, const std::optional<QString>& etag, bool retry);
     void startDelete(const Removal& removal, bool retry);
@@ -85,8 +101,11 @@ private:
     QString m_projectKey;
     QList<CalendarItem> m_items;
     DavListing m_listing;
+    QList<QList<int>> m_compared; // the events listed, in batches to read back
+    QList<Send> m_sends;
     QList<Removal> m_removals;
-    qsizetype m_nextItem = 0;
+    qsizetype m_nextCompared = 0;
+    qsizetype m_nextSend = 0;
     qsizetype m_nextRemoval = 0;
     QSet<DavJob*> m_inFlight;
     int m_done = 0;

@@ -22,8 +22,8 @@ QNetworkReply* DavDeleteJob::send()
 
 void DavDeleteJob::readReply(QNetworkReply* reply)
 {
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 404 || status == 410)
+    refuseMultiStatus(reply);
+    if (error().httpStatus == 404 || error().httpStatus == 410)
         setError({});
 }
 

@@ -5,7 +5,8 @@
 namespace taskloom {
 
 // DELETE of one calendar resource, with If-Match: its listed ETag so a copy
-// changed meanwhile stays. A resource already gone (404, 410) counts as done.
+// changed meanwhile stays. A resource already gone (404, 410) counts as done;
+// a 207 Multi-Status answer is a failure, told by the status inside.
 class DavDeleteJob : public DavJob {
     Q_OBJECT
 public:

@@ -21,7 +21,9 @@ struct DavError {
         Timeout,         // no answer within the request's time
         Tls,             // the certificate or the handshake failed
         QuotaFull,       // 507
+        TooLarge,        // an answer longer than any calendar's: the server is broken or hostile
         BadAnswer,       // a listing that cannot be read
+        UnsafeEtag,      // an ETag holding control characters: never sent back in a header
         UidConflict,     // the event's UID is already in the calendar under another name
         ChangedOnServer, // 412: the resource changed since it was listed
         Server,          // any other HTTP status
@@ -32,7 +34,8 @@ struct DavError {
     int httpStatus = 0;
     // What the message needs beyond the kind: the system's words for a
     // network or TLS failure, the new address of a moved calendar, the
-    // server's reason phrase, the seconds waited for a timeout.
+    // server's reason phrase, the seconds waited for a timeout. It may hold
+    // the server's words: message() shows it printable.
     QString detail = {};
 
     bool isError() const { return kind != Kind::None; }
@@ -41,10 +44,16 @@ struct DavError {
     bool stopsPublish() const;
     QString message() const;
 
-    // Reads a finished reply: the HTTP status, the network error, the TLS
-    // reasons collected before it finished, and a timeout the caller enforced.
-    static DavError fromReply(QNetworkReply* reply, const QString& tlsReasons, bool timedOut,
-                              int timeoutMs);
+    // Reads a finished reply: the HTTP status, the network error and the TLS
+    // reasons collected before it finished.
+    static DavError fromReply(QNetworkReply* reply, const QString& tlsReasons, int timeoutMs);
+    // A write answered 207 Multi-Status: the first failed status inside, or,
+    // when none is, the 207 itself, which no write should get.
+    static DavError fromMultiStatus(const QByteArray& xml);
+
+    // A text from the server as it may be shown in a window or a terminal:
+    // its control characters written out as \x1B, so none of them acts.
+    static QString printable(const QString& serverText);
 };
 
 } // namespace taskloom

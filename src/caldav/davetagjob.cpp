@@ -35,6 +35,8 @@ void DavEtagJob::readReply(QNetworkReply* reply)
         return;
     }
     m_etag = listing->etags.value(name);
+    if (!DavListing::usableEtag(*m_etag))
+        setError({DavError::Kind::UnsafeEtag});
 }
 
 } // namespace taskloom

@@ -9,12 +9,25 @@
 
 namespace taskloom {
 
+namespace {
+
+DavError timedOut(const QTimer& limit)
+{
+    return {DavError::Kind::Timeout, 0, QString::number(limit.interval() / 1000.0)};
+}
+
+} // namespace
+
 DavJob::DavJob(QNetworkAccessManager* network, DavAccount account, QUrl url, QObject* parent)
     : QObject(parent), m_network(network), m_account(std::move(account)), m_url(std::move(url))
 {
     m_silence.setSingleShot(true);
     m_silence.setInterval(m_account.timeoutMs);
-    connect(&m_silence, &QTimer::timeout, this, &DavJob::onTimeout);
+    connect(&m_silence, &QTimer::timeout, this, [this] { stopReading(timedOut(m_silence)); });
+    // A server that drips its answer a byte at a time is never silent.
+    m_deadline.setSingleShot(true);
+    m_deadline.setInterval(3 * m_account.timeoutMs);
+    connect(&m_deadline, &QTimer::timeout, this, [this] { stopReading(timedOut(m_deadline)); });
 }
 
 DavJob::~DavJob()
@@ -68,11 +81,23 @@ void DavJob::start()
             reasons.append(error.errorString());
         m_tlsReasons = reasons.join(QStringLiteral("; "));
     });
-    // The time limit is for silence: a slow but moving transfer goes on.
+    // One time limit is for silence: a slow but moving transfer goes on,
+    // until the deadline.
     const auto stillTalking = [this] { m_silence.start(); };
     connect(m_reply, &QNetworkReply::uploadProgress, this, stillTalking);
     connect(m_reply, &QNetworkReply::downloadProgress, this, stillTalking);
+    // The announced length comes with the headers, before any of the body;
+    // what was received is checked as each piece of it comes.
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
+        if (m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > MaxAnswerBytes)
+            stopReading({DavError::Kind::TooLarge});
+    });
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        if (m_reply->bytesAvailable() > MaxAnswerBytes)
+            stopReading({DavError::Kind::TooLarge});
+    });
     m_silence.start();
+    m_deadline.start();
 }
 
 void DavJob::abort()
@@ -85,22 +110,32 @@ void DavJob::abort()
 
 void DavJob::readReply(QNetworkReply* /*reply*/) {}
 
-void DavJob::onTimeout()
+void DavJob::refuseMultiStatus(QNetworkReply* reply)
 {
-    m_timedOut = true;
-    if (m_reply)
-        m_reply->abort();
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == 207)
+        setError(DavError::fromMultiStatus(reply->readAll()));
+}
+
+void DavJob::stopReading(DavError why)
+{
+    if (!m_reply || m_reply->isFinished())
+        return;
+    m_stoppedBy = std::move(why);
+    m_reply->abort();
 }
 
 void DavJob::onFinished()
 {
     m_silence.stop();
+    m_deadline.stop();
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
     if (m_cancelled) {
         m_error = DavError{DavError::Kind::Cancelled};
+    } else if (m_stoppedBy.isError()) {
+        m_error = m_stoppedBy;
     } else {
-        m_error = DavError::fromReply(reply, m_tlsReasons, m_timedOut, m_account.timeoutMs);
+        m_error = DavError::fromReply(reply, m_tlsReasons, m_account.timeoutMs);
         readReply(reply);
     }
     reply->deleteLater();

@@ -19,7 +19,8 @@ namespace taskloom {
 struct DavAccount {
     QString user;
     QString password;
-    // A request with no answer for this long fails as a timeout.
+    // A request with no answer for this long fails as a timeout, and so does
+    // one still going after three times as long, however slowly it moves.
     int timeoutMs = 20000;
 };
 
@@ -29,6 +30,10 @@ struct DavAccount {
 class DavJob : public QObject {
     Q_OBJECT
 public:
+    // The most read of any answer, far beyond a calendar of events: a longer
+    // one is stopped as soon as it is announced or received.
+    static constexpr qint64 MaxAnswerBytes = qint64(64) * 1024 * 1024;
+
     ~DavJob() override;
 
     void start();
@@ -55,20 +60,26 @@ protected:
     // (any 2xx is success); a job may read a result or change the error.
     virtual void readReply(QNetworkReply* reply);
 
+    // For a write: a 207 Multi-Status answer failed, with the status inside.
+    void refuseMultiStatus(QNetworkReply* reply);
+
     QNetworkAccessManager* network() const { return m_network; }
     void setError(DavError error) { m_error = std::move(error); }
 
 private:
     void onFinished();
-    void onTimeout();
+    // Ends the request for that reason: a time limit passed, or the answer
+    // grew too large.
+    void stopReading(DavError why);
 
     QNetworkAccessManager* m_network;
     DavAccount m_account;
     QUrl m_url;
     QPointer<QNetworkReply> m_reply;
     QTimer m_silence;
+    QTimer m_deadline;
     QString m_tlsReasons;
-    bool m_timedOut = false;
+    DavError m_stoppedBy;
     bool m_cancelled = false;
     DavError m_error;
 };

@@ -3,6 +3,8 @@
 #include <QNetworkReply>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace taskloom {
 
 namespace {
@@ -15,6 +17,7 @@ struct Properties {
     bool calendar = false;
     bool collection = false;
     QString etag;
+    std::optional<QString> calendarData;
 };
 
 bool isSuccessStatusLine(const QString& line)
@@ -32,6 +35,12 @@ QString withTrailingSlash(QString path)
 }
 
 } // namespace
+
+bool DavListing::usableEtag(const QString& etag)
+{
+    return std::none_of(etag.cbegin(), etag.cend(),
+                        [](QChar c) { return c.category() == QChar::Other_Control; });
+}
 
 DavListJob::DavListJob(QNetworkAccessManager* network, DavAccount account, QUrl collection,
                        QObject* parent)
@@ -66,7 +75,8 @@ void DavListJob::readReply(QNetworkReply* reply)
 
 std::optional<DavListing> DavListJob::parse(const QByteArray& xml, const QUrl& collection)
 {
-    const QString collectionPath = withTrailingSlash(collection.path(QUrl::FullyDecoded));
+    // Paths are compared encoded: a "%2F" inside a folder's name is no "/".
+    const QString collectionPath = withTrailingSlash(collection.path(QUrl::FullyEncoded));
     QXmlStreamReader reader(xml);
     DavListing listing;
     bool multistatus = false;
@@ -109,6 +119,10 @@ std::optional<DavListing> DavListJob::parse(const QByteArray& xml, const QUrl& c
                 current.etag = reader.readElementText().trimmed();
                 continue;
             }
+            if (ns == CalDavNs && name == u"calendar-data" && inside(DavNs, u"prop")) {
+                current.calendarData = reader.readElementText();
+                continue;
+            }
             if (dav && name == u"status") {
                 const bool ok = isSuccessStatusLine(reader.readElementText());
                 if (inside(DavNs, u"propstat"))
@@ -127,16 +141,22 @@ std::optional<DavListing> DavListJob::parse(const QByteArray& xml, const QUrl& c
                 accepted.collection |= current.collection;
                 if (!current.etag.isEmpty())
                     accepted.etag = current.etag;
+                if (current.calendarData)
+                    accepted.calendarData = current.calendarData;
             } else if (closing == DavNs + QStringLiteral("|response") && !href.isEmpty() &&
                        !responseFailed) {
                 // Servers give hrefs as paths or as whole addresses.
-                const QString path = collection.resolved(QUrl(href)).path(QUrl::FullyDecoded);
+                const QString path = collection.resolved(QUrl(href)).path(QUrl::FullyEncoded);
                 if (withTrailingSlash(path) == collectionPath) {
                     listing.isCalendar = accepted.calendar;
                 } else if (path.startsWith(collectionPath) && !accepted.collection) {
-                    const QString name = path.mid(collectionPath.size());
-                    if (!name.isEmpty() && !name.contains(u'/'))
+                    const QString encoded = path.mid(collectionPath.size());
+                    const QString name = QUrl::fromPercentEncoding(encoded.toLatin1());
+                    if (!encoded.isEmpty() && !encoded.contains(u'/')) {
                         listing.etags.insert(name, accepted.etag);
+                        if (accepted.calendarData)
+                            listing.calendarData.insert(name, *accepted.calendarData);
+                    }
                 }
             }
         }

@@ -11,10 +11,16 @@ namespace taskloom {
 
 // What one listing of a collection tells: whether it is a calendar, and the
 // resources directly inside it by name (the last part of their address,
-// decoded) with their ETags (empty when the server gave none).
+// decoded) with their ETags (empty when the server gave none) and, when asked
+// for, their calendar data.
 struct DavListing {
     bool isCalendar = false;
     QHash<QString, QString> etags;
+    QHash<QString, QString> calendarData;
+
+    // An ETag that may go into an If-Match header: one holding control
+    // characters would add lines of the server's choosing to the request.
+    static bool usableEtag(const QString& etag);
 };
 
 // PROPFIND with Depth 1 on a collection, asking only for the resource type and

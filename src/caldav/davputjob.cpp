@@ -24,4 +24,9 @@ QNetworkReply* DavPutJob::send()
     return network()->put(request, m_ics);
 }
 
+void DavPutJob::readReply(QNetworkReply* reply)
+{
+    refuseMultiStatus(reply);
+}
+
 } // namespace taskloom

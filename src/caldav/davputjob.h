@@ -9,6 +9,7 @@ namespace taskloom {
 // PUT of one calendar resource. A new one is sent with If-None-Match: * so it
 // never replaces a resource that appeared meanwhile; an existing one with
 // If-Match: its listed ETag so it never replaces a copy changed meanwhile.
+// A 207 Multi-Status answer is a failure, told by the status inside.
 class DavPutJob : public DavJob {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ public:
 
 protected:
     QNetworkReply* send() override;
+    void readReply(QNetworkReply* reply) override;
 
 private:
     QByteArray m_ics;

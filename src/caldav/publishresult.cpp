@@ -17,10 +17,11 @@ QString eventCount(int count, const char* what)
 
 QString PublishResult::summary() const
 {
-    return QStringLiteral("%1, %2 updated, %3 removed.")
+    return QStringLiteral("%1, %2 updated, %3 removed, %4 unchanged.")
         .arg(eventCount(created, "published"))
         .arg(updated)
-        .arg(removed);
+        .arg(removed)
+        .arg(unchanged);
 }
 
 QString PublishResult::report() const
@@ -61,7 +62,8 @@ QString PublishResult::report() const
                 continue;
             }
             if (named < ListedAtMost) {
-                lines.append(QStringLiteral("• ") + it->what);
+                // A removed resource is named as the server listed it.
+                lines.append(QStringLiteral("• ") + DavError::printable(it->what));
                 ++named;
             } else {
                 ++more;

@@ -25,6 +25,7 @@ struct PublishResult {
     int created = 0;
     int updated = 0;
     int removed = 0;
+    int unchanged = 0; // held by the calendar as the plan has them: not written
     // The failure that ended the publish early (wrong password, no
     // calendar, server gone...); None when it ran to its end.
     DavError stopped;
@@ -34,10 +35,11 @@ struct PublishResult {
 
     bool succeeded() const { return !stopped.isError() && failures.isEmpty() && !cancelled; }
 
-    // "12 events published, 3 updated, 2 removed."
+    // "12 events published, 3 updated, 2 removed, 170 unchanged."
     QString summary() const;
     // What the user reads at the end: the summary alone after a success,
-    // otherwise what went wrong, event by event, and what to do.
+    // otherwise what went wrong, event by event, and what to do. The
+    // server's words in it are made printable.
     QString report() const;
 };
 

@@ -290,12 +290,13 @@ private Q_SLOTS:
                 "\"TASKLOOM_CALDAV_PASSWORD=%1\" --project Kitchen --publish $URL --user ann")
                 .arg(RadicaleServer::Password);
         const QByteArray paint = "Paint + 3\nTile + 2\n";
-        row("first publish", 0, publish, paint, "2 events published, 0 updated, 0 removed.\n");
+        row("first publish", 0, publish, paint,
+            "2 events published, 0 updated, 0 removed, 0 unchanged.\n");
         // The saved file says where the window will publish it next; renamed, it keeps its events.
         row("saved, renamed, from the file: the same events", 0,
             publish + " --save-project $DIR/out/p.taskloom||" +
                 QString(publish).replace("Kitchen", "Renamed") + " $DIR/out/p.taskloom",
-            paint, "0 events published, 2 updated, 0 removed.\n", "",
+            paint, "0 events published, 2 updated, 0 removed, 0 unchanged.\n", "",
             "{\"format\": \"taskloom-project\", \"version\": 1, \"project\": \"Kitchen\", "
             "\"tasks\": [\"Paint + 3\", \"Tile + 2\"], \"start\": \"right-away\", "
             "\"adjustToWorkingWeek\": true, \"calendarUrl\": \"$URL\", \"calendarUser\": \"ann\"}");

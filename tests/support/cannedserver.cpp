@@ -2,10 +2,12 @@
 
 #include <QRegularExpression>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace taskloom::test {
 
-CannedServer::CannedServer(QList<QByteArray> answers) : m_answers(std::move(answers))
+CannedServer::CannedServer(QList<QByteArray> answers, int dripMs)
+    : m_answers(std::move(answers)), m_dripMs(dripMs)
 {
     listen(QHostAddress::LocalHost);
     connect(this, &QTcpServer::newConnection, this, [this] {
@@ -35,7 +37,14 @@ void CannedServer::onReadyRead(QTcpSocket* socket)
     received += request;
     request.clear();
     const QByteArray answer = m_answers.size() > 1 ? m_answers.takeFirst() : m_answers.value(0);
-    if (!answer.isEmpty()) {
+    if (m_dripMs > 0) {
+        qsizetype sent = answer.indexOf("\r\n\r\n") + 4;
+        socket->write(answer.first(sent));
+        auto* drip = new QTimer(socket);
+        connect(drip, &QTimer::timeout, socket,
+                [socket, answer, sent]() mutable { socket->write(answer.mid(sent++, 1)); });
+        drip->start(m_dripMs);
+    } else if (!answer.isEmpty()) {
         socket->write(answer);
         socket->disconnectFromHost();
     }

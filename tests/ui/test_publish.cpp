@@ -111,7 +111,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("remember");
         QTest::addColumn<QString>("keptAfter");
         QTest::addColumn<QString>("summary");
-        const QString done = "Done! | 2 events published, 0 updated, 0 removed.";
+        const QString done = "Done! | 2 events published, 0 updated, 0 removed, 0 unchanged.";
         // clang-format off
         QTest::newRow("from the keychain") << Pass << "" << true << Pass << done;
         QTest::newRow("typed, kept") << "" << Pass << true << Pass << done;
@@ -184,9 +184,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("stored");
         const QString tasks = "Paint + 2\nTile + 1\nGrout";
         // clang-format off
-        QTest::newRow("edited, not built") << false << "Kitchen" << "Paint + 2\nGrout" << "0 events published, 2 updated, 1 removed." << 2;
-        QTest::newRow("a file, renamed: the same events") << true << "Kitchen 2" << tasks << "0 events published, 3 updated, 0 removed." << 3;
-        QTest::newRow("no file, renamed: new events, the old stay") << false << "Kitchen 2" << tasks << "3 events published, 0 updated, 0 removed." << 6;
+        QTest::newRow("edited, not built") << false << "Kitchen" << "Paint + 2\nGrout" << "0 events published, 1 updated, 1 removed, 1 unchanged." << 2;
+        QTest::newRow("a file, renamed: the same events") << true << "Kitchen 2" << tasks << "0 events published, 3 updated, 0 removed, 0 unchanged." << 3;
+        QTest::newRow("no file, renamed: new events, the old stay") << false << "Kitchen 2" << tasks << "3 events published, 0 updated, 0 removed, 0 unchanged." << 6;
         // clang-format on
     }
     void publishAgain()
@@ -203,7 +203,7 @@ private Q_SLOTS:
         }
         p.open(address.toString(), Pass);
         p.in<QCheckBox>("chkRememberPassword")->setChecked(true);
-        QCOMPARE(p.publish(), "Done! | 3 events published, 0 updated, 0 removed.");
+        QCOMPARE(p.publish(), "Done! | 3 events published, 0 updated, 0 removed, 0 unchanged.");
         p.name(name);
         p.type(tasks);
         p.open();
