@@ -9,6 +9,7 @@
 #include "helpmenu.h"
 #include "icsexport.h"
 #include "linklabel.h"
+#include "planmenu.h"
 #include "scheduletablemodel.h"
 #include "scheduletableview.h"
 #include "settings/settingsstore.h"
@@ -373,7 +374,10 @@ void MainWindow::makeMenus()
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
-    makePlanMenu();
+    auto* plan = new PlanMenu(m_table, m_model, this);
+    menuBar()->addMenu(plan);
+    connect(plan, &PlanMenu::doneChosen, this, &MainWindow::setDone);
+    connect(plan, &PlanMenu::replanChosen, this, &MainWindow::replanFromToday);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("menuView"));
@@ -417,39 +421,6 @@ void MainWindow::makeMenus()
     m_zoomOutAction->setEnabled(false);
 
     menuBar()->addMenu(new HelpMenu(this));
-}
-
-void MainWindow::makePlanMenu()
-{
-    QMenu* plan = menuBar()->addMenu(QStringLiteral("&Plan"));
-    plan->setObjectName(QStringLiteral("menuPlan"));
-    QAction* replan = plan->addAction(QStringLiteral("&Re-plan From Today"));
-    replan->setObjectName(QStringLiteral("actionReplan"));
-    replan->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(replan, &QAction::triggered, this, &MainWindow::replanFromToday);
-    m_markAction = plan->addAction(QStringLiteral("Mark &Done"));
-    m_markAction->setObjectName(QStringLiteral("actionMarkDone"));
-    connect(m_markAction, &QAction::triggered, this, [this] {
-        const int row = m_table->currentIndex().row();
-        if (row >= 0)
-            setDone(row, !m_model->rows().at(row).done);
-    });
-    // Handed on once the tick's own event is over: the build resets the table.
-    connect(m_model, &ScheduleTableModel::doneToggled, this, &MainWindow::setDone,
-            Qt::QueuedConnection);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::updateMarkAction);
-    connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &MainWindow::updateMarkAction);
-    m_table->installEventFilter(this);
-    updateMarkAction();
-}
-
-void MainWindow::updateMarkAction()
-{
-    const int row = m_table->currentIndex().row();
-    const bool done = row >= 0 && m_model->rows().at(row).done;
-    m_markAction->setText(done ? QStringLiteral("Mark &Not Done") : QStringLiteral("Mark &Done"));
-    m_markAction->setEnabled(row >= 0);
 }
 
 void MainWindow::setDone(int row, bool done)
@@ -593,13 +564,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (m_projectFiles &&
         m_projectFiles->takeFileDrop(watched, event, {m_projectNameBox, m_taskBox->viewport()}))
         return true;
-    // Space ticks the current row's task done or not, whichever cell has the focus.
-    if (watched == m_table && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
-        if (m_markAction->isEnabled())
-            m_markAction->trigger();
-        return true;
-    }
     if (watched == m_taskBox) {
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
             onTaskBoxKey(*static_cast<QKeyEvent*>(event));

@@ -113,12 +113,9 @@ private:
     void showTimeline(bool timeline);
     void exportTimelinePicture();
     void publishToCalendarServer();
-    // Progress: the Plan menu, a tick in the table, Space on a row.
-    void makePlanMenu();
+    // Progress, as the Plan menu, a tick in the table or Space on a row asks.
     void setDone(int row, bool done);
     void replanFromToday();
-    // The Plan menu's mark follows the current row: "Mark Done" or "Mark Not Done".
-    void updateMarkAction();
     // The month calendar paints the user's days off: the weekdays off and the dates off.
     void markDaysOff();
 
@@ -154,7 +151,6 @@ private:
     TimelineView* m_timelineView = nullptr;
     QPushButton* m_showScheduleButton = nullptr;
     QPushButton* m_showTimelineButton = nullptr;
-    QAction* m_markAction = nullptr;
     QAction* m_zoomInAction = nullptr;
     QAction* m_zoomOutAction = nullptr;
     QLineEdit* m_projectNameBox = nullptr;
