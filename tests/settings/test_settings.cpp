@@ -13,21 +13,12 @@
 #include <sys/stat.h>
 
 using namespace taskloom;
+using taskloom::test::bytesOf;
 using taskloom::test::put;
 using namespace Qt::StringLiterals;
 using Store = SettingsStore;
 
 namespace {
-
-// A file's text, or what stands in its place; a pipe is never opened.
-QString textOf(const QString& path)
-{
-    const QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile())
-        return !info.exists() ? "<none>" : info.isDir() ? "<folder>" : "<pipe>";
-    return file.open(QIODevice::ReadOnly) ? QString(file.readAll()) : "<unreadable>";
-}
 
 // What the file's reader makes of it: the week's flags, the hour ("-": none) or the days
 // off ("date label", "|" between), then each problem (its title when not "Error").
@@ -109,6 +100,8 @@ private Q_SLOTS:
             << QStringList{"2026-12-25 Christmas Day, Office closed"};
         QTest::newRow("days off, 1,239 damaged lines") << d << "x\n"_ba.repeated(1239)
             << QStringList{"", dates.arg("lines 1, 2, 3, 4, 5 and 1,234 more are not dates", "Those lines are")};
+        QTest::newRow("days off, 64 MiB") << d << "2026-12-25 Christmas Day"_ba.leftJustified(64 * 1024 * 1024, ' ')
+            << QStringList{"2026-12-25 Christmas Day"};
         QTest::newRow("days off, past 64 MiB") << d << QByteArray(64 * 1024 * 1024 + 1, 'x')
             << QStringList{"", "Error: daysoff.txt cannot be read (it is larger than 64 MiB). No days off are counted until it can be."};
         // clang-format on
@@ -179,14 +172,13 @@ private Q_SLOTS:
             {Store::HoursFile, "8:00 AM\r\n5:00 PM\r\n"}};
         for (const auto& [name, bytes] : files)
             QVERIFY(missing.contains(name) || put(dir.filePath(name), bytes));
-        // The names of the files told missing; any other problem as it reads.
+        // The names of the files told missing.
         const auto told = [](const QList<Problem>& problems) {
-            QStringList names;
+            QString names;
             for (const Problem& problem : problems)
-                names << QString(problem.title + ": " + problem.text)
-                             .remove(" file not found. Please reinstall the software.")
-                             .remove("Error: Error: ");
-            return names.join(',');
+                names += problem.title + ' ' + problem.text;
+            return names.remove("Error Error: ")
+                .remove(" file not found. Please reinstall the software.");
         };
         const Store store(dir.path());
         const Store::HoursLoad hours = store.loadWorkingHours();
@@ -247,12 +239,12 @@ private Q_SLOTS:
                            "label.\r\n2026-12-24\r\n2027-01-01 New Year\r\n"};
         if (obstacle == "rename, new") {
             QVERIFY(QFile::remove(dir.filePath(names[0])) && QFile::remove(dir.filePath(names[1])));
-            before[0] = before[1] = "<none>";
+            before[0] = before[1] = "";
         } else if (obstacle == "folder" || obstacle == "pipe") {
             QVERIFY(QFile::remove(path));
             QVERIFY(obstacle == "folder" ? QDir(dir.path()).mkdir(file)
                                          : mkfifo(qPrintable(path), 0600) == 0);
-            before[names.indexOf(file)] = '<' + obstacle + '>';
+            before[names.indexOf(file)] = ""; // no plain file: nothing read, nothing waited for
         }
         // No permission stops a rename or a write for root: the store is handed a rename
         // that fails, and the disk is made full by a limit of 8 bytes a file.
@@ -276,10 +268,11 @@ private Q_SLOTS:
         QCOMPARE(failure->path + ": " + failure->reason, path + ": " + reason);
         QStringList texts;
         for (const QString& name : names)
-            texts << textOf(dir.filePath(name));
+            texts << bytesOf(dir.filePath(name));
         QCOMPARE(texts, before);
+        // Nothing more or less in the folder: no file left aside, the pipe or folder still there.
         const auto flags = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-        QCOMPARE(QDir(dir.path()).entryList(flags).size(), names.size() - before.count("<none>"));
+        QCOMPARE(QDir(dir.path()).entryList(flags).size(), obstacle == "rename, new" ? 2 : 4);
         if (!read.isEmpty())
             QCOMPARE(readBack(store, file), read);
     }
