@@ -22,36 +22,14 @@ WeekFlags weekOf(const QString& days) // "1111100", Monday first
     return flags;
 }
 
-// The inputs of a table row: its task text, its week (empty: every day works) and the day
-// picked (-1: start right away, today being Monday).
-BuildInputs tableInputs()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, week);
-    QFETCH(int, picked);
-    BuildInputs in{text,
-                   "P",
-                   StartOption::RightAway,
-                   Monday,
-                   Monday,
-                   weekOf(week.isEmpty() ? QStringLiteral("0000000") : week),
-                   !week.isEmpty(),
-                   "9:00 AM",
-                   "6:00 PM"};
-    if (picked != -1) {
-        in.startOption = StartOption::OnPickedDate;
-        in.pickedStartDate = Monday.addDays(picked);
-    }
-    return in;
-}
-
 // Date spans as day offsets from Monday, "0-2 3-4", so a table row reads like a plan.
 QString span(QDate from, QDate to)
 {
     return QStringLiteral("%1-%2").arg(Monday.daysTo(from)).arg(Monday.daysTo(to));
 }
 
-// A build row: the task text, week and day picked as above, the dates off (days after
+// A build row: the task text, the week (empty: every day works), the day picked (-1: start
+// right away, today being Monday), the dates off (days after
 // Monday) and the progress ("A#2=0..1": the second task named A done on days 0 to 1;
 // "replan=12": re-planned on day 12), then the plan: rows as start-end ("/" before a "//"
 // row, "✓" after a done one), events as start-end, their subjects and, when given, the rows'
@@ -192,9 +170,14 @@ private Q_SLOTS:
     }
     void build()
     {
-        QFETCH(QString, week);
+        QFETCH(QString, text);
+        QFETCH(QString, week); // empty: every day works
+        QFETCH(int, picked);   // -1: start right away, today being Monday
         QFETCH(QString, off);
-        BuildInputs in = tableInputs();
+        // clang-format off
+        BuildInputs in{text, "P", picked == -1 ? StartOption::RightAway : StartOption::OnPickedDate, Monday.addDays(picked),
+                       Monday, weekOf(week.isEmpty() ? "0000000" : week), !week.isEmpty(), "9:00 AM", "6:00 PM"};
+        // clang-format on
         for (const QString& day : off.split(' ', Qt::SkipEmptyParts)) {
             const QStringList done = day.split(QRegularExpression("[#=]|\\.\\."));
             if (done.size() == 4)
@@ -220,19 +203,10 @@ private Q_SLOTS:
             rows << (row.parallel ? "/" : "") + span(row.start, row.end) + (row.done ? "✓" : "");
             taskNames << row.task;
         }
-        int lastRow = -1, lastPiece = 0;
+        // Pieces and rows of the events are pinned by the export's UIDs, their hours by its files.
         for (const CalendarEvent& event : plan.events) {
             events << span(event.startDate, event.endDate);
             names << event.subject;
-            QVERIFY(event.subject.startsWith(QStringLiteral("P: ") + event.description));
-            QCOMPARE(event.startTime + event.endTime, QStringLiteral("9:00 AM6:00 PM"));
-            // Each event lies within its row, and a row's pieces count 1, 2, 3 in order.
-            QVERIFY(event.row >= lastRow && event.row < plan.rows.size());
-            QVERIFY(plan.rows[event.row].start <= event.startDate &&
-                    event.endDate <= plan.rows[event.row].end);
-            QCOMPARE(event.piece, event.row == lastRow ? lastPiece + 1 : 1);
-            lastRow = event.row;
-            lastPiece = event.piece;
         }
         QTEST(rows.join(' '), "rows");
         if (names.size() < 100) {

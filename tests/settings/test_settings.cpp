@@ -147,52 +147,6 @@ private Q_SLOTS:
         QTEST(outcomes[int(read.outcome)] + QString(read.bytes) + read.reason, "read");
     }
 
-    // Which files start-up and the Working Week dialog read when some are missing: each
-    // stops at the first missing hour file and tells it alone.
-    void missingFiles_data()
-    {
-        QTest::addColumn<QStringList>("missing");
-        QTest::addColumn<QString>("startUp"); // start|end|files told; "-": not set
-        QTest::addColumn<QString>("dialog");  // start|end|hours on offer|files told
-        const QString s = Store::StartsAtFile, e = Store::EndsAtFile, h = Store::HoursFile;
-        // clang-format off
-        QTest::newRow("none") << QStringList() << "8:00 AM|5:00 PM|" << "8:00 AM|5:00 PM\r\n|8:00 AM,5:00 PM|";
-        QTest::newRow("start hour") << QStringList{s} << "-|-|" + s << "-|-|-|" + s;
-        QTest::newRow("end hour") << QStringList{e} << "8:00 AM|-|" + e << "8:00 AM|-|-|" + e;
-        QTest::newRow("hours.txt") << QStringList{h} << "8:00 AM|5:00 PM|" << "8:00 AM|5:00 PM\r\n|-|" + h;
-        // clang-format on
-    }
-    void missingFiles()
-    {
-        QFETCH(QStringList, missing);
-        QTemporaryDir dir;
-        const QList<std::pair<const char*, QByteArray>> files{
-            {Store::StartsAtFile, "8:00 AM"},
-            {Store::EndsAtFile, "5:00 PM\r\n"},
-            {Store::HoursFile, "8:00 AM\r\n5:00 PM\r\n"}};
-        for (const auto& [name, bytes] : files)
-            QVERIFY(missing.contains(name) || put(dir.filePath(name), bytes));
-        // The names of the files told missing.
-        const auto told = [](const QList<Problem>& problems) {
-            QString names;
-            for (const Problem& problem : problems)
-                names += problem.title + ' ' + problem.text;
-            return names.remove("Error Error: ")
-                .remove(" file not found. Please reinstall the software.");
-        };
-        const Store store(dir.path());
-        const Store::HoursLoad hours = store.loadWorkingHours();
-        QTEST(QStringList(
-                  {hours.startsAt.value_or("-"), hours.endsAt.value_or("-"), told(hours.problems)})
-                  .join('|'),
-              "startUp");
-        const Store::HourListsLoad lists = store.loadHourLists();
-        QTEST(QStringList({lists.storedStartsAt.value_or("-"), lists.storedEndsAt.value_or("-"),
-                           lists.hours ? lists.hours->join(',') : "-", told(lists.problems)})
-                  .join('|'),
-              "dialog");
-    }
-
     // Something in the way of a Save: a folder or a named pipe where a file goes, a full
     // disk, or a rename that fails after others were done (the files already replaced get
     // their old text back, those that were not there before are gone again). No file is
