@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -145,6 +146,41 @@ private Q_SLOTS:
         QVERIFY(feeder.waitForFinished(5000));
         const char* outcomes[] = {"read: ", "missing: ", "too large: ", "failed: "};
         QTEST(outcomes[int(read.outcome)] + QString(read.bytes) + read.reason, "read");
+    }
+
+    // Start-up and the Working Week dialog stop at the first missing hour file and tell it
+    // alone: start-up's two hours, the dialog's two and its list ("-": not read), the files told.
+    void missingFiles_data()
+    {
+        QTest::addColumn<QString>("missing");
+        QTest::addColumn<QString>("read");
+        const QString s = Store::StartsAtFile, e = Store::EndsAtFile, h = Store::HoursFile;
+        // clang-format off
+        QTest::newRow("none") << "" << "8:00 AM|5:00 PM|8:00 AM|5:00 PM\r\n|8:00 AM,5:00 PM|";
+        QTest::newRow("start hour") << s << "-|-|-|-|-|" + s + ',' + s;
+        QTest::newRow("end hour") << e << "8:00 AM|-|8:00 AM|-|-|" + e + ',' + e;
+        QTest::newRow("hours.txt") << h << "8:00 AM|5:00 PM|8:00 AM|5:00 PM\r\n|-|" + h;
+        // clang-format on
+    }
+    void missingFiles()
+    {
+        QFETCH(QString, missing);
+        QTemporaryDir dir;
+        for (const auto& [name, bytes] : {std::pair{Store::StartsAtFile, "8:00 AM"},
+                                          {Store::EndsAtFile, "5:00 PM\r\n"},
+                                          {Store::HoursFile, "8:00 AM\r\n5:00 PM\r\n"}})
+            QVERIFY(name == missing || put(dir.filePath(name), bytes));
+        const Store store(dir.path());
+        const Store::HoursLoad hours = store.loadWorkingHours();
+        const Store::HourListsLoad lists = store.loadHourLists();
+        QStringList told;
+        for (const Problem& problem : hours.problems + lists.problems)
+            told << QString(problem.text).remove(QRegularExpression("^Error: | file not found.*"));
+        QTEST(QStringList({hours.startsAt.value_or("-"), hours.endsAt.value_or("-"),
+                           lists.storedStartsAt.value_or("-"), lists.storedEndsAt.value_or("-"),
+                           lists.hours ? lists.hours->join(',') : "-", told.join(',')})
+                  .join('|'),
+              "read");
     }
 
     // Something in the way of a Save: a folder or a named pipe where a file goes, a full
