@@ -13,14 +13,6 @@ namespace {
 // A fixed Monday; the tests never look at the real calendar.
 const QDate Monday(2026, 12, 7);
 
-WeekFlags weekOf(const QString& days) // "1111100", Monday first
-{
-    WeekFlags flags{};
-    for (int i = 0; i < 7; ++i)
-        flags[static_cast<std::size_t>(i) + 1] = static_cast<qint16>(days.at(i).digitValue());
-    return flags;
-}
-
 // Date spans as day offsets from Monday, "0-2 3-4", so a table row reads like a plan.
 QString span(QDate from, QDate to)
 {
@@ -68,23 +60,18 @@ private Q_SLOTS:
                  "P: Write report |P: Write report|P: Call Bob|P: Plan |P: Outline |P: A |P: Odd |P: N |P: N |P: N |P: N |P: N |P: Last");
         buildRow("A B C", "A +3\nB +2\nC", w, -1, "", "0-2 3-4 7-7", "0-2 3-4 7-7", "P: A |P: B |P: C");
         buildRow("parallel B", "A +3\n//B +1\nC +2", w, -1, "", "0-2 /0-0 1-2", "0-2 0-0 1-2", "P: A |P: B |P: C ");
-        buildRow("halves", "A +2.5\nB +3.5\nC +4.5\nD +0.5", w, -1, "", "0-2 3-7 8-14 15-15",
-                 "0-1 3-4 7-7 8-11", "P: A |P: B |P: B  (2)|P: C ");
+        buildRow("halves", "A +2.5\nB +3.5\nC +4.5\nD +0.5", w, -1, "", "0-2 3-7 8-14 15-15", "0-1 3-4 7-7 8-11", "P: A |P: B |P: B  (2)|P: C ");
         // B ends three working days before its start (Thursday), so C starts on Friday.
-        buildRow("rows without events count", "A +0.5\nB +-2\nC +7", w, -1, "", "0-0 1--4 -3-7",
-                 "-3--3 0-4 7-7", "P: C |P: C  (2)|P: C  (3)");
+        buildRow("rows without events count", "A +0.5\nB +-2\nC +7", w, -1, "", "0-0 1--4 -3-7", "-3--3 0-4 7-7", "P: C |P: C  (2)|P: C  (3)");
         buildRow("weekends worked", "A +6\nB", "", -1, "", "0-5 6-6", "0-5 6-6", "P: A |P: B");
         buildRow("Monday to Saturday", "A +8\nB", "1111110", -1, "", "0-8 9-9", "0-5 7-8 9-9", "P: A |P: A  (2)|P: B");
         // Each "//" row starts beside the row just above it, itself a "//" row or not.
-        buildRow("// after //", "A\nB +2\n//C\n//D +3\nE", w, -1, "", "0-0 1-2 /1-1 /1-3 4-4",
-                 "0-0 1-2 1-1 1-3 4-4", "P: A|P: B |P: C|P: D |P: E");
+        buildRow("// after //", "A\nB +2\n//C\n//D +3\nE", w, -1, "", "0-0 1-2 /1-1 /1-3 4-4", "0-0 1-2 1-1 1-3 4-4", "P: A|P: B |P: C|P: D |P: E");
         // Only a line that starts with "//" is one; every "//" leaves the task's name.
-        buildRow("slashes inside", "See http://x.org//a +2\n //C\n/D\n//E//F", w, -1, "", "0-1 2-2 3-3 /3-3",
-                 "0-1 2-2 3-3 3-3", "P: See http://x.org//a |P:  //C|P: /D|P: EF",
+        buildRow("slashes inside", "See http://x.org//a +2\n //C\n/D\n//E//F", w, -1, "", "0-1 2-2 3-3 /3-3", "0-1 2-2 3-3 3-3", "P: See http://x.org//a |P:  //C|P: /D|P: EF",
                  "P: See http:x.orga |P:  C|P: /D|P: EF");
         // Planned from Monday 21 December into 2027: Second ends Tuesday 2 February.
-        buildRow("into the new year", "//First +2\nSecond +30", w, 14, "", "/14-15 16-57",
-                 "14-15 16-18 21-25 28-32 35-39 42-46 49-53 56-57",
+        buildRow("into the new year", "//First +2\nSecond +30", w, 14, "", "/14-15 16-57", "14-15 16-18 21-25 28-32 35-39 42-46 49-53 56-57",
                  "P: First |P: Second |P: Second  (2)|P: Second  (3)|P: Second  (4)|P: Second  (5)|"
                  "P: Second  (6)|P: Second  (7)");
         buildRow("Mon Tue Thu Fri", "Five +5", "1101100", 0, "", "0-7", "0-1 3-4 7-7", "P: Five |P: Five  (2)|P: Five  (3)");
@@ -100,19 +87,16 @@ private Q_SLOTS:
         buildRow("off the day after a task", "A +2\nB +2", w, -1, "2", "0-1 3-4", "0-1 3-4", "P: A |P: B ");
         buildRow("off on a weekend: no effect", "A +7", w, -1, "5 6 12", "0-8", "0-4 7-8", "P: A |P: A  (2)");
         // Wednesdays only: the first two are off, the task takes two separate Wednesdays.
-        buildRow("off, one working day a week", "A +2\nB", "0010000", -1, "2 9", "16-23 30-30",
-                 "16-16 23-23 30-30", "P: A |P: A  (2)|P: B");
+        buildRow("off, one working day a week", "A +2\nB", "0010000", -1, "2 9", "16-23 30-30", "16-16 23-23 30-30", "P: A |P: A  (2)|P: B");
         // Three days back from Monday skips Thursday 12/3: Friday, Wednesday, Tuesday.
         buildRow("off, negative across one", "A +-2\nB", w, -1, "-4", "0--6 -5--5", "-5--5", "P: B");
         buildRow("off, week clear: dates off work", "A +3", "", -1, "1", "0-2", "0-2", "P: A ");
         // Progress. A and B done keep their dates; re-planned on Saturday the 19th, C starts on
         // Monday the 21st, D after it.
-        buildRow("done, re-planned on a Saturday", "A + 2\nB\nC + 3\nD", w, 0, "A#1=0..1 B#1=2..2 replan=12",
-                 "0-1✓ 2-2✓ 14-16 17-17", "0-1 2-2 14-16 17-17", "P: A |P: B|P: C |P: D");
+        buildRow("done, re-planned on a Saturday", "A + 2\nB\nC + 3\nD", w, 0, "A#1=0..1 B#1=2..2 replan=12", "0-1✓ 2-2✓ 14-16 17-17", "0-1 2-2 14-16 17-17", "P: A |P: B|P: C |P: D");
         // A task is known by its name without "//" and blanks and which of that name it is;
         // done on its first day, the second X has one event, and the next row follows it.
-        buildRow("done: the second of a name, early", "X + 3\n//X + 2\nX + 1", w, 0, "X#2=0..0",
-                 "0-2 /0-0✓ 1-1", "0-2 0-0 1-1", "P: X |P: X |P: X ");
+        buildRow("done: the second of a name, early", "X + 3\n//X + 2\nX + 1", w, 0, "X#2=0..0", "0-2 /0-0✓ 1-1", "0-2 0-0 1-1", "P: X |P: X |P: X ");
         // Right away, done the week before: what is still to do starts today, not after it.
         buildRow("done, right away", "A + 2\nB + 2", w, -1, "A#1=-7..-6", "-7--6✓ 0-1", "-7--6 0-1", "P: A |P: B ");
         // Refusals: the text of each in place of the rows.
@@ -135,10 +119,8 @@ private Q_SLOTS:
         refused("just below", "A\r\nB +-10001", w, -1, "Line 2 (\"B +-10001\")" + range);
         // Friday 31 December 9999 is 2912102 days after today. Line 292 ends in the year 10021;
         // from that Friday "B" starts on Monday 3 January 10000; line 74 ends before the year 1.
-        refused("past 9999", QString("A +10000\n").repeated(292), "1111111", -1,
-                "Line 292 (\"A +10000\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.");
-        refused("starts past 9999", "A\nB +1", w, 2912102,
-                "Line 2 (\"B +1\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.");
+        refused("past 9999", QString("A +10000\n").repeated(292), "1111111", -1, "Line 292 (\"A +10000\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.");
+        refused("starts past 9999", "A\nB +1", w, 2912102, "Line 2 (\"B +1\") would run the plan past 31 December 9999. Please shorten the tasks or start earlier.");
         refused("before year 1", QString("A +-10000\n").repeated(80), "1111111", -1,
                 "Line 74 (\"A +-10000\") would run the plan back before 1 January 1. Please shorten the tasks that go back or start later.");
         // clang-format on
@@ -151,8 +133,10 @@ private Q_SLOTS:
         QFETCH(QString, off);
         // clang-format off
         BuildInputs in{text, "P", picked == -1 ? StartOption::RightAway : StartOption::OnPickedDate, Monday.addDays(picked),
-                       Monday, weekOf(week.isEmpty() ? "0000000" : week), !week.isEmpty(), "9:00 AM", "6:00 PM"};
+                       Monday, {}, !week.isEmpty(), "9:00 AM", "6:00 PM"};
         // clang-format on
+        for (int day = 1; day <= 7 && !week.isEmpty(); ++day) // "1111100", Monday first
+            in.weekFlags[day] = qint16(week.at(day - 1).digitValue());
         for (const QString& day : off.split(' ', Qt::SkipEmptyParts)) {
             const QStringList done = day.split(QRegularExpression("[#=]|\\.\\."));
             if (done.size() == 4)

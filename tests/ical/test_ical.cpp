@@ -97,18 +97,15 @@ private Q_SLOTS:
         const QString notCalendar = "Error: h.ics is not an iCalendar file: it must hold a whole "
                                     "calendar, from BEGIN:VCALENDAR to END:VCALENDAR.";
         // clang-format off
-        QTest::newRow("yearly from 2020, 2027 excepted") << holidays(christmas)
-            << "2026-12-25 Christmas Day|2028-12-25 Christmas Day" << "";
-        QTest::newRow("three days, overlapping; one without DTEND; a timed event left out") << holidays(
-            vevent("shut", "20261228", "DTEND;VALUE=DATE:20261231\r\n", "Closure") +
+        QTest::newRow("yearly from 2020, 2027 excepted") << holidays(christmas) << "2026-12-25 Christmas Day|2028-12-25 Christmas Day" << "";
+        QTest::newRow("three days, overlapping; one without DTEND; a timed event left out") << holidays( vevent("shut", "20261228", "DTEND;VALUE=DATE:20261231\r\n", "Closure") +
             vevent("more", "20261230", "DTEND;VALUE=DATE:20270101\r\n", "Closure") +
             vevent("eve", "20261231", "", "Eve") + vevent("may", "20270501", "", "Labour Day") +
             vevent("meet", "20270104T090000Z", "DTEND:20270104T100000Z\r\n", "Meeting"))
             << "2026-12-28 Closure|2026-12-29 Closure|2026-12-30 Closure|2026-12-31 Closure, Eve|"
                "2027-05-01 Labour Day" << "";
         // The long one repeats daily, each time until 9999: only the years read count.
-        QTest::newRow("runs begun the year before, or going on after; beyond the years; cancelled") << holidays(
-            vevent("break", "20251231", "DURATION:P3D\r\n", "Winter break") +
+        QTest::newRow("runs begun the year before, or going on after; beyond the years; cancelled") << holidays( vevent("break", "20251231", "DURATION:P3D\r\n", "Winter break") +
             vevent("long", "20281230", "DTEND;VALUE=DATE:99991231\r\nRRULE:FREQ=DAILY\r\n", "Long") +
             vevent("far", "20290101", "", "Too late") +
             vevent("off", "20260601", "STATUS:CANCELLED\r\n", "Called off"))
@@ -117,16 +114,13 @@ private Q_SLOTS:
         QTest::newRow("a yearly closure, its last begun the year before") << holidays(vevent("shut", "20201230",
             "DTEND;VALUE=DATE:20210103\r\nRRULE:FREQ=YEARLY;COUNT=6\r\n", "Closure")) << "2026-01-01 Closure|2026-01-02 Closure" << "";
         // Easter Sunday: 2024-03-31, 2026-04-05, 2027-03-28, 2028-04-16.
-        QTest::newRow("by Easter: INTERVAL, UNTIL, COUNT, EXDATE") << holidays(
-            vevent("fri", "20200410", "RRULE:FREQ=YEARLY;BYEASTER=-2\r\nEXDATE;VALUE=DATE:20270326\r\n",
-                   "Good Friday") +
+        QTest::newRow("by Easter: INTERVAL, UNTIL, COUNT, EXDATE") << holidays( vevent("fri", "20200410", "RRULE:FREQ=YEARLY;BYEASTER=-2\r\nEXDATE;VALUE=DATE:20270326\r\n", "Good Friday") +
             vevent("sun", "20240331", "RRULE:FREQ=YEARLY;INTERVAL=2;BYEASTER=0;UNTIL=20280416\r\n",
                    "Easter Sunday") +
             vevent("mon", "20260406", "RRULE:FREQ=YEARLY;BYEASTER=1;COUNT=2\r\n", "Easter Monday"))
             << "2026-04-03 Good Friday|2026-04-05 Easter Sunday|2026-04-06 Easter Monday|"
                "2027-03-29 Easter Monday|2028-04-14 Good Friday|2028-04-16 Easter Sunday" << "";
-        QTest::newRow("a moved occurrence, an extra date, two on one day") << holidays(
-            vevent("bank", "20240504", "RRULE:FREQ=YEARLY;BYMONTH=5;BYDAY=1MO\r\n"
+        QTest::newRow("a moved occurrence, an extra date, two on one day") << holidays( vevent("bank", "20240504", "RRULE:FREQ=YEARLY;BYMONTH=5;BYDAY=1MO\r\n"
                                       "RDATE;VALUE=DATE:20281227\r\n", "Bank holiday") +
             vevent("bank", "20270509", "RECURRENCE-ID;VALUE=DATE:20270503\r\n", "Bank holiday") +
             vevent("eve", "20281227", "", "Office closed"))

@@ -72,37 +72,25 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("week, CR") << w << "1\r1\r1\r1\r1\r0\r0\r"_ba << QStringList{"1111100"};
         QTest::newRow("week, 8 lines") << w << "1\n1\n1\n1\n1\n0\n0\nx\n"_ba << QStringList{"1111100"};
-        QTest::newRow("week, 3 lines") << w << "1\r\n1\r\n1\r\n"_ba
-            << QStringList{"1110000", week.arg("lines 4, 5, 6 and 7", those)};
-        QTest::newRow("week, x") << w << "1\n1\nx\n1\n1\n0\n-1\n"_ba
-            << QStringList{"110110-1", week.arg("line 3", "That day counts as a day off.")};
-        QTest::newRow("week, 70000, empty line") << w << "70000\n1\n1\n1\n\n2\n0\n"_ba
-            << QStringList{"0111020", week.arg("lines 1 and 5", those)};
-        QTest::newRow("week, NUL") << w << "1\n1\n1\0junk\n1\n1\n1\0\n0\n"_ba
-            << QStringList{"1101100", week.arg("lines 3 and 6", those)};
-        QTest::newRow("week missing") << w << QByteArray()
-            << QStringList{"-", "Error: workingweek.txt file not found. Please reinstall the software."};
-        QTest::newRow("hour, 200 characters, line breaks aside")
-            << e << QByteArray(100, 'x') + "\r\n" + QByteArray(100, 'y') + "\n" + QByteArray(100, '\r')
+        QTest::newRow("week, 3 lines") << w << "1\r\n1\r\n1\r\n"_ba << QStringList{"1110000", week.arg("lines 4, 5, 6 and 7", those)};
+        QTest::newRow("week, x") << w << "1\n1\nx\n1\n1\n0\n-1\n"_ba << QStringList{"110110-1", week.arg("line 3", "That day counts as a day off.")};
+        QTest::newRow("week, 70000, empty line") << w << "70000\n1\n1\n1\n\n2\n0\n"_ba << QStringList{"0111020", week.arg("lines 1 and 5", those)};
+        QTest::newRow("week, NUL") << w << "1\n1\n1\0junk\n1\n1\n1\0\n0\n"_ba << QStringList{"1101100", week.arg("lines 3 and 6", those)};
+        QTest::newRow("week missing") << w << QByteArray() << QStringList{"-", "Error: workingweek.txt file not found. Please reinstall the software."};
+        QTest::newRow("hour, 200 characters, line breaks aside") << e << QByteArray(100, 'x') + "\r\n" + QByteArray(100, 'y') + "\n" + QByteArray(100, '\r')
             << QStringList{QString(100, 'x') + QString(100, 'y')};
         QTest::newRow("hour, 201 characters") << e << QByteArray(201, '9') << QStringList{"-", hour};
-        QTest::newRow("hour, 4097 bytes, a short label") << e << "9:00 AM"_ba + QByteArray(4090, '\n')
-            << QStringList{"-", hour};
+        QTest::newRow("hour, 4097 bytes, a short label") << e << "9:00 AM"_ba + QByteArray(4090, '\n') << QStringList{"-", hour};
         QTest::newRow("no days off") << d << QByteArray() << QStringList{""};
-        QTest::newRow("days off, format, sorted, one damaged line")
-            << d << "# Holidays\r\n2026-12-25 Christmas Day\r\n\r\n  2027-01-01\tNew Year's Day  \r\n   \r\n2026-12-24\n26.12.2026\n"_ba
+        QTest::newRow("days off, format, sorted, one damaged line") << d << "# Holidays\r\n2026-12-25 Christmas Day\r\n\r\n  2027-01-01\tNew Year's Day  \r\n   \r\n2026-12-24\n26.12.2026\n"_ba
             << QStringList{"2026-12-24 |2026-12-25 Christmas Day|2027-01-01 New Year's Day",
                            dates.arg("line 7 is not a date", "That line is")};
-        QTest::newRow("days off, no such day, glued label, date last")
-            << d << "2027-02-29 Leap\n2026-12-25Christmas\n#2026-13-01\nDay 2026-12-24\n2026-12-31 Eve"_ba
+        QTest::newRow("days off, no such day, glued label, date last") << d << "2027-02-29 Leap\n2026-12-25Christmas\n#2026-13-01\nDay 2026-12-24\n2026-12-31 Eve"_ba
             << QStringList{"2026-12-31 Eve", dates.arg("lines 1, 2 and 4 are not dates", "Those lines are")};
-        QTest::newRow("days off, a date again and again")
-            << d << "2026-12-25\n2026-12-25 Christmas Day\n2026-12-25 Office closed\n2026-12-25\n2026-12-25 Christmas Day\n"_ba
+        QTest::newRow("days off, a date again and again") << d << "2026-12-25\n2026-12-25 Christmas Day\n2026-12-25 Office closed\n2026-12-25\n2026-12-25 Christmas Day\n"_ba
             << QStringList{"2026-12-25 Christmas Day, Office closed"};
-        QTest::newRow("days off, 1,239 damaged lines") << d << "x\n"_ba.repeated(1239)
-            << QStringList{"", dates.arg("lines 1, 2, 3, 4, 5 and 1,234 more are not dates", "Those lines are")};
-        QTest::newRow("days off, 64 MiB") << d << "2026-12-25 Christmas Day"_ba.leftJustified(64 * 1024 * 1024, ' ')
-            << QStringList{"2026-12-25 Christmas Day"};
+        QTest::newRow("days off, 1,239 damaged lines") << d << "x\n"_ba.repeated(1239) << QStringList{"", dates.arg("lines 1, 2, 3, 4, 5 and 1,234 more are not dates", "Those lines are")};
+        QTest::newRow("days off, 64 MiB") << d << "2026-12-25 Christmas Day"_ba.leftJustified(64 * 1024 * 1024, ' ') << QStringList{"2026-12-25 Christmas Day"};
         QTest::newRow("days off, past 64 MiB") << d << QByteArray(64 * 1024 * 1024 + 1, 'x')
             << QStringList{"", "Error: daysoff.txt cannot be read (it is larger than 64 MiB). No days off are counted until it can be."};
         // clang-format on
@@ -199,10 +187,8 @@ private Q_SLOTS:
         // clang-format off
         QTest::newRow("end hour: a folder") << e << "folder" << "It is a folder, not a file; please move it away"
             << QStringList{"-", "Error: workingday_ends_at.txt cannot be read (a folder stands in its place). Please reinstall the software."};
-        QTest::newRow("week file: a named pipe") << w << "pipe" << pipe
-            << QStringList{"-", "Error: workingweek.txt cannot be read (it is not a plain file). Please reinstall the software."};
-        QTest::newRow("days off: a named pipe") << d << "pipe" << pipe
-            << QStringList{"", "Error: daysoff.txt cannot be read (it is not a plain file). No days off are counted until it can be."};
+        QTest::newRow("week file: a named pipe") << w << "pipe" << pipe << QStringList{"-", "Error: workingweek.txt cannot be read (it is not a plain file). Please reinstall the software."};
+        QTest::newRow("days off: a named pipe") << d << "pipe" << pipe << QStringList{"", "Error: daysoff.txt cannot be read (it is not a plain file). No days off are counted until it can be."};
         QTest::newRow("week file: the disk full") << w << "full disk" << "File too large" << QStringList();
         QTest::newRow("end hour's rename, after the start hour's") << e << "rename" << canceled << QStringList();
         QTest::newRow("week file's rename, hour files new") << w << "rename, new" << canceled << QStringList();
