@@ -52,7 +52,7 @@ private Q_SLOTS:
         QTest::newRow("opened after the start: as it was") << saved + "|on 2026-12-21" << "A 12-14..12-15 | B 12-16..12-18 | C 12-16..12-17 | D 12-18..12-23";
         QTest::newRow("A and B done, re-planned") << saved + "|on 2026-12-21|build|done 1|done 2|replan" << "A 12-14..12-15✓ | B 12-16..12-18✓ | C 12-21..12-22 | D 12-23..12-28";
         QTest::newRow("reopened later: the same") << saved + "|on 2026-12-21|build|done 1|done 2|replan|reopen|on 2027-01-04" << "A 12-14..12-15✓ | B 12-16..12-18✓ | C 12-21..12-22 | D 12-23..12-28";
-        QTest::newRow("re-planned again") << saved + "|on 2026-12-21|build|done 1|done 2|replan|reopen|on 2027-01-04|replan" << "A 12-14..12-15✓ | B 12-16..12-18✓ | C 01-04..01-05 | D 01-06..01-11";
+        QTest::newRow("re-planned again") << saved + "|on 2026-12-21|build|done 1|done 2|replan|reopen|on 2027-01-04|build|replan" << "A 12-14..12-15✓ | B 12-16..12-18✓ | C 01-04..01-05 | D 01-06..01-11";
         QTest::newRow("A, B and C done") << saved + "|on 2026-12-21|build|done 1|done 2|done 3|replan" << "A 12-14..12-15✓ | B 12-16..12-18✓ | C 12-16..12-17✓ | D 12-21..12-24";
         // Marked on Monday the 14th, its first day, A ends that day and pulls the rest in.
         QTest::newRow("done early pulls the next in") << saved + "|on 2026-12-14|build|done 1" << "A 12-14..12-14✓ | B 12-15..12-17 | C 12-15..12-16 | D 12-17..12-22";
