@@ -2,9 +2,7 @@
 #include "testfiles.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QNetworkReply>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -14,12 +12,6 @@
 #include <sys/prctl.h>
 
 namespace taskloom::test {
-
-namespace {
-
-const QString Program = QStringLiteral("/usr/bin/radicale");
-
-} // namespace
 
 RadicaleServer::RadicaleServer()
 {
@@ -45,7 +37,6 @@ QString RadicaleServer::start()
     const QString configPath = m_dir.filePath(QStringLiteral("config"));
     if (!put(users, QByteArray(User) + ':' + QByteArray(Password) + '\n'))
         return QStringLiteral("cannot write the user file");
-
     QString output;
     // Another program may take the probed port before the server binds it.
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -61,17 +52,16 @@ QString RadicaleServer::start()
                 .arg(users, m_dir.filePath(QStringLiteral("storage")));
         if (!put(configPath, config.toUtf8()))
             return QStringLiteral("cannot write the configuration");
-
-        m_process.start(Program, {QStringLiteral("--config"), configPath});
+        m_process.start(QStringLiteral("/usr/bin/radicale"), {"--config", configPath});
         if (!m_process.waitForStarted(5000))
-            return QStringLiteral("%1 did not start: %2").arg(Program, m_process.errorString());
-        const QDeadlineTimer deadline(10000);
-        while (m_process.state() == QProcess::Running && !deadline.hasExpired()) {
+            return QStringLiteral("radicale did not start: %1").arg(m_process.errorString());
+        for (const QDeadlineTimer deadline(10000);
+             m_process.state() == QProcess::Running && !deadline.hasExpired();
+             QThread::msleep(20)) {
             QTcpSocket socket;
             socket.connectToHost(QHostAddress::LocalHost, m_port);
             if (socket.waitForConnected(200))
                 return {};
-            QThread::msleep(20);
         }
         output = QString::fromUtf8(m_process.readAll());
         stop();
@@ -116,11 +106,8 @@ QMap<QString, QByteArray> RadicaleServer::storedFiles(const QString& path) const
     // Radicale keeps each resource as one file under collection-root.
     const QDir folder(m_dir.filePath(QStringLiteral("storage/collection-root/") + path));
     QMap<QString, QByteArray> files;
-    for (const QString& name : folder.entryList(QDir::Files)) {
-        QFile file(folder.filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            files.insert(name, file.readAll());
-    }
+    for (const QString& name : folder.entryList(QDir::Files))
+        files.insert(name, bytesOf(folder.filePath(name)));
     return files;
 }
 
