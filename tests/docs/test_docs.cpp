@@ -43,7 +43,7 @@ QList<Block> blocksOf(const QString& path, const QString& text)
     static const RE pre("<pre class=\"(example|file)\"(?: title=\"([^\"]+)\")?>(.*?)</pre>",
                         RE::DotMatchesEverythingOption);
     QList<Block> blocks;
-    for (const auto& m : (path.endsWith(".md") ? fence : pre).globalMatch(text))
+    for (auto m : (path.endsWith(".md") ? fence : pre).globalMatch(text))
         blocks << Block{
             m.captured(1), m.captured(2),
             m.captured(3).replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&")};
@@ -121,12 +121,11 @@ private Q_SLOTS:
                 const QString file = target.section('#', 0, 0), anchor = target.section('#', 1);
                 const QString resolved =
                     file.isEmpty() ? path : QFileInfo(path).dir().filePath(file);
-                const QString where = QFileInfo(path).fileName() + ": " + target;
-                QVERIFY2(QFileInfo(resolved).isFile(), qPrintable(where));
-                QVERIFY2(anchor.isEmpty() ||
-                             bytesOf(resolved).contains("id=\"" + anchor.toUtf8() + '"'),
-                         qPrintable(where));
-                QVERIFY2(!file.endsWith(".png") || !QImage(resolved).isNull(), qPrintable(where));
+                QVERIFY2(QFileInfo(resolved).isFile() &&
+                             (anchor.isEmpty() ||
+                              bytesOf(resolved).contains("id=\"" + anchor.toUtf8() + '"')) &&
+                             (!file.endsWith(".png") || !QImage(resolved).isNull()),
+                         qPrintable(QFileInfo(path).fileName() + ": " + target));
             }
         }
     }
