@@ -6,7 +6,6 @@
 
 #include <QDirIterator>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,12 +51,7 @@ class TestInstall : public QObject {
              const QString& home)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(name);
         env.insert("HOME", at(home));
-        env.insert("XDG_DATA_DIRS", at("nodata"));
-        env.insert("TASKLOOM_TODAY", "2026-12-07"); // a Monday
-        env.insert("TASKLOOM_QUIT_WHEN_SHOWN", "1");
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(at("work"));
         process.start(at("prefix/bin/") + program, args);
@@ -68,9 +62,11 @@ private Q_SLOTS:
     void init()
     {
         qputenv("HOME", at("home").toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
-        qunsetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_DIRS", at("data").toUtf8());
+        qputenv("TASKLOOM_TODAY", "2026-12-07"); // a Monday
+        qputenv("TASKLOOM_QUIT_WHEN_SHOWN", "1");
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "DISPLAY", "QT_QPA_PLATFORM"})
+            qunsetenv(name);
         for (const char* made : {"home", "xdg", "data", "app"})
             QDir(at(made)).removeRecursively();
     }
@@ -145,6 +141,8 @@ private Q_SLOTS:
         // The handbook F1 opens, found from the installed program's folder.
         QCOMPARE(AppFolders::handbook(at("prefix/bin")),
                  at("prefix/share/taskloom/handbook/index.html"));
+        // A default a packager left out is no one's problem: the user gets no copy of it.
+        QVERIFY(QFile::remove(at("prefix/share/taskloom/hours.txt")));
 
         // No one may write into the prefix now; root still can, so it is watched too.
         QCOMPARE(QProcess::execute("chmod", {"-R", "a-w", at("prefix")}), 0);
@@ -169,18 +167,15 @@ private Q_SLOTS:
         QVERIFY(put(at("home/.config/taskloom/workingweek.txt"), "1\n1\n1\n1\n0\n0\n0\n"));
         QVERIFY(run(cli, "taskloom-cli", csvArgs, "home"));
         QVERIFY(bytesOf(at("work/plan.csv")).contains("\nHall: Tile  (2),12/14/2026,"));
-        // A user whose settings folder cannot be made is told so for each file, and planned
-        // for with the installed ones.
+        // A user whose settings folder cannot be made is told so for each of the three files,
+        // and planned for with the installed ones.
         QVERIFY(put(at("home3/.config/taskloom"), "not a folder"));
         QVERIFY(run(cli, "taskloom-cli", csvArgs, "home3"));
-        const QString told = QString::fromUtf8(cli.readAllStandardError())
-                                 .replace(QRegularExpression(" \\([^)]+\\)\\. "), " (<reason>). ");
-        QCOMPARE(told.count(QRegularExpression(
-                     "^taskloom-cli: Error: \\S+ could not be copied from " +
-                         at("prefix/share/taskloom") + " to " + at("home3/.config/taskloom") +
-                         " \\(<reason>\\). Taskloom reads the installed one meanwhile.$",
-                     QRegularExpression::MultilineOption)),
-                 4);
+        const QByteArray told = cli.readAllStandardError();
+        QCOMPARE(told.count(" could not be copied from " + at("prefix/share/taskloom").toUtf8() +
+                            " to " + at("home3/.config/taskloom").toUtf8() + " ("),
+                 3);
+        QCOMPARE(told.count(". Taskloom reads the installed one meanwhile.\n"), 3);
         QVERIFY(bytesOf(at("work/plan.csv")).contains("\nHall: Tile ,12/10/2026,9:00 AM,"));
 
         // The window answers --version without a display, and starts offscreen
@@ -189,10 +184,9 @@ private Q_SLOTS:
         QProcess window;
         QVERIFY(run(window, "taskloom", {"--version"}, "home2"));
         QCOMPARE(window.readAllStandardOutput(), QByteArray("taskloom ") + Version + "\n");
-        QVERIFY(put(at("work/Hall.taskloom"),
-                    R"({"format": "taskloom-project", "version": 1, "project": "Hall",
-                        "tasks": ["Paint + 3 days"], "start": "right-away",
-                        "adjustToWorkingWeek": true})"));
+        QVERIFY(put(at("work/Hall.taskloom"), R"({"format": "taskloom-project", "version": 1,
+            "project": "Hall", "tasks": ["Paint + 3 days"], "start": "right-away",
+            "adjustToWorkingWeek": true})"));
         QVERIFY(run(window, "taskloom", {"-platform", "offscreen", "Hall.taskloom"}, "home2"));
         QCOMPARE(window.exitCode(), 0);
         QCOMPARE(bytesOf(at("home2/.config/taskloom/workingweek.txt")), MonToFri);
