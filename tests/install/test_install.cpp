@@ -96,11 +96,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, setup);
         QFETCH(QStringList, folders);
-        QVERIFY(QDir().mkpath(at("app/bin")));
         QVERIFY(!setup.contains("week") || (put(at("app/bin/workingweek.txt"), MonToFri) &&
                                             put(at("app/bin/handbook/index.html"), "")));
-        if (setup.contains("xdg"))
-            qputenv("XDG_CONFIG_HOME", at("xdg").toUtf8());
+        QVERIFY(!setup.contains("xdg") || qputenv("XDG_CONFIG_HOME", at("xdg").toUtf8()));
         QVERIFY(!setup.contains("prefix") || put(at("app/share/taskloom/handbook/index.html"), ""));
         QVERIFY(!setup.contains("data") || put(at("data/taskloom/handbook/index.html"), ""));
 
