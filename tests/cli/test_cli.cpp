@@ -40,7 +40,7 @@ class TestCli : public QObject {
     // standard output of the last run, then the files --csv and --ics name. `err`: part of
     // each line of standard error, one line a part (a usage error adds the line that points
     // to --help). `made`: the project --save-project wrote, or a part of the picture
-    // --chart drew.
+    // --chart drew or of the events the calendar holds after a publish.
     void row(const char* name, int exitCode, const QString& args, const QByteArray& in,
              const QByteArray& out, const char* err = "", const QByteArray& made = {})
     {
@@ -52,8 +52,8 @@ class TestCli : public QObject {
     }
 
 private Q_SLOTS:
-    // The calendar server, task files of exactly 64 MiB and one byte more
-    // ("A + 1" and zero bytes, sparse), the user's holidays, and a closure list with a slip.
+    // The calendar server, task files of exactly 64 MiB and one byte more ("A + 1" and zero
+    // bytes, sparse), the user's holidays, a closure list with a slip, and one named .ICS.
     void initTestCase()
     {
         QCOMPARE(m_server.start(), QString());
@@ -171,7 +171,7 @@ private Q_SLOTS:
         row("--done 0", 2, "--done 0", Tasks, "", "--done takes task numbers from 1, separated by commas, not \"0\".");
         row("--not-done 1,,2", 2, "--not-done 1,,2", Tasks, "", "not an empty item.");
         row("a task in both lists", 2, "--done 1,2 --not-done 2", Tasks, "", "Task 2 is in both --done and --not-done.");
-        row("--done naming no task", 2, "--done 4", Tasks, "", "--done names task 4, but the plan has 3 tasks.");
+        row("--done naming no task", 2, "--done 2", "A", "", "--done names task 2, but the plan has 1 task.");
         row("damaged project file", 1, "$DIR/bad.taskloom", "", "", "Cannot read $DIR/bad.taskloom: The file is not a Taskloom project");
         row("--start, --right-away", 2, "--start 2026-12-08 --right-away", Tasks, "", "not both");
         row("bad --start", 2, "--start 2026-13-01", Tasks, "", "--start takes a date");
