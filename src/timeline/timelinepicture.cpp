@@ -106,6 +106,12 @@ TimelinePicture::Result TimelinePicture::render(const TimelineScene& scene,
                                          : png(scene, style, *geometry);
 }
 
+QString TimelinePicture::pageFooter(const QString& projectName, qsizetype page, qsizetype pages)
+{
+    return QStringLiteral("%1 · page %2 of %3")
+        .arg(projectName, QString::number(page + 1), QString::number(pages));
+}
+
 TimelinePicture::Result TimelinePicture::svg(const TimelineScene& scene, const TimelineStyle& style,
                                              const TimelineGeometry& geometry)
 {
@@ -181,11 +187,9 @@ TimelinePicture::Result TimelinePicture::pdf(const TimelineScene& scene, const T
         TimelinePainter::paint(painter, scene, pages.at(page), style);
         painter.setFont(style.font);
         painter.setPen(style.text);
-        const QString caption =
-            QStringLiteral("%1 · page %2 of %3")
-                .arg(scene.projectName(), QString::number(page + 1), QString::number(pages.size()));
         painter.drawText(QRectF(0, paper.height() - footer, paper.width(), footer),
-                         Qt::AlignRight | Qt::AlignVCenter, caption);
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         pageFooter(scene.projectName(), page, pages.size()));
     }
     painter.end();
     return {buffer.data(), QString()};

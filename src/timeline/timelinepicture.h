@@ -48,6 +48,8 @@ public:
 
     static Result render(const TimelineScene& scene, const TimelineStyle& style,
                          const Options& options);
+    // The last line of a PDF page: the project, and the page (counted from 0) of so many.
+    static QString pageFooter(const QString& projectName, qsizetype page, qsizetype pages);
 
 private:
     static Result svg(const TimelineScene& scene, const TimelineStyle& style,

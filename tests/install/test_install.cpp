@@ -1,13 +1,11 @@
 // Where an installed or unpacked copy keeps its files, and an install into a
 // prefix that the programs then run from.
 #include "settings/appfolders.h"
-#include "settings/settingsstore.h"
 #include "taskloomversion.h"
 #include "testfiles.h"
 
 #include <QDirIterator>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,12 +51,7 @@ class TestInstall : public QObject {
              const QString& home)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(name);
         env.insert("HOME", at(home));
-        env.insert("XDG_DATA_DIRS", at("nodata"));
-        env.insert("TASKLOOM_TODAY", "2026-12-07"); // a Monday
-        env.insert("TASKLOOM_QUIT_WHEN_SHOWN", "1");
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(at("work"));
         process.start(at("prefix/bin/") + program, args);
@@ -69,28 +62,33 @@ private Q_SLOTS:
     void init()
     {
         qputenv("HOME", at("home").toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
-        qunsetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_DIRS", at("data").toUtf8());
+        qputenv("TASKLOOM_TODAY", "2026-12-07"); // a Monday
+        qputenv("TASKLOOM_QUIT_WHEN_SHOWN", "1");
+        for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "DISPLAY", "QT_QPA_PLATFORM"})
+            qunsetenv(name);
         for (const char* made : {"home", "xdg", "data", "app"})
             QDir(at(made)).removeRecursively();
     }
 
-    // setup: "week" beside the program, the program's folder "writable",
-    // XDG_CONFIG_HOME set ("xdg"), the defaults in the "prefix" and/or "data" folder.
+    // setup: "week" and the handbook beside the program, the program's folder "writable",
+    // XDG_CONFIG_HOME set ("xdg"), the defaults and the handbook in the "prefix" and/or
+    // "data" folder. The handbook F1 opens: beside, else the prefix's, else the data folders'.
     void decide_data()
     {
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QStringList>("folders"); // settings, output, defaults
+        QTest::addColumn<QStringList>("folders"); // settings, output, defaults, handbook
         const QString docs = "home/Documents/Taskloom/output", share = "app/share/taskloom";
+        const QString beside = "app/bin/handbook/index.html",
+                      shared = share + "/handbook/index.html";
         // clang-format off
-        QTest::newRow("build folder with files") << "week writable xdg prefix data" << QStringList{"app/bin", "app/bin/output", ""};
-        QTest::newRow("read-only folder") << "week xdg prefix" << QStringList{"xdg/taskloom", docs, share};
-        QTest::newRow("writable, no files beside (root's /usr/bin)") << "writable xdg prefix" << QStringList{"xdg/taskloom", docs, share};
-        QTest::newRow("HOME only") << "prefix" << QStringList{"home/.config/taskloom", docs, share};
-        QTest::newRow("defaults in the data folders") << "xdg data" << QStringList{"xdg/taskloom", docs, "data/taskloom"};
-        QTest::newRow("the prefix before the data folders") << "xdg data prefix" << QStringList{"xdg/taskloom", docs, share};
-        QTest::newRow("missing defaults: where they belong") << "xdg" << QStringList{"xdg/taskloom", docs, share};
+        QTest::newRow("build folder with files") << "week writable xdg prefix data" << QStringList{"app/bin", "app/bin/output", "", beside};
+        QTest::newRow("read-only folder") << "week xdg prefix" << QStringList{"xdg/taskloom", docs, share, beside};
+        QTest::newRow("writable, no files beside (root's /usr/bin)") << "writable xdg prefix" << QStringList{"xdg/taskloom", docs, share, shared};
+        QTest::newRow("HOME only") << "prefix" << QStringList{"home/.config/taskloom", docs, share, shared};
+        QTest::newRow("defaults in the data folders") << "xdg data" << QStringList{"xdg/taskloom", docs, "data/taskloom", "data/taskloom/handbook/index.html"};
+        QTest::newRow("the prefix before the data folders") << "xdg data prefix" << QStringList{"xdg/taskloom", docs, share, shared};
+        QTest::newRow("missing defaults: where they belong") << "xdg" << QStringList{"xdg/taskloom", docs, share, ""};
         // clang-format on
     }
 
@@ -98,76 +96,18 @@ private Q_SLOTS:
     {
         QFETCH(QString, setup);
         QFETCH(QStringList, folders);
-        QVERIFY(QDir().mkpath(at("app/bin")));
-        QVERIFY(!setup.contains("week") || put(at("app/bin/workingweek.txt"), MonToFri));
-        if (setup.contains("xdg"))
-            qputenv("XDG_CONFIG_HOME", at("xdg").toUtf8());
-        QVERIFY(!setup.contains("prefix") || QDir().mkpath(at("app/share/taskloom")));
-        QVERIFY(!setup.contains("data") || QDir().mkpath(at("data/taskloom")));
+        QVERIFY(!setup.contains("week") || (put(at("app/bin/workingweek.txt"), MonToFri) &&
+                                            put(at("app/bin/handbook/index.html"), "")));
+        QVERIFY(!setup.contains("xdg") || qputenv("XDG_CONFIG_HOME", at("xdg").toUtf8()));
+        QVERIFY(!setup.contains("prefix") || put(at("app/share/taskloom/handbook/index.html"), ""));
+        QVERIFY(!setup.contains("data") || put(at("data/taskloom/handbook/index.html"), ""));
 
         const AppFolders decided = AppFolders::decide(at("app/bin"), [&](const QString& folder) {
             return QFileInfo(folder) == QFileInfo(at("app/bin")) && setup.contains("writable");
         });
-        QCOMPARE((QStringList{decided.settings, decided.output, decided.defaults}),
-                 (QStringList{at(folders[0]), at(folders[1]), at(folders[2])}));
-    }
-
-    // shipped: the defaults there; blocked: a file where the settings folder goes.
-    void seedSettings_data()
-    {
-        QTest::addColumn<QStringList>("shipped");
-        QTest::addColumn<QByteArray>("usersWeek"); // null: none yet
-        QTest::addColumn<bool>("blocked");
-        QTest::addColumn<QString>("weekRead"); // Monday first
-        // Told by the copy ($D: defaults, $S: settings), then by the Working Week dialog's read.
-        QTest::addColumn<QStringList>("problems");
-        const QByteArray weekend = "0\n0\n0\n0\n0\n1\n1\n";
-        const QString reinstall = "Error: %1 file not found. Please reinstall the software.";
-        // clang-format off
-        QTest::newRow("first run") << SettingsFiles << QByteArray() << false << "1111100" << QStringList();
-        QTest::newRow("the user's week kept") << SettingsFiles << weekend << false << "0000011" << QStringList();
-        QTest::newRow("missing default") << SettingsFiles.mid(0, 3) << QByteArray() << false << "1111100" << QStringList{reinstall.arg("hours.txt")};
-        QTest::newRow("settings folder blocked: the default read") << SettingsFiles.mid(0, 1) << QByteArray() << true << "1111100"
-            << QStringList{"Error: workingweek.txt could not be copied from $D to $S (<reason>). Taskloom reads the installed one meanwhile.",
-                           reinstall.arg("workingday_starts_at.txt")};
-        // clang-format on
-    }
-
-    void seedSettings()
-    {
-        QFETCH(QStringList, shipped);
-        QFETCH(QByteArray, usersWeek);
-        QFETCH(bool, blocked);
-        QFETCH(QString, weekRead);
-        QFETCH(QStringList, problems);
-        const AppFolders folders{at("home/.config/taskloom"), at("home/out"), at("data/taskloom")};
-        for (const QString& name : shipped)
-            QVERIFY(put(folders.defaults + '/' + name,
-                        name == SettingsFiles[0] ? MonToFri : name.toUtf8()));
-        QVERIFY(usersWeek.isNull() || put(folders.settings + "/workingweek.txt", usersWeek));
-        QVERIFY(!blocked || put(folders.settings, "not a folder"));
-
-        const SettingsStore store(folders.settings, folders.defaults);
-        QList<Problem> seen = folders.seedSettings(); // first, then the read
-        seen += store.loadHourLists().problems;
-        QStringList told;
-        for (Problem problem : seen)
-            told << problem.text.replace(folders.defaults, "$D")
-                        .replace(folders.settings, "$S") // the system words the reason
-                        .replace(QRegularExpression(" \\(.+\\)\\. "), " (<reason>). ");
-        QCOMPARE(told, problems);
-        for (const QString& name : SettingsFiles.mid(1))
-            QCOMPARE(QFileInfo::exists(folders.settings + '/' + name)
-                         ? bytesOf(folders.settings + '/' + name)
-                         : "<none>",
-                     shipped.contains(name) && !blocked ? name.toUtf8() : "<none>");
-
-        const SettingsStore::WeekLoad week = store.loadWorkingWeek();
-        QVERIFY(week.problems.isEmpty() && week.flags);
-        QString flags;
-        for (int day = 1; day <= 7; ++day)
-            flags += QString::number(week.flags->at(day));
-        QCOMPARE(flags, weekRead);
+        const QString handbook = AppFolders::handbook(at("app/bin"));
+        QCOMPARE((QStringList{decided.settings, decided.output, decided.defaults, handbook}),
+                 (QStringList{at(folders[0]), at(folders[1]), at(folders[2]), at(folders[3])}));
     }
 
     // make install into a prefix, then both programs run from it, read-only,
@@ -180,32 +120,27 @@ private Q_SLOTS:
         QVERIFY(install.waitForFinished(60000) && install.exitCode() == 0);
 
         // Each installed file and a line that shows it is the right one.
+        const QByteArray id = Id.toUtf8(), version = QByteArray("\"Taskloom ") + Version + '"';
+        // clang-format off
         const QList<std::pair<QString, QByteArray>> installed{
-            {"bin/taskloom", "\177ELF"},
-            {"bin/taskloom-cli", "\177ELF"},
-            {"share/taskloom/workingweek.txt", MonToFri},
-            {"share/taskloom/hours.txt", "11:30 PM\r\n"},
-            {"share/applications/" + Id + ".desktop",
-             "\nExec=taskloom %f\nTryExec=taskloom\nIcon=" + Id.toUtf8() + "\n"},
-            {"share/metainfo/" + Id + ".metainfo.xml",
-             "<launchable type=\"desktop-id\">" + Id.toUtf8() + ".desktop</launchable>"},
+            {"bin/taskloom", "\177ELF"}, {"bin/taskloom-cli", "\177ELF"},
+            {"share/taskloom/workingweek.txt", MonToFri}, {"share/taskloom/hours.txt", "11:30 PM\r\n"},
+            {"share/applications/" + Id + ".desktop", "\nExec=taskloom %f\nTryExec=taskloom\nIcon=" + id + "\n"},
+            {"share/metainfo/" + Id + ".metainfo.xml", "<launchable type=\"desktop-id\">" + id + ".desktop</launchable>"},
             {"share/icons/hicolor/scalable/apps/" + Id + ".svg", "<svg "},
             {"share/mime/globs2", "application/x-taskloom-project:*.taskloom\n"},
-            {"share/applications/mimeinfo.cache",
-             "application/x-taskloom-project=" + Id.toUtf8() + ".desktop;"},
-            {"share/man/man1/taskloom.1", QByteArray("\"Taskloom ") + Version + '"'},
-            {"share/man/man1/taskloom-cli.1", QByteArray("\"Taskloom ") + Version + '"'},
-        };
+            {"share/applications/mimeinfo.cache", "application/x-taskloom-project=" + id + ".desktop;"},
+            {"share/man/man1/taskloom.1", version}, {"share/man/man1/taskloom-cli.1", version}};
+        // clang-format on
         for (const auto& [file, line] : installed)
             QVERIFY2(bytesOf(at("prefix/" + file)).contains(line), qPrintable(file));
         // No dates off is normal, so none are shipped.
         QVERIFY(!QFileInfo::exists(at("prefix/share/taskloom/daysoff.txt")));
-        // The handbook F1 opens: found from the installed program's folder, and
-        // through the data folders by a copy elsewhere.
-        const QString handbook = at("prefix/share/taskloom/handbook/index.html");
-        QCOMPARE(AppFolders::handbook(at("prefix/bin")), handbook);
-        qputenv("XDG_DATA_DIRS", at("prefix/share").toUtf8());
-        QCOMPARE(AppFolders::handbook(at("work")), handbook);
+        // The handbook F1 opens, found from the installed program's folder.
+        QCOMPARE(AppFolders::handbook(at("prefix/bin")),
+                 at("prefix/share/taskloom/handbook/index.html"));
+        // A default a packager left out is no one's problem: the user gets no copy of it.
+        QVERIFY(QFile::remove(at("prefix/share/taskloom/hours.txt")));
 
         // No one may write into the prefix now; root still can, so it is watched too.
         QCOMPARE(QProcess::execute("chmod", {"-R", "a-w", at("prefix")}), 0);
@@ -230,6 +165,16 @@ private Q_SLOTS:
         QVERIFY(put(at("home/.config/taskloom/workingweek.txt"), "1\n1\n1\n1\n0\n0\n0\n"));
         QVERIFY(run(cli, "taskloom-cli", csvArgs, "home"));
         QVERIFY(bytesOf(at("work/plan.csv")).contains("\nHall: Tile  (2),12/14/2026,"));
+        // A user whose settings folder cannot be made is told so for each of the three files,
+        // and planned for with the installed ones.
+        QVERIFY(put(at("home3/.config/taskloom"), "not a folder"));
+        QVERIFY(run(cli, "taskloom-cli", csvArgs, "home3"));
+        const QByteArray told = cli.readAllStandardError();
+        QCOMPARE(told.count(" could not be copied from " + at("prefix/share/taskloom").toUtf8() +
+                            " to " + at("home3/.config/taskloom").toUtf8() + " ("),
+                 3);
+        QCOMPARE(told.count(". Taskloom reads the installed one meanwhile.\n"), 3);
+        QVERIFY(bytesOf(at("work/plan.csv")).contains("\nHall: Tile ,12/10/2026,9:00 AM,"));
 
         // The window answers --version without a display, and starts offscreen
         // for a new user with no message to answer, opening the project it is given
@@ -237,10 +182,9 @@ private Q_SLOTS:
         QProcess window;
         QVERIFY(run(window, "taskloom", {"--version"}, "home2"));
         QCOMPARE(window.readAllStandardOutput(), QByteArray("taskloom ") + Version + "\n");
-        QVERIFY(put(at("work/Hall.taskloom"),
-                    R"({"format": "taskloom-project", "version": 1, "project": "Hall",
-                        "tasks": ["Paint + 3 days"], "start": "right-away",
-                        "adjustToWorkingWeek": true})"));
+        QVERIFY(put(at("work/Hall.taskloom"), R"({"format": "taskloom-project", "version": 1,
+            "project": "Hall", "tasks": ["Paint + 3 days"], "start": "right-away",
+            "adjustToWorkingWeek": true})"));
         QVERIFY(run(window, "taskloom", {"-platform", "offscreen", "Hall.taskloom"}, "home2"));
         QCOMPARE(window.exitCode(), 0);
         QCOMPARE(bytesOf(at("home2/.config/taskloom/workingweek.txt")), MonToFri);
