@@ -229,8 +229,9 @@ struct Script {
             table->setCurrentIndex(table->model()->index(text.toInt(), 2));
         else if (word == "reopen")
             p->get<QMenu>("menuOpenRecent")->actions().at(text.toInt() - 1)->trigger();
+        else if (QWidget* open = dialog(); word == "close" && !open)
+            return "no dialog to close";
         else if (word == "close") {
-            QWidget* open = dialog();
             QPushButton* last = open->findChildren<QPushButton*>().last();
             last->setFocus();
             QTest::keyClick(last, Qt::Key_Return);
@@ -284,14 +285,15 @@ struct Script {
             for (const QAction* item : menu->actions())
                 items << item->text();
             return items.join('|') + (menu->isEnabled() ? "" : " (off)");
-        } else if (word == "view") { // the switches and the zoom keys follow the view shown
+        } else if (word == "view") { // the switches, the zoom keys and export button follow it
             const bool shown = timeline->isVisible();
             const int rows = table->model()->rowCount();
             const bool agree = table->isVisible() != shown &&
                                timeline->scene().rowCount() == rows &&
                                p->get<QPushButton>("cmdShowTimeline")->isChecked() == shown &&
                                p->get<QPushButton>("cmdShowSchedule")->isChecked() != shown &&
-                               p->get<QAction>("actionZoomIn")->isEnabled() == shown;
+                               p->get<QAction>("actionZoomIn")->isEnabled() == shown &&
+                               p->get("cmdExportTimeline")->isVisible() == (shown && rows > 0);
             return (shown ? "timeline " : "table ") + QString::number(rows) +
                    (agree ? "" : ", the controls disagree");
         } else

@@ -1,9 +1,19 @@
 #include "planner.h"
+#include "taskloomversion.h"
 
 using namespace taskloom;
 using namespace taskloom::test;
 
 static QStringList Opened; // what the exports asked the desktop to open
+
+// The plan's position in days under the middle of the timeline's days as shown.
+static qreal centre(const TimelineView& timeline)
+{
+    const TimelineGeometry shown = timeline.geometryInView();
+    return (timeline.horizontalScrollBar()->value() + shown.bodyRect().center().x() -
+            shown.nameWidth()) /
+           timeline.dayWidth();
+}
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -70,6 +80,7 @@ private Q_SLOTS:
         QTest::newRow("back by View, Schedule") << ab + "keys txtTodo Ctrl+2|click actionViewSchedule|view" << "table 2";
         QTest::newRow("the switch on, clicked again") << ab + "click cmdShowTimeline|click cmdShowTimeline|view" << "timeline 2";
         QTest::newRow("Tab to the switch, Right, Space") << ab + "focus cmdToList|tab|keys - Right|keys - Space|view" << "cmdShowSchedule\ntimeline 2";
+        QTest::newRow("emptied on the timeline: nothing to export") << ab + "keys txtTodo Ctrl+2|build |view" << "timeline 0";
         QTest::newRow("built by Return on the timeline") << ab + "keys txtTodo Ctrl+2|focus cmdToList|keys - Return|view" << "timeline 1";
         // Tab once round the window: down the sidebar, the switches, the schedule area (the table keeps the
         // arrow keys), the export button.
@@ -119,20 +130,25 @@ private Q_SLOTS:
         QTest::newRow("picture, a folder in the way") << "mkdir output/dir.svg|" + plan + "choose output/dir.svg|click actionExportTimeline|boxes"
             << "Error | The picture could not be written to <dir>/output/dir.svg.\n\nIt is a folder, not a file; please move it away | Warning";
         // Hover texts over a plan built on Wednesday 9: days 24 pixels wide from Tuesday 8 at x 216, rows 22 high
-        // under a 44-pixel header: over Paint, over Order on Saturday 12, beside Paint's bar, over the header.
-        QTest::newRow("hover") << plan + "click cmdShowTimeline|tip 100 55|tip 320 77|tip 320 55|tip 250 20"
+        // under a 44-pixel header: over Paint, over Order on Saturday 12, beside Paint's bar, over the header,
+        // the first pixel of the days beside Order (Tuesday 8), and on Tuesday 15 beside the thin mark of
+        // Check, which has no whole day: the whole day answers.
+        QTest::newRow("hover") << "build Paint + 3\n//Order + 4\nCheck + 0.5|click cmdShowTimeline|tip 100 55|tip 320 77|tip 320 55|tip 250 20|tip 216 77|tip 386 99"
             << "Paint\nStart Date: 12/9/2026\nEnd Date: 12/11/2026\nTask Duration: 3\nOrder\nStart Date: 12/9/2026\nEnd Date: 12/14/2026\n"
-               "Task Duration: 4\nRuns beside the task before it (\"//\").";
-        // Zoom by keys and Ctrl+wheel, from 24 pixels a day, one step 1.15 times, between 3 and the name
+               "Task Duration: 4\nRuns beside the task before it (\"//\").\nCheck\nStart Date: 12/15/2026\nEnd Date: 12/15/2026\nTask Duration: 0.5";
+        // Zoom by keys and Ctrl+wheel, from 24 pixels a day, one step 1.15 times (half a notch: its square
+        // root), between 3 and the name
         // column's 216; a Ctrl+wheel step keeps the day under the mouse where it was ("moved": how
-        // far it moved since "scroll"), Shift+wheel scrolls sideways.
+        // far it moved since "scroll"), a key the day in the middle ("centre"); Shift+wheel scrolls
+        // sideways three days ("x": the scroll bar's value).
         const QString zoom = "build Long + 100|click cmdShowTimeline|scroll 500|";
-        QTest::newRow("Ctrl++") << zoom + "keys txtTodo Ctrl++|zoom" << "27.6";
+        QTest::newRow("Ctrl++: the middle stays") << zoom + "keys txtTodo Ctrl++|zoom|centre" << "27.6\n0 days";
         QTest::newRow("Ctrl+-") << zoom + "keys txtTodo Ctrl+-|zoom" << "20.8696";
         QTest::newRow("Ctrl++ over the table") << "build Long + 100|keys txtTodo Ctrl++|zoom" << "24";
         QTest::newRow("Ctrl+wheel down") << zoom + "wheel Ctrl -240|zoom|moved" << "18.1474\n0 days";
+        QTest::newRow("Ctrl+wheel, half a notch") << zoom + "wheel Ctrl 60|zoom" << "25.7371";
         QTest::newRow("wheel") << zoom + "wheel None 120|zoom" << "24";
-        QTest::newRow("Shift+wheel: 3 days back") << zoom + "wheel Shift 120|zoom|moved" << "24\n-3 days";
+        QTest::newRow("Shift+wheel: 3 days back") << zoom + "wheel Shift 120|zoom|x" << "24\n428";
         QTest::newRow("far out") << zoom + QString("keys txtTodo Ctrl+-|").repeated(20) + "zoom" << "3";
         QTest::newRow("far in") << zoom + QString("keys txtTodo Ctrl++|").repeated(20) + "zoom" << "216";
         // The empty table says how to fill it, in its own text colour across its middle, as the timeline does;
@@ -158,6 +174,15 @@ private Q_SLOTS:
             << "frmWorkingWeek closed\n9-15\n9-13";
         QTest::newRow("Settings, saved") << "put daysoff.txt=2026-12-14 Closed\n|build A +3|click lblSetWorkingDays|set chkWorkingDay5 0|set cboStartsAt 8:00 AM|"
             "set dtDayOff 2026-12-15|click cmdAddDayOff|click Command1|boxes|rows|hours|marks" << "Done | Done!\n9-16\n8:00 AM-6:00 PM\n000011111";
+        // Help > About names this version and the Qt it runs on, and the licence.
+        QTest::newRow("about") << "click actionAbout|boxes" << "About Taskloom | <h3>Taskloom $VERSION</h3><p>Lays a task list over your working days and puts "
+            "it into your calendar.</p><p>Taskloom is free software: you can redistribute it and/or modify it under the terms of the GNU General Public "
+            "License as published by the Free Software Foundation, either version 3 of the License, or (at your option) any later version "
+            "(GPL-3.0-or-later). It comes with ABSOLUTELY NO WARRANTY; see <a href=\"https://www.gnu.org/licenses/gpl-3.0.html\">the licence</a> for "
+            "details.</p><p>It stands on Qt $QT (LGPL-3.0), libical (LGPL-2.1 or MPL-2.0) and QtKeychain (BSD-3-Clause).</p> | NoIcon";
+        // The Tips' examples do what the Tips say: "+ 7 Days" and "+ 7" last 7 days, "//" starts with the task
+        // before it ("tips": the examples in the Tips dialog typed as tasks, once it is closed).
+        QTest::newRow("Tips") << "click Label15|tips|close|click cmdToList|rows" << "frmTips closed\n9-17 18-28 18-21";
         // clang-format on
     }
     void steps()
@@ -166,7 +191,8 @@ private Q_SLOTS:
         Opened.clear();
         Script script{dir()};
         QDate underMouse;
-        script.more = [&script, &underMouse](Text step) -> QString {
+        qreal underCentre = 0;
+        script.more = [&script, &underMouse, &underCentre](Text step) -> QString {
             Planner& p = *script.p;
             const QString word = step.section(' ', 0, 0), text = step.section(' ', 1);
             auto* table = p.get<QTableView>("ListView1");
@@ -197,13 +223,21 @@ private Q_SLOTS:
                     marks += format.foreground().color() == QColor(192, 0, 0) ? '1' : '0';
                 }
                 return marks;
+            } else if (word == "tips") {
+                QStringList tips;
+                for (const char* name : {"Label7", "Label6", "lblPro"})
+                    tips << static_cast<QLabel*>(script.find(name))->text();
+                tips.last() = tips.last().section('"', 1, 1);
+                p.get<QPlainTextEdit>("txtTodo")->setPlainText(tips.join('\n'));
             } else if (word == "no") {
                 QDesktopServices::unsetUrlHandler("file");
             } else if (word == "opened") {
                 return "opened: " + Opened.join(' ');
             } else if (word == "scroll") {
+                QCoreApplication::processEvents(); // the scroll bars' layout, as the window shows it
                 timeline->horizontalScrollBar()->setValue(text.toInt());
                 underMouse = timeline->geometryInView().dayAt(400);
+                underCentre = centre(*timeline);
             } else if (word == "wheel") {
                 const auto keys = text.startsWith("Ctrl")    ? Qt::ControlModifier
                                   : text.startsWith("Shift") ? Qt::ShiftModifier
@@ -217,6 +251,11 @@ private Q_SLOTS:
             } else if (word == "moved") {
                 return QString::number(underMouse.daysTo(timeline->geometryInView().dayAt(400))) +
                        " days";
+            } else if (word == "centre") {
+                return QString::number(std::round((centre(*timeline) - underCentre) * 10) / 10) +
+                       " days";
+            } else if (word == "x") {
+                return QString::number(timeline->horizontalScrollBar()->value());
             } else if (word == "hint") { // pixels of the table's text colour across its middle
                 const QImage shot = table->viewport()->grab().toImage();
                 int count = 0;
@@ -248,9 +287,10 @@ private Q_SLOTS:
             }
             return {};
         };
-        const QString result = script.run(steps);
+        const QString shown = script.run(steps);
         QDesktopServices::setUrlHandler("file", this, "openedUrl");
-        QTEST(result, "result");
+        QFETCH(QString, result);
+        QCOMPARE(shown, result.replace("$QT", qVersion()).replace("$VERSION", Version));
     }
 };
 

@@ -59,6 +59,8 @@ private Q_SLOTS:
         QTest::newRow("wrong password kept") << "keychain ann=wrong|" + tiles + cal + "password|" + press + "|kept" << "wrong\n" + wrong + "\nkept ann=wrong";
         QTest::newRow("another account, both kept") << "keychain ann=pass word,bob=wrong|" + tiles + publish + "$CAL|set txtUserName bob|password|"
             "set txtUserName ann|password|" + press << "wrong\npass word\n" + done;
+        QTest::newRow("another account, none kept: the box emptied") << "keychain ann=pass word|" + tiles + cal + "password|set txtUserName carl|password"
+            << "pass word\n";
         QTest::newRow("keychain fails to keep") << "keychain |" + tiles + cal + "set txtPassword pass word|" + remember + "keychain locked|" + press + "|kept"
             << done + "\n\nThe system keychain could not keep the password (The keychain is locked.): Taskloom will ask for it next time.\nkept ";
         QTest::newRow("keychain fails to forget, Remember unticked") << "keychain ann=pass word|" + tiles + cal + remember + "keychain locked|" + press + "|kept"

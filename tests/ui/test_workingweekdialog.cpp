@@ -8,6 +8,7 @@ using namespace taskloom::test;
 class TestWorkingWeekDialog : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void init() { QLocale::setDefault(QLocale::c()); }
     // The shipped hours, a week of Saturday and Sunday, 7:00 AM to 3:00 PM and no dates off,
     // then the files a row gives; Settings opened, the hours it shows, the steps in it, and
     // what the files hold after. Steps of its own: "remove 0,2" selects those rows of the
@@ -59,9 +60,10 @@ private Q_SLOTS:
         QTest::newRow("shipped, 11:00 AM") << "|put workingday_starts_at.txt=11:00 AM|put workingday_ends_at.txt=11:00 AM\r\n" << "close" << "11:00 AM\n11:00 AM\nfrmWorkingWeek closed\nkept 0000011 11:00 AM-11:00 AM";
         QTest::newRow("1 and 12: 11 picks 1") << "|put hours.txt=1\r\n12\r\n|put workingday_starts_at.txt=11|put workingday_ends_at.txt=12" << "close" << "1\n12\nfrmWorkingWeek closed\nkept 0000011 11-12";
         QTest::newRow("no match") << "|put hours.txt=1\r\n12\r\n|put workingday_starts_at.txt=7|put workingday_ends_at.txt=7" << "close" << "12\n12\nfrmWorkingWeek closed\nkept 0000011 7-7";
-        QTest::newRow("add to none, sorted, Enter adds") << "" << "days 1111100|set dtDayOff 2026-12-25|set txtDayOffLabel Christmas Day|click cmdAddDayOff|"
-            "set dtDayOff 2026-12-24|set txtDayOffLabel   Eve  |keys txtDayOffLabel Return|list|click Command1|boxes"
-            << seven + "Thu 24 Dec 2026   Eve|Fri 25 Dec 2026   Christmas Day\n" + done + "kept 1111100 7:00 AM-3:00 PM 2026-12-24 Eve 2026-12-25 Christmas Day";
+        // In American English the short date ("M/d/yy") shows the whole year.
+        QTest::newRow("add to none, sorted, Enter adds") << "|locale en_US" << "days 1111100|set dtDayOff 2026-12-25|set txtDayOffLabel Christmas Day|click cmdAddDayOff|"
+            "set dtDayOff 2026-12-24|text dtDayOff|set txtDayOffLabel   Eve  |keys txtDayOffLabel Return|list|click Command1|boxes"
+            << seven + "12/24/2026\nThu 12/24/2026   Eve|Fri 12/25/2026   Christmas Day\n" + done + "kept 1111100 7:00 AM-3:00 PM 2026-12-24 Eve 2026-12-25 Christmas Day";
         QTest::newRow("a listed date takes the new label") << three << "days 1111100|set dtDayOff 2026-12-31|set txtDayOffLabel Office closed|click cmdAddDayOff|"
             "list|click Command1|boxes" << seven + "Thu 24 Dec 2026|Thu 31 Dec 2026   Office closed|Fri 1 Jan 2027   New Year\n" + done +
             "kept 1111100 7:00 AM-3:00 PM 2026-12-24  2026-12-31 Office closed 2027-01-01 New Year";
