@@ -148,6 +148,7 @@ private Q_SLOTS:
         QTest::newRow("Saturday 12 below the bars") << QPoint(300, 125) << QColor(232, 232, 232);
         QTest::newRow("Check's marker") << QPoint(425, 120) << QColor(Qt::black);
         QTest::newRow("today's line") << QPoint(246, 125) << QColor(204, 0, 0);
+        QTest::newRow("today marked along the header's foot") << QPoint(240, 42) << QColor(204, 0, 0);
         // clang-format on
     }
     void png()
@@ -188,6 +189,9 @@ private Q_SLOTS:
         // its day, the weeks of 7 December and 1 February cut by the ends, and no month
         // name fits February's three days.
         QTest::newRow("weeks, 6 px") << "Long + 40" << 6.0 << "Long|December 2026|January 2027|14|21|28|4|11|18|25|Home";
+        // Wed 9 December to Tue 27 April, 100 working days, at 2 px a day: years over months,
+        // December and April cut by the ends.
+        QTest::newRow("months, 2 px") << "Long + 100" << 2.0 << "Long|2026|2027|Jan|Feb|Mar|Home";
         // clang-format on
     }
     void svgTexts()
