@@ -174,6 +174,8 @@ private Q_SLOTS:
             << "frmWorkingWeek closed\n9-15\n9-13";
         QTest::newRow("Settings, saved") << "put daysoff.txt=2026-12-14 Closed\n|build A +3|click lblSetWorkingDays|set chkWorkingDay5 0|set cboStartsAt 8:00 AM|"
             "set dtDayOff 2026-12-15|click cmdAddDayOff|click Command1|boxes|rows|hours|marks" << "Done | Done!\n9-16\n8:00 AM-6:00 PM\n000011111";
+        // A weekday kept as 2 (the dialog's greyed box) does not work, and is marked so.
+        QTest::newRow("a week with a 2") << "put workingweek.txt=1\n2\n1\n1\n1\n0\n0\n|marks" << "010001101";
         // Help > About names this version and the Qt it runs on, and the licence.
         QTest::newRow("about") << "click actionAbout|boxes" << "About Taskloom | <h3>Taskloom $VERSION</h3><p>Lays a task list over your working days and puts "
             "it into your calendar.</p><p>Taskloom is free software: you can redistribute it and/or modify it under the terms of the GNU General Public "
