@@ -2,6 +2,7 @@
 // the program is on screen. Run offscreen (scripts/run-bench.sh sets QT_QPA_PLATFORM).
 #include "largeproject.h"
 #include "processruns.h"
+#include "engine/tasktext.h"
 #include "project/projectfile.h"
 #include "ui/filechooser.h"
 #include "ui/mainwindow.h"
