@@ -113,6 +113,10 @@ private Q_SLOTS:
         // The sixth and last closure runs from 30 December 2025 into the years read.
         QTest::newRow("a yearly closure, its last begun the year before") << holidays(vevent("shut", "20201230",
             "DTEND;VALUE=DATE:20210103\r\nRRULE:FREQ=YEARLY;COUNT=6\r\n", "Closure")) << "2026-01-01 Closure|2026-01-02 Closure" << "";
+        // The same without an end: the run begun on 30 December 2025 still reaches into the years read.
+        QTest::newRow("a yearly closure without end") << holidays(vevent("shut", "20201230", "DTEND;VALUE=DATE:20210103\r\nRRULE:FREQ=YEARLY\r\n",
+            "Closure")) << "2026-01-01 Closure|2026-01-02 Closure|2026-12-30 Closure|2026-12-31 Closure|2027-01-01 Closure|2027-01-02 Closure|"
+            "2027-12-30 Closure|2027-12-31 Closure|2028-01-01 Closure|2028-01-02 Closure|2028-12-30 Closure|2028-12-31 Closure" << "";
         // Easter Sunday: 2024-03-31, 2026-04-05, 2027-03-28, 2028-04-16.
         QTest::newRow("by Easter: INTERVAL, UNTIL, COUNT, EXDATE") << holidays( vevent("fri", "20200410", "RRULE:FREQ=YEARLY;BYEASTER=-2\r\nEXDATE;VALUE=DATE:20270326\r\n", "Good Friday") +
             vevent("sun", "20240331", "RRULE:FREQ=YEARLY;INTERVAL=2;BYEASTER=0;UNTIL=20280416\r\n",
