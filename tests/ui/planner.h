@@ -173,9 +173,10 @@ struct Script {
         QWidget* named = find(text.section(' ', 0, 0));
         const QString value = text.section(' ', 1);
         auto* line = qobject_cast<QLineEdit*>(named);
-        if (word == "wait")
-            QTest::qWaitFor([this] { return !p->get<QTimer>("tmrDate")->isActive(); });
-        else if (word == "build") {
+        if (word == "wait") {
+            if (!QTest::qWaitFor([this] { return !p->get<QTimer>("tmrDate")->isActive(); }))
+                return "the catch-up timer still runs";
+        } else if (word == "build") {
             p->get<QPlainTextEdit>("txtTodo")->setPlainText(text);
             QTest::mouseClick(p->get("cmdToList"), Qt::LeftButton);
         } else if (word == "days")
@@ -207,7 +208,8 @@ struct Script {
         else if (word == "keys" || word == "tab") {
             if (!dialog()) { // the window's keys need it active
                 p->window.activateWindow();
-                QTest::qWaitForWindowActive(&p->window);
+                if (!QTest::qWaitForWindowActive(&p->window))
+                    return "the window never became active";
             }
             QTest::keySequence(word == "tab" || text.startsWith("- ") ? QApplication::focusWidget()
                                                                       : named,

@@ -132,7 +132,8 @@ private Q_SLOTS:
                          ? "window modal: "
                          : "") +
                     progress->labelText();
-                QTest::qWaitFor([&] { return !silent.received.isEmpty(); });
+                if (!QTest::qWaitFor([&] { return !silent.received.isEmpty(); }))
+                    return "nothing reached the silent server";
                 QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
                 return shown;
             } else if (word == "summary") {
