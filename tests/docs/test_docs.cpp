@@ -50,6 +50,47 @@ QList<Block> blocksOf(const QString& path, const QString& text)
     return blocks;
 }
 
+// A folder with a portable copy of taskloom-cli and the shipped settings in
+// bin/, and the shell lines that put it first on the PATH, with no date or
+// settings folder from the tests' environment.
+struct Sandbox {
+    QTemporaryDir dir;
+    QString exports;
+    Sandbox()
+    {
+        const QString bin = dir.filePath("bin/");
+        QDir().mkpath(bin);
+        QFile::copy(qApp->applicationDirPath() + "/taskloom-cli", bin + "taskloom-cli");
+        for (const QString& data : QDir(Source + "/data").entryList({"*.txt"}))
+            QFile::copy(Source + "/data/" + data, bin + data);
+        exports = "unset TASKLOOM_TODAY SOURCE_DATE_EPOCH XDG_CONFIG_HOME\nexport PATH='" + bin +
+                  "':\"$PATH\" HOME='" + dir.filePath("home") + "'\n";
+    }
+    // What a command prints, standard error included.
+    QString run(const QString& command) const
+    {
+        QProcess sh;
+        sh.setWorkingDirectory(dir.path());
+        sh.setProcessChannelMode(QProcess::MergedChannels);
+        sh.start("sh", {"-c", exports + command});
+        return sh.waitForFinished(30000) ? QString::fromUtf8(sh.readAll()).remove('\r')
+                                         : "(still running after 30 s)";
+    }
+};
+
+// A page's words as a reader sees them: tags as blanks, entities read, one blank
+// between words.
+QString wordsOf(const QString& page)
+{
+    return QString::fromUtf8(bytesOf(Source + "/docs/handbook/" + page))
+        .replace(QRegularExpression("<[^>]*>"), " ")
+        .replace("&lt;", "<")
+        .replace("&gt;", ">")
+        .replace("&quot;", "\"")
+        .replace("&amp;", "&")
+        .simplified();
+}
+
 } // namespace
 
 class TestDocs : public QObject {
@@ -63,21 +104,12 @@ private Q_SLOTS:
     {
         for (const QString& path : documents()) {
             const QString text = QString::fromUtf8(bytesOf(path));
-            QTemporaryDir dir;
-            const QString bin = dir.filePath("bin/");
-            QVERIFY(QDir().mkpath(bin) && QFile::copy(qApp->applicationDirPath() + "/taskloom-cli",
-                                                      bin + "taskloom-cli"));
-            for (const QString& data : QDir(Source + "/data").entryList({"*.txt"}))
-                QVERIFY(QFile::copy(Source + "/data/" + data, bin + data));
-            // No date from the tests' environment; then the document's own exports.
-            QString exports =
-                "unset TASKLOOM_TODAY SOURCE_DATE_EPOCH XDG_CONFIG_HOME\nexport PATH='" + bin +
-                "':\"$PATH\" HOME='" + dir.filePath("home") + "'\n";
+            Sandbox box;
             int examples = 0;
             for (const Block& block : blocksOf(path, text)) {
                 examples += block.kind == "example";
                 if (block.kind == "file") {
-                    QVERIFY(put(dir.filePath(block.name), block.text.toUtf8()));
+                    QVERIFY(put(box.dir.filePath(block.name), block.text.toUtf8()));
                     continue;
                 }
                 for (const QString& step : block.text.split(
@@ -85,17 +117,12 @@ private Q_SLOTS:
                          Qt::SkipEmptyParts)) {
                     const QString command = step.section('\n', 0, 0);
                     const QString shown = step.section('\n', 1);
-                    QProcess sh;
-                    sh.setWorkingDirectory(dir.path());
-                    sh.setProcessChannelMode(QProcess::MergedChannels);
-                    sh.start("sh", {"-c", exports + command});
-                    QVERIFY(sh.waitForFinished(30000));
-                    const QString printed = QString::fromUtf8(sh.readAll()).remove('\r');
+                    const QString printed = box.run(command);
                     QVERIFY2(printed == shown,
                              qPrintable(QFileInfo(path).fileName() + ": $ " + command +
                                         "\nprinted:\n" + printed + "shown:\n" + shown));
                     if (command.startsWith("export "))
-                        exports += command + '\n';
+                        box.exports += command + '\n';
                 }
             }
             // A marking the reader above misses would otherwise pass unseen.
@@ -103,6 +130,42 @@ private Q_SLOTS:
                      text.count(QRegularExpression("^<pre class=\"example|^```\\w* example",
                                                    QRegularExpression::MultilineOption)));
         }
+    }
+
+    // The messages chapter holds what the program says, word for word ("…"
+    // standing for a name or a number), and the handbook's limits are the
+    // program's: at most 8 recent files, pictures from 400 pixels wide.
+    void messagesAsTheProgramSaysThem()
+    {
+        const QString chapter = QString::fromUtf8(bytesOf(Source + "/docs/handbook/messages.html"));
+        QList<QRegularExpression> messages;
+        for (const auto& m : QRegularExpression("<(?:td|li)>(.*?)</(?:td|li)>",
+                                                QRegularExpression::DotMatchesEverythingOption)
+                                 .globalMatch(chapter)) {
+            QStringList parts = m.captured(1).replace("&quot;", "\"").simplified().split("…");
+            for (QString& part : parts)
+                part = QRegularExpression::escape(part);
+            messages << QRegularExpression('^' + parts.join(".+") + '$');
+        }
+        const Sandbox box;
+        const QString printed = box.run(
+            "echo 'Paint + 3' > tasks.txt\n"
+            "taskloom-cli --chart-width 399 --chart plan.svg tasks.txt\n"
+            "taskloom-cli --chart-width 16385 --chart plan.png tasks.txt\n"
+            "taskloom-cli --start 2020-01-06 tasks.txt\n"
+            "printf %0201d 0 > bin/workingday_starts_at.txt; taskloom-cli --csv - tasks.txt");
+        QCOMPARE(printed.count('\n'), 6); // two usage errors add a line each
+        const QString words = wordsOf("messages.html");
+        for (QString line : printed.split('\n', Qt::SkipEmptyParts)) {
+            line.remove("taskloom-cli: ");
+            QVERIFY2(words.contains(line) || std::any_of(messages.begin(), messages.end(),
+                                                         [&](const auto& message) {
+                                                             return message.match(line).hasMatch();
+                                                         }),
+                     qPrintable(line));
+        }
+        QVERIFY(wordsOf("projects.html").contains("Open Recent the last 8 files"));
+        QVERIFY(wordsOf("command-line.html").contains("picture's width, from 400,"));
     }
 
     // Every link and picture of the handbook: the file is there, the anchor

@@ -182,6 +182,11 @@ private Q_SLOTS:
         QProcess window;
         QVERIFY(run(window, "taskloom", {"--version"}, "home2"));
         QCOMPARE(window.readAllStandardOutput(), QByteArray("taskloom ") + Version + "\n");
+        // Two files are a usage error (exit 2): the window opens one project.
+        QVERIFY(run(window, "taskloom", {"-platform", "offscreen", "a.taskloom", "b.taskloom"},
+                    "home2"));
+        QCOMPARE(window.readAllStandardError().right(41) + QByteArray::number(window.exitCode()),
+                 "taskloom: give at most one project file.\n2");
         QVERIFY(put(at("work/Hall.taskloom"), R"({"format": "taskloom-project", "version": 1,
             "project": "Hall", "tasks": ["Paint + 3 days"], "start": "right-away",
             "adjustToWorkingWeek": true})"));
