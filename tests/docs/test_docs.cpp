@@ -32,6 +32,15 @@ QStringList documents()
 // with its name) or an example to run. In the README a fence's info string
 // marks them ("sh example", "text file=tasks.txt"), in the handbook a pre's
 // class and title.
+// HTML's escaped characters as a reader sees them.
+QString readable(QString html)
+{
+    return html.replace("&lt;", "<")
+        .replace("&gt;", ">")
+        .replace("&quot;", "\"")
+        .replace("&amp;", "&");
+}
+
 struct Block {
     QString kind, name, text;
 };
@@ -44,9 +53,7 @@ QList<Block> blocksOf(const QString& path, const QString& text)
                         RE::DotMatchesEverythingOption);
     QList<Block> blocks;
     for (auto m : (path.endsWith(".md") ? fence : pre).globalMatch(text))
-        blocks << Block{
-            m.captured(1), m.captured(2),
-            m.captured(3).replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&")};
+        blocks << Block{m.captured(1), m.captured(2), readable(m.captured(3))};
     return blocks;
 }
 
@@ -82,12 +89,8 @@ struct Sandbox {
 // between words.
 QString wordsOf(const QString& page)
 {
-    return QString::fromUtf8(bytesOf(Source + "/docs/handbook/" + page))
-        .replace(QRegularExpression("<[^>]*>"), " ")
-        .replace("&lt;", "<")
-        .replace("&gt;", ">")
-        .replace("&quot;", "\"")
-        .replace("&amp;", "&")
+    return readable(QString::fromUtf8(bytesOf(Source + "/docs/handbook/" + page))
+                        .replace(QRegularExpression("<[^>]*>"), " "))
         .simplified();
 }
 
@@ -142,7 +145,7 @@ private Q_SLOTS:
         for (const auto& m : QRegularExpression("<(?:td|li)>(.*?)</(?:td|li)>",
                                                 QRegularExpression::DotMatchesEverythingOption)
                                  .globalMatch(chapter)) {
-            QStringList parts = m.captured(1).replace("&quot;", "\"").simplified().split("…");
+            QStringList parts = readable(m.captured(1)).simplified().split("…");
             for (QString& part : parts)
                 part = QRegularExpression::escape(part);
             messages << QRegularExpression('^' + parts.join(".+") + '$');

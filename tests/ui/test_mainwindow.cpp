@@ -6,13 +6,15 @@ using namespace taskloom::test;
 
 static QStringList Opened; // what the exports asked the desktop to open
 
-// The plan's position in days under the middle of the timeline's days as shown.
-static qreal centre(const TimelineView& timeline)
+// Where the plan is, in days, under the mouse (x 400) and under the middle of the days shown.
+static QPair<qreal, qreal> planUnder(const TimelineView& timeline)
 {
     const TimelineGeometry shown = timeline.geometryInView();
-    return (timeline.horizontalScrollBar()->value() + shown.bodyRect().center().x() -
-            shown.nameWidth()) /
-           timeline.dayWidth();
+    const auto at = [&](qreal x) {
+        return (timeline.horizontalScrollBar()->value() + x - shown.nameWidth()) /
+               timeline.dayWidth();
+    };
+    return {at(400), at(shown.bodyRect().center().x())};
 }
 
 class TestMainWindow : public QObject {
@@ -192,9 +194,8 @@ private Q_SLOTS:
         QFETCH(QString, steps);
         Opened.clear();
         Script script{dir()};
-        QDate underMouse;
-        qreal underCentre = 0;
-        script.more = [&script, &underMouse, &underCentre](Text step) -> QString {
+        QPair<qreal, qreal> scrolled;
+        script.more = [&script, &scrolled](Text step) -> QString {
             Planner& p = *script.p;
             const QString word = step.section(' ', 0, 0), text = step.section(' ', 1);
             auto* table = p.get<QTableView>("ListView1");
@@ -236,10 +237,10 @@ private Q_SLOTS:
             } else if (word == "opened") {
                 return "opened: " + Opened.join(' ');
             } else if (word == "scroll") {
-                QCoreApplication::processEvents(); // the scroll bars' layout, as the window shows it
+                // The scroll bars laid out as the window shows them.
+                QCoreApplication::processEvents();
                 timeline->horizontalScrollBar()->setValue(text.toInt());
-                underMouse = timeline->geometryInView().dayAt(400);
-                underCentre = centre(*timeline);
+                scrolled = planUnder(*timeline);
             } else if (word == "wheel") {
                 const auto keys = text.startsWith("Ctrl")    ? Qt::ControlModifier
                                   : text.startsWith("Shift") ? Qt::ShiftModifier
@@ -250,12 +251,11 @@ private Q_SLOTS:
                 QApplication::sendEvent(timeline->viewport(), &wheel);
             } else if (word == "zoom") {
                 return QString::number(timeline->dayWidth());
-            } else if (word == "moved") {
-                return QString::number(underMouse.daysTo(timeline->geometryInView().dayAt(400))) +
-                       " days";
-            } else if (word == "centre") {
-                return QString::number(std::round((centre(*timeline) - underCentre) * 10) / 10) +
-                       " days";
+            } else if (word == "moved" || word == "centre") { // to a tenth of a day
+                const QPair<qreal, qreal> now = planUnder(*timeline);
+                const qreal moved =
+                    word == "moved" ? now.first - scrolled.first : now.second - scrolled.second;
+                return QString::number(qRound(moved * 10) / 10.0) + " days";
             } else if (word == "x") {
                 return QString::number(timeline->horizontalScrollBar()->value());
             } else if (word == "hint") { // pixels of the table's text colour across its middle
